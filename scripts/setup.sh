@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need from Debian's packages, only when missing.
+# Usage: scripts/setup.sh [native|all]   (native: no cross compiler, no Wine)
+set -euo pipefail
+want=${1:-all}
+
+native_pkgs=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+  libosmesa6-dev libgl1-mesa-dev libpng-dev)
+windows_pkgs=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 xvfb xauth)
+
+missing=()
+for p in "${native_pkgs[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
+if [ "$want" = all ]; then
+  for p in "${windows_pkgs[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
+fi
+need_wine=0
+if [ "$want" = all ] && ! dpkg -s wine32:i386 >/dev/null 2>&1; then need_wine=1; fi
+if [ ${#missing[@]} -eq 0 ] && [ $need_wine -eq 0 ]; then exit 0; fi
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+export DEBIAN_FRONTEND=noninteractive
+if [ $need_wine -eq 1 ]; then
+  $SUDO dpkg --add-architecture i386
+fi
+# A lagging mirror index (often the i386 security one) makes update fail for that index
+# alone; the others are current, so go on and let install decide.
+$SUDO apt-get update -qq || $SUDO apt-get update -qq || true
+codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+install() {
+  # The i386 index can lag behind the amd64 one; pinning the release resolves the skew.
+  $SUDO apt-get install -y -qq --no-install-recommends "$@" ||
+    $SUDO apt-get install -y -qq --no-install-recommends -o APT::Default-Release="$codename" "$@"
+}
+[ ${#missing[@]} -eq 0 ] || install "${missing[@]}"
+if [ $need_wine -eq 1 ]; then
+  install wine wine32:i386 wine64
+fi

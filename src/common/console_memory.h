@@ -1,0 +1,43 @@
+// Console byte order over host-order 32-bit words.
+//
+// Both chips' VRAM is held as host-order (little-endian) 32-bit words, each holding one
+// big-endian console long. The console byte at address a is therefore host byte a ^ 3 and
+// the console word at a is the host half-word at a ^ 2; no access ever swaps bytes. Every
+// address is first reduced to the 512 KB of the memory, so VRAM repeats through the
+// address space.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+namespace vdp {
+
+constexpr uint32_t kVramBytes = 0x80000;
+constexpr uint32_t kVramMask = kVramBytes - 1;
+constexpr uint32_t kVramWords = kVramBytes / 4;
+
+// 512 KB of console memory, aligned for 32-bit access.
+struct ConsoleMemory {
+  uint32_t longs[kVramWords];
+
+  uint8_t* Bytes() { return reinterpret_cast<uint8_t*>(longs); }
+  const uint8_t* Bytes() const { return reinterpret_cast<const uint8_t*>(longs); }
+
+  // References to the stored unit; the address is masked, word and long addresses are
+  // aligned down so that an access never straddles the end of the memory.
+  uint8_t& Byte(uint32_t a) { return Bytes()[(a & kVramMask) ^ 3]; }
+  uint16_t& Word(uint32_t a) {
+    return reinterpret_cast<uint16_t*>(longs)[((a & kVramMask) ^ 2) >> 1];
+  }
+  uint32_t& Long(uint32_t a) { return longs[(a & kVramMask) >> 2]; }
+
+  uint8_t ReadByte(uint32_t a) const { return Bytes()[(a & kVramMask) ^ 3]; }
+  uint16_t ReadWord(uint32_t a) const {
+    return reinterpret_cast<const uint16_t*>(longs)[((a & kVramMask) ^ 2) >> 1];
+  }
+  uint32_t ReadLong(uint32_t a) const { return longs[(a & kVramMask) >> 2]; }
+
+  void Clear() { std::memset(longs, 0, sizeof(longs)); }
+};
+
+}  // namespace vdp

@@ -1,0 +1,119 @@
+// Headless OpenGL: an offscreen Mesa context over a buffer the size of the window's
+// client area. A buffer swap keeps a copy of the picture for tests to read back.
+#include <GL/gl.h>
+#include <GL/osmesa.h>
+
+#include <algorithm>
+#include <mutex>
+#include <vector>
+
+#include "platform/headless/headless_state.h"
+#include "platform/headless/headless_testing.h"
+#include "platform/platform.h"
+
+namespace {
+
+struct Surface {
+  platform::WindowHandle window;
+  OSMesaContext context = nullptr;
+  std::vector<uint32_t> buffer;  // bottom row first, as GL draws it
+  int width = 0, height = 0;
+};
+
+struct Presented {
+  std::mutex lock;
+  std::vector<uint32_t> texels;  // top row first
+  int width = 0, height = 0;
+  int count = 0;
+};
+
+Presented& LastPresented() {
+  static Presented presented;
+  return presented;
+}
+
+// Binds the context over a buffer matching the window's current client area.
+bool Bind(Surface& s) {
+  int width = 1, height = 1;
+  headless::ClientSizeOf(s.window, width, height);
+  width = std::max(width, 1);
+  height = std::max(height, 1);
+  if (width != s.width || height != s.height || s.buffer.empty()) {
+    s.width = width;
+    s.height = height;
+    s.buffer.assign(static_cast<size_t>(width) * height, 0);
+  }
+  return OSMesaMakeCurrent(s.context, s.buffer.data(), GL_UNSIGNED_BYTE, width, height) == GL_TRUE;
+}
+
+}  // namespace
+
+namespace headless {
+
+bool PresentedPicture(std::vector<uint32_t>& texels, int& width, int& height) {
+  Presented& p = LastPresented();
+  std::lock_guard<std::mutex> g(p.lock);
+  if (p.count == 0) return false;
+  texels = p.texels;
+  width = p.width;
+  height = p.height;
+  return true;
+}
+
+int PresentCount() {
+  Presented& p = LastPresented();
+  std::lock_guard<std::mutex> g(p.lock);
+  return p.count;
+}
+
+}  // namespace headless
+
+namespace platform {
+
+GLContextHandle OpenGLSurface(WindowHandle window) {
+  auto* s = new Surface;
+  s->window = window;
+  return s;
+}
+
+bool CreateAndBindContext(GLContextHandle surface) {
+  auto* s = static_cast<Surface*>(surface);
+  s->context = OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr);
+  if (s->context == nullptr) return false;
+  return Bind(*s);
+}
+
+void ReleaseContext(GLContextHandle surface, WindowHandle) {
+  auto* s = static_cast<Surface*>(surface);
+  if (s == nullptr) return;
+  if (s->context != nullptr) {
+    glFinish();
+    OSMesaDestroyContext(s->context);
+  }
+  delete s;
+}
+
+void SwapSurfaceBuffers(GLContextHandle surface) {
+  auto* s = static_cast<Surface*>(surface);
+  if (s == nullptr || s->context == nullptr) return;
+  glFinish();
+  {
+    Presented& p = LastPresented();
+    std::lock_guard<std::mutex> g(p.lock);
+    p.width = s->width;
+    p.height = s->height;
+    p.texels.resize(s->buffer.size());
+    for (int row = 0; row < s->height; ++row)
+      std::copy_n(&s->buffer[static_cast<size_t>(s->height - 1 - row) * s->width], s->width,
+                  &p.texels[static_cast<size_t>(row) * s->width]);
+    ++p.count;
+  }
+  // The window may have been resized since the last frame: follow its client area.
+  Bind(*s);
+}
+
+void* GetGLProcAddress(const char* name) {
+  return reinterpret_cast<void*>(OSMesaGetProcAddress(name));
+}
+
+}  // namespace platform

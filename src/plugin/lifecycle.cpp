@@ -1,0 +1,75 @@
+// Start, stop and reset of the plugin, the about box, and the frame event.
+#include <new>
+
+#include "display/opengl_display.h"
+#include "platform/platform.h"
+#include "plugin/plugin_api.h"
+#include "plugin/plugin_globals.h"
+#include "vdp1/vdp1_core.h"
+#include "vdp2/vdp2_core.h"
+
+namespace plugin {
+VDP1Core* vdp1 = nullptr;
+VDP2Core* vdp2 = nullptr;
+OpenGLDisplay* display = nullptr;
+platform::InstanceHandle instance = nullptr;
+}  // namespace plugin
+
+namespace {
+
+constexpr uint32_t kIconInformation = 0x40;
+
+void DeleteObjects() {
+  delete plugin::display;  // saves the rendering size
+  delete plugin::vdp1;     // saves the VDP1 quality flags
+  delete plugin::vdp2;
+  plugin::display = nullptr;
+  plugin::vdp1 = nullptr;
+  plugin::vdp2 = nullptr;
+  SetCurrentDisplay(nullptr);
+}
+
+}  // namespace
+
+bool VDP_CDECL InitVDPPlugin(PluginInitInfo* info) {
+  if (info == nullptr) return false;
+  plugin::instance = info->instance;
+  plugin::vdp1 = new (std::nothrow) VDP1Core(*info);
+  plugin::vdp2 = new (std::nothrow) VDP2Core(*info);
+  plugin::display = new (std::nothrow) OpenGLDisplay(*info);
+  if (plugin::vdp1 == nullptr || plugin::vdp2 == nullptr || plugin::display == nullptr) {
+    DeleteObjects();
+    return false;
+  }
+  plugin::vdp1->ConnectCores(plugin::vdp2, plugin::display);
+  plugin::vdp2->ConnectCores(plugin::vdp1, plugin::display);
+  plugin::display->ConnectCores(plugin::vdp1, plugin::vdp2);
+  SetCurrentDisplay(plugin::display);
+  if (!plugin::display->Init(info->instance)) {
+    // No window: nothing runs, and the host is told so. The objects stay until
+    // DeInitPlugin, which the host still calls last.
+    return false;
+  }
+  return true;
+}
+
+void VDP_CDECL DeInitPlugin() {
+  if (plugin::display == nullptr) return;
+  plugin::display->Shutdown();
+  DeleteObjects();
+}
+
+void VDP_CDECL Reset() {
+  plugin::vdp1->Reset();
+  plugin::vdp2->Reset();
+}
+
+void VDP_CDECL DisplayPluginInfo() {
+  platform::ShowMessageBox("OpenGL VDP plugin Ver 1.0.1", "About", kIconInformation);
+}
+
+void VDP_CDECL VDPOnVblankOut() {
+  plugin::display->ProcessPendingRequests();
+  plugin::vdp1->DrawFrame();
+  plugin::vdp2->VDPOnVblankOut();
+}
