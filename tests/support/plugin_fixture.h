@@ -11,6 +11,11 @@
 
 #include "platform/headless/headless_testing.h"
 #include "plugin/plugin_api.h"
+#include "plugin/plugin_globals.h"
+
+class VDP1Core;
+class VDP2Core;
+class OpenGLDisplay;
 
 namespace vdptest {
 
@@ -48,6 +53,11 @@ class PluginTest : public ::testing::Test {
   // Starts the plugin (SetUp does it unless startInSetUp is cleared first).
   bool Start();
   void Stop();
+  // The running plugin's objects.
+  static VDP1Core* Vdp1() { return plugin::vdp1; }
+  static VDP2Core* Vdp2() { return plugin::vdp2; }
+  static OpenGLDisplay* Display() { return plugin::display; }
+
   // One emulated frame: V-blank in and out.
   void Frame();
   // VDP1 in one-cycle mode drawing automatically every frame.
