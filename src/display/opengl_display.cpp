@@ -214,10 +214,13 @@ void OpenGLDisplay::ToggleFullscreen() {
 }
 
 void OpenGLDisplay::ApplyRenderingSize() {
-  if (fullscreen)
+  if (fullscreen) {
     Restart();
-  else
+  } else {
     WindowedResize();
+    // A size read from the settings file after the menu was made: its marks follow.
+    display::SyncResolutionChecks(windowHandle.load());
+  }
 }
 
 int OpenGLDisplay::GetResolutionIndex() const {

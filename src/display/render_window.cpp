@@ -134,6 +134,14 @@ void RunCommand(platform::WindowHandle window, OpenGLDisplay& d, uint32_t id) {
 
 }  // namespace
 
+void SyncResolutionChecks(platform::WindowHandle window) {
+  OpenGLDisplay* d = CurrentDisplay();
+  if (d == nullptr || window == nullptr) return;
+  const int index = d->GetResolutionIndex();
+  for (int i = 0; i < 7; ++i)
+    platform::SetMenuItemChecked(window, kRenderingSizes[i].menuId, i == index);
+}
+
 void SyncMenuChecks(platform::WindowHandle window) {
   OpenGLDisplay* d = CurrentDisplay();
   if (d == nullptr || window == nullptr) return;

@@ -98,14 +98,18 @@ void SwapSurfaceBuffers(GLContextHandle surface) {
   if (s == nullptr || s->context == nullptr) return;
   glFinish();
   {
+    // The picture is the window's client area; GL draws from its lower-left corner.
+    int width = s->width, height = s->height;
+    headless::ClientSizeOf(s->window, width, height);
     Presented& p = LastPresented();
     std::lock_guard<std::mutex> g(p.lock);
-    p.width = s->width;
-    p.height = s->height;
-    p.texels.resize(s->buffer.size());
-    for (int row = 0; row < s->height; ++row)
-      std::copy_n(&s->buffer[static_cast<size_t>(s->height - 1 - row) * s->width], s->width,
-                  &p.texels[static_cast<size_t>(row) * s->width]);
+    p.width = width;
+    p.height = height;
+    p.texels.assign(static_cast<size_t>(width) * height, 0);
+    const int rows = std::min(height, s->height), columns = std::min(width, s->width);
+    for (int glRow = 0; glRow < rows; ++glRow)
+      std::copy_n(&s->buffer[static_cast<size_t>(glRow) * s->width], columns,
+                  &p.texels[static_cast<size_t>(height - 1 - glRow) * width]);
     ++p.count;
   }
   // The window may have been resized since the last frame: follow its client area.
