@@ -4,6 +4,8 @@
 #include <GL/osmesa.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <vector>
 
@@ -26,6 +28,19 @@ struct Presented {
   int width = 0, height = 0;
   int count = 0;
 };
+
+// A tool can ask the stand-in system for a screenshot of every presented frame, the way
+// a real desktop could be captured: the file named by VDP_HEADLESS_SCREEN is rewritten
+// at each swap with "VDPRGBA\n<width> <height>\n" and the texels, top row first.
+void WriteScreenshot(const std::vector<uint32_t>& texels, int width, int height) {
+  static const char* path = std::getenv("VDP_HEADLESS_SCREEN");
+  if (path == nullptr || path[0] == '\0') return;
+  FILE* file = std::fopen(path, "wb");
+  if (file == nullptr) return;
+  std::fprintf(file, "VDPRGBA\n%d %d\n", width, height);
+  std::fwrite(texels.data(), sizeof(uint32_t), texels.size(), file);
+  std::fclose(file);
+}
 
 Presented& LastPresented() {
   static Presented presented;
@@ -111,6 +126,7 @@ void SwapSurfaceBuffers(GLContextHandle surface) {
       std::copy_n(&s->buffer[static_cast<size_t>(glRow) * s->width], columns,
                   &p.texels[static_cast<size_t>(height - 1 - glRow) * width]);
     ++p.count;
+    WriteScreenshot(p.texels, width, height);
   }
   // The window may have been resized since the last frame: follow its client area.
   Bind(*s);

@@ -1,0 +1,44 @@
+// What scenes and traces do to the plugin: console writes, blanking, captures.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <string>
+
+#include "plugin_api.h"
+
+namespace vdphost {
+
+class SceneBus {
+ public:
+  SceneBus(PluginApi& api, std::function<void(const std::string&)> capture)
+      : api_(api), capture_(std::move(capture)) {}
+
+  PluginApi& api() { return api_; }
+  void Vdp1Words(uint32_t address, std::initializer_list<uint16_t> words);
+  void Vdp2Words(uint32_t address, std::initializer_list<uint16_t> words);
+  void CramWords(uint32_t address, std::initializer_list<uint16_t> words);
+  // One frame: 224 lines of horizontal blanking, then vertical blanking.
+  void Frame();
+  void Capture(const std::string& name) { capture_(name); }
+
+ private:
+  PluginApi& api_;
+  std::function<void(const std::string&)> capture_;
+};
+
+// Built-in scenes: name, and a function that plays it.
+struct DemoScene {
+  const char* name;
+  const char* description;
+  void (*play)(SceneBus& bus);
+};
+extern const DemoScene kDemoScenes[];
+extern const int kDemoSceneCount;
+
+// Plays a recorded trace (see trace_player.cpp for the format). False on a bad line,
+// with the line number and reason in error.
+bool PlayTrace(const std::string& path, SceneBus& bus, std::string& error);
+
+}  // namespace vdphost

@@ -1,0 +1,108 @@
+// Recorded traces: one access or event per line.
+//
+//   w8|w16|w32|r8|r16|r32  vdp1regs|vdp1vram|vdp2regs|vdp2vram|vdp2cram  <address> [<value>]
+//   hblank                 one line: H-blank in and out
+//   vblank                 V-blank in and out (the frame is drawn)
+//   frame                  224 lines and a V-blank
+//   reset                  the host's reset
+//   capture <name>         write what was presented last as <name>.png
+//
+// Numbers are hexadecimal with or without 0x; '#' starts a comment.
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "scene_bus.h"
+
+namespace vdphost {
+
+namespace {
+
+bool Access(PluginApi& api, const std::string& op, const std::string& target, uint32_t a,
+            uint32_t v) {
+  const bool write = op[0] == 'w';
+  const int width = std::atoi(op.c_str() + 1);
+  if (target == "vdp1regs" && width == 16)
+    return write ? (api.WriteWordVDP1Regs(a, static_cast<uint16_t>(v)), true)
+                 : (api.ReadWordVDP1Regs(a), true);
+  if (target == "vdp1vram") {
+    if (width == 8) return write ? (api.WriteByteVDP1VRAM(a, static_cast<uint8_t>(v)), true) : (api.ReadByteVDP1VRAM(a), true);
+    if (width == 16) return write ? (api.WriteWordVDP1VRAM(a, static_cast<uint16_t>(v)), true) : (api.ReadWordVDP1VRAM(a), true);
+    if (width == 32) return write ? (api.WriteLongVDP1VRAM(a, v), true) : (api.ReadLongVDP1VRAM(a), true);
+  }
+  if (target == "vdp2regs") {
+    if (width == 16) return write ? (api.WriteWordVDP2Regs(a, static_cast<uint16_t>(v)), true) : (api.ReadWordVDP2Regs(a), true);
+    if (width == 32) return write ? (api.WriteLongVDP2Regs(a, v), true) : (api.ReadLongVDP2Regs(a), true);
+  }
+  if (target == "vdp2vram") {
+    if (width == 8) return write ? (api.WriteByteVDP2VRAM(a, static_cast<uint8_t>(v)), true) : (api.ReadByteVDP2VRAM(a), true);
+    if (width == 16) return write ? (api.WriteWordVDP2VRAM(a, static_cast<uint16_t>(v)), true) : (api.ReadWordVDP2VRAM(a), true);
+    if (width == 32) return write ? (api.WriteLongVDP2VRAM(a, v), true) : (api.ReadLongVDP2VRAM(a), true);
+  }
+  if (target == "vdp2cram") {
+    if (width == 16) return write ? (api.WriteWordVDP2CRAM(a, static_cast<uint16_t>(v)), true) : (api.ReadWordVDP2CRAM(a), true);
+    if (width == 32) return write ? (api.WriteLongVDP2CRAM(a, v), true) : (api.ReadLongVDP2CRAM(a), true);
+  }
+  return false;
+}
+
+bool ParseHex(const std::string& text, uint32_t& value) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  value = static_cast<uint32_t>(std::strtoul(text.c_str(), &end, 16));
+  return end != nullptr && *end == '\0';
+}
+
+}  // namespace
+
+bool PlayTrace(const std::string& path, SceneBus& bus, std::string& error) {
+  std::ifstream in(path);
+  if (!in) {
+    error = "cannot read " + path;
+    return false;
+  }
+  std::string line;
+  for (int number = 1; std::getline(in, line); ++number) {
+    const size_t hash = line.find('#');
+    if (hash != std::string::npos) line.erase(hash);
+    std::istringstream words(line);
+    std::string op, target, address, value;
+    if (!(words >> op)) continue;
+    const std::string where = path + ":" + std::to_string(number) + ": ";
+    if (op == "hblank") {
+      bus.api().VDPOnHblankIn();
+      bus.api().VDPOnHblankOut();
+    } else if (op == "vblank") {
+      bus.api().VDPOnVblankIn();
+      bus.api().VDPOnVblankOut();
+    } else if (op == "frame") {
+      bus.Frame();
+    } else if (op == "reset") {
+      bus.api().Reset();
+    } else if (op == "capture") {
+      if (!(words >> target)) {
+        error = where + "capture needs a name";
+        return false;
+      }
+      bus.Capture(target);
+    } else if ((op[0] == 'w' || op[0] == 'r') && (op == "w8" || op == "w16" || op == "w32" ||
+                                                  op == "r8" || op == "r16" || op == "r32")) {
+      uint32_t a = 0, v = 0;
+      words >> target >> address >> value;
+      if (!ParseHex(address, a) || (op[0] == 'w' && !ParseHex(value, v))) {
+        error = where + "bad number";
+        return false;
+      }
+      if (!Access(bus.api(), op, target, a, v)) {
+        error = where + "no " + op + " access to " + target;
+        return false;
+      }
+    } else {
+      error = where + "unknown operation " + op;
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace vdphost
