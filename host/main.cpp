@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -23,19 +22,6 @@ void Usage() {
       "  With neither --scene nor --trace, every demo scene is played.\n"
       "  --settings <dir>  directory of VDP_plugin.ini (default: the output directory)\n"
       "  --list            list the demo scenes\n");
-}
-
-// Reads the stand-in system's screenshot of the last presented frame.
-bool ReadScreen(const std::string& path, std::vector<uint32_t>& texels, int& width, int& height) {
-  std::ifstream in(path, std::ios::binary);
-  std::string magic;
-  if (!(in >> magic >> width >> height) || magic != "VDPRGBA" || width <= 0 || height <= 0)
-    return false;
-  in.get();
-  texels.resize(static_cast<size_t>(width) * height);
-  in.read(reinterpret_cast<char*>(texels.data()),
-          static_cast<std::streamsize>(texels.size() * sizeof(uint32_t)));
-  return static_cast<bool>(in);
 }
 
 }  // namespace
@@ -81,11 +67,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   int failures = 0;
-  vdphost::SceneBus bus(api, [&](const std::string& name) {
+  vdphost::SceneBus bus(api, screen, [&](const std::string& name) {
     std::vector<uint32_t> texels;
     int width = 0, height = 0;
     const std::string png = outDir + "/" + name + ".png";
-    if (ReadScreen(screen, texels, width, height) &&
+    if (vdphost::ReadScreen(screen, texels, width, height) &&
         vdphost::WritePng(png, texels.data(), width, height)) {
       std::printf("wrote %s (%dx%d)\n", png.c_str(), width, height);
     } else {

@@ -5,15 +5,19 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "plugin_api.h"
 
 namespace vdphost {
 
+// The stand-in system's screenshot of the last presented frame, top row first.
+bool ReadScreen(const std::string& path, std::vector<uint32_t>& texels, int& width, int& height);
+
 class SceneBus {
  public:
-  SceneBus(PluginApi& api, std::function<void(const std::string&)> capture)
-      : api_(api), capture_(std::move(capture)) {}
+  SceneBus(PluginApi& api, std::string screenPath, std::function<void(const std::string&)> capture)
+      : api_(api), screenPath_(std::move(screenPath)), capture_(std::move(capture)) {}
 
   PluginApi& api() { return api_; }
   void Vdp1Words(uint32_t address, std::initializer_list<uint16_t> words);
@@ -22,9 +26,12 @@ class SceneBus {
   // One frame: 224 lines of horizontal blanking, then vertical blanking.
   void Frame();
   void Capture(const std::string& name) { capture_(name); }
+  // The presented texel at (x, y) of the picture; false when nothing was presented.
+  bool PresentedPixel(int x, int y, uint32_t& texel) const;
 
  private:
   PluginApi& api_;
+  std::string screenPath_;
   std::function<void(const std::string&)> capture_;
 };
 

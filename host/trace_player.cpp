@@ -6,8 +6,11 @@
 //   frame                  224 lines and a V-blank
 //   reset                  the host's reset
 //   capture <name>         write what was presented last as <name>.png
+//   expect <x> <y> <rrggbb> [<tolerance>]
+//                          the last presented picture has about this colour at (x, y)
 //
 // Numbers are hexadecimal with or without 0x; '#' starts a comment.
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -85,6 +88,32 @@ bool PlayTrace(const std::string& path, SceneBus& bus, std::string& error) {
         return false;
       }
       bus.Capture(target);
+    } else if (op == "expect") {
+      int x = -1, y = -1, tolerance = 8;
+      std::string colour;
+      uint32_t rgb = 0, texel = 0;
+      if (!(words >> x >> y >> colour) || !ParseHex(colour, rgb)) {
+        error = where + "expect needs x, y and a colour";
+        return false;
+      }
+      words >> tolerance;
+      if (!bus.PresentedPixel(x, y, texel)) {
+        error = where + "nothing presented at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+        return false;
+      }
+      const int expected[3] = {static_cast<int>(rgb >> 16) & 0xFF, static_cast<int>(rgb >> 8) & 0xFF,
+                               static_cast<int>(rgb) & 0xFF};
+      const int got[3] = {static_cast<int>(texel) & 0xFF, static_cast<int>(texel >> 8) & 0xFF,
+                          static_cast<int>(texel >> 16) & 0xFF};
+      for (int c = 0; c < 3; ++c) {
+        if (std::abs(got[c] - expected[c]) > tolerance) {
+          char text[96];
+          std::snprintf(text, sizeof(text), "at (%d, %d) %02x%02x%02x, expected %06x", x, y, got[0],
+                        got[1], got[2], rgb);
+          error = where + text;
+          return false;
+        }
+      }
     } else if ((op[0] == 'w' || op[0] == 'r') && (op == "w8" || op == "w16" || op == "w32" ||
                                                   op == "r8" || op == "r16" || op == "r32")) {
       uint32_t a = 0, v = 0;
