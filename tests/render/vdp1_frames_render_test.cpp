@@ -28,19 +28,24 @@ TEST_F(Vdp1Frames, HigherPriorityPartsCoverLaterPartsOfLowerPriority) {
   WriteWordVDP2CRAM(2 * 0x105, kRgbRed);
   SolidTexture(0x5000, 8, 8, kRgbGreen);
   auto bankSprite = [](uint16_t colour, int left) {
-    return Command{.control = kScaledSprite, .drawMode = ColourMode(4), .colour = colour,
-                   .texture = kTex / 8, .size = Size(8, 8),
-                   .xa = static_cast<uint16_t>(left), .ya = 40,
-                   .xc = static_cast<uint16_t>(left + 79), .yc = 119};
+    return Command{.control = kScaledSprite,
+                   .drawMode = ColourMode(4),
+                   .colour = colour,
+                   .texture = kTex / 8,
+                   .size = Size(8, 8),
+                   .xa = static_cast<uint16_t>(left),
+                   .ya = 40,
+                   .xc = static_cast<uint16_t>(left + 79),
+                   .yc = 119};
   };
   Command green = RgbSprite(0x5000, 8, 8, 0, 0, kScaledSprite);
   green.xa = 140;
   green.ya = 40;
   green.xc = 219;
   green.yc = 119;
-  Table({bankSprite(0x2100, 20),         // priority 5, red, 20..100
+  Table({bankSprite(0x2100, 20),           // priority 5, red, 20..100
          Box(60, 60, 180, 200, kRgbBlue),  // priority 1, blue, later in the table
-         green,                          // RGB: priority 1, green, later still
+         green,                            // RGB: priority 1, green, later still
          bankSprite(0x0100, 200),          // priority 1, red, 200..280
          Box(240, 60, 300, 200, kRgbBlue)});
   DrawAndCapture();
@@ -125,20 +130,46 @@ TEST_F(Vdp1Frames, EachDisableSwitchHidesOnlyItsKind) {
   auto at = [](int i, int dx) { return static_cast<uint16_t>(10 + 50 * i + dx); };
   const Command parts[6] = {
       RgbSprite(kTex, 8, 8, at(0, 0), 100),
-      {.control = kScaledSprite, .drawMode = ColourMode(5), .texture = kTex / 8,
-       .size = Size(8, 8), .xa = at(1, 0), .ya = 100, .xc = at(1, 29), .yc = 129},
-      {.control = kDistortedSprite, .drawMode = ColourMode(5), .texture = kTex / 8,
-       .size = Size(8, 8), .xa = at(2, 0), .ya = 100, .xb = at(2, 30), .yb = 100,
-       .xc = at(2, 30), .yc = 130, .xd = at(2, 0), .yd = 130},
+      {.control = kScaledSprite,
+       .drawMode = ColourMode(5),
+       .texture = kTex / 8,
+       .size = Size(8, 8),
+       .xa = at(1, 0),
+       .ya = 100,
+       .xc = at(1, 29),
+       .yc = 129},
+      {.control = kDistortedSprite,
+       .drawMode = ColourMode(5),
+       .texture = kTex / 8,
+       .size = Size(8, 8),
+       .xa = at(2, 0),
+       .ya = 100,
+       .xb = at(2, 30),
+       .yb = 100,
+       .xc = at(2, 30),
+       .yc = 130,
+       .xd = at(2, 0),
+       .yd = 130},
       Box(at(3, 0), 100, at(3, 30), 130, kRgbWhite),
-      {.control = kPolyline, .colour = kRgbWhite, .xa = at(4, 0), .ya = 100, .xb = at(4, 30),
-       .yb = 100, .xc = at(4, 30), .yc = 130, .xd = at(4, 0), .yd = 130},
-      {.control = kLine, .colour = kRgbWhite, .xa = at(5, 0), .ya = 100, .xb = at(5, 30),
+      {.control = kPolyline,
+       .colour = kRgbWhite,
+       .xa = at(4, 0),
+       .ya = 100,
+       .xb = at(4, 30),
+       .yb = 100,
+       .xc = at(4, 30),
+       .yc = 130,
+       .xd = at(4, 0),
+       .yd = 130},
+      {.control = kLine,
+       .colour = kRgbWhite,
+       .xa = at(5, 0),
+       .ya = 100,
+       .xb = at(5, 30),
        .yb = 130},
   };
   // Where each part is sure to show: inside the filled ones, on an edge of the outlines.
-  const int probe[6][2] = {{14, 104},  {75, 115},  {125, 115},
-                           {175, 115}, {225, 100}, {275, 115}};
+  const int probe[6][2] = {{14, 104}, {75, 115}, {125, 115}, {175, 115}, {225, 100}, {275, 115}};
   Table({parts[0], parts[1], parts[2], parts[3], parts[4], parts[5]});
   for (int off = -1; off < 6; ++off) {
     SCOPED_TRACE(testing::Message() << "switch " << off << " set");
@@ -156,31 +187,72 @@ TEST_F(Vdp1Frames, EachDisableSwitchHidesOnlyItsKind) {
 // Every part of a bad table is drawn or passed over; the frame ends and the plugin lives.
 TEST_F(Vdp1Frames, HostileTablesNeitherCrashNorHang) {
   SolidTexture(kTex, 8, 8, kRgbWhite);
-  const Command nonAnchor{.control = ZoomPoint(8) | kScaledSprite, .drawMode = ColourMode(5),
-                          .texture = kTex / 8, .size = Size(8, 8), .xa = 160, .ya = 120,
-                          .xb = 40, .yb = 40};
+  const Command nonAnchor{.control = ZoomPoint(8) | kScaledSprite,
+                          .drawMode = ColourMode(5),
+                          .texture = kTex / 8,
+                          .size = Size(8, 8),
+                          .xa = 160,
+                          .ya = 120,
+                          .xb = 40,
+                          .yb = 40};
   Table({
       // The largest texture, in RGB and in 256 colours running past the end of VRAM.
       RgbSprite(0x40000, 504, 255, 0, 0),
-      {.control = kNormalSprite, .drawMode = ColourMode(4), .texture = 0xFFFF,
-       .size = Size(504, 255), .xa = 0x7FF0, .ya = 0x8000},
-      {.control = kNormalSprite, .drawMode = ColourMode(1), .colour = 0xFFFF, .texture = 0xFFFE,
+      {.control = kNormalSprite,
+       .drawMode = ColourMode(4),
+       .texture = 0xFFFF,
+       .size = Size(504, 255),
+       .xa = 0x7FF0,
+       .ya = 0x8000},
+      {.control = kNormalSprite,
+       .drawMode = ColourMode(1),
+       .colour = 0xFFFF,
+       .texture = 0xFFFE,
        .size = Size(504, 255)},
       // Vertices at the ends of the 16-bit range.
-      {.control = kDistortedSprite, .drawMode = ColourMode(5), .texture = kTex / 8,
-       .size = Size(8, 8), .xa = 0x7FFF, .ya = 0x8000, .xb = 0x8000, .yb = 0x7FFF,
-       .xc = 0xFFFF, .yc = 0x7FFF, .xd = 0x8001, .yd = 0x8001},
-      {.control = kPolygon, .colour = kRgbRed, .xa = 0x8000, .ya = 0x8000, .xb = 0x7FFF,
-       .yb = 0x8000, .xc = 0x7FFF, .yc = 0x7FFF, .xd = 0x8000, .yd = 0x7FFF, .gouraud = 0xFFFF},
-      {.control = ZoomPoint(15) | kScaledSprite, .drawMode = ColourMode(5), .texture = kTex / 8,
-       .size = Size(8, 8), .xa = 0x8000, .ya = 0x7FFF, .xb = 0xFFFE, .yb = 0xFFFE},
+      {.control = kDistortedSprite,
+       .drawMode = ColourMode(5),
+       .texture = kTex / 8,
+       .size = Size(8, 8),
+       .xa = 0x7FFF,
+       .ya = 0x8000,
+       .xb = 0x8000,
+       .yb = 0x7FFF,
+       .xc = 0xFFFF,
+       .yc = 0x7FFF,
+       .xd = 0x8001,
+       .yd = 0x8001},
+      {.control = kPolygon,
+       .colour = kRgbRed,
+       .xa = 0x8000,
+       .ya = 0x8000,
+       .xb = 0x7FFF,
+       .yb = 0x8000,
+       .xc = 0x7FFF,
+       .yc = 0x7FFF,
+       .xd = 0x8000,
+       .yd = 0x7FFF,
+       .gouraud = 0xFFFF},
+      {.control = ZoomPoint(15) | kScaledSprite,
+       .drawMode = ColourMode(5),
+       .texture = kTex / 8,
+       .size = Size(8, 8),
+       .xa = 0x8000,
+       .ya = 0x7FFF,
+       .xb = 0xFFFE,
+       .yb = 0xFFFE},
       nonAnchor,
       {.control = kNormalSprite, .drawMode = ColourMode(6), .size = Size(8, 8)},
       {.control = kNormalSprite, .drawMode = ColourMode(7), .size = Size(8, 8)},
   });
   // Finally the table loops on a sprite: the walk stops at its limit.
-  Put(36, {.control = JumpMode(1) | kNormalSprite, .link = 36, .drawMode = ColourMode(5),
-           .texture = kTex / 8, .size = Size(8, 8), .xa = 300, .ya = 200});
+  Put(36, {.control = JumpMode(1) | kNormalSprite,
+           .link = 36,
+           .drawMode = ColourMode(5),
+           .texture = kTex / 8,
+           .size = Size(8, 8),
+           .xa = 300,
+           .ya = 200});
   const uint32_t quads = plugin::display->counters.texturedQuadsDrawn;
   DrawAndCapture();
   EXPECT_EQ(plugin::vdp1->commandCount, 4001);
@@ -207,8 +279,7 @@ TEST_F(Vdp1Frames, RandomVramDrawsWithinBounds) {
       if (next() % 64 != 0) control &= 0x4FFF;
       WriteWordVDP1VRAM(a, control);
     }
-    for (uint32_t r = 0xE0; r < 0x120; r += 2)
-      WriteWordVDP2Regs(r, static_cast<uint16_t>(next()));
+    for (uint32_t r = 0xE0; r < 0x120; r += 2) WriteWordVDP2Regs(r, static_cast<uint16_t>(next()));
     Frame();
     Frame();
     EXPECT_EQ(plugin::vdp1->commandCount, 4001);

@@ -60,8 +60,17 @@ class Vdp1Render : public PluginTest {
                      uint16_t drawMode = kReplace) {
     const auto l = static_cast<uint16_t>(left), t = static_cast<uint16_t>(top),
                r = static_cast<uint16_t>(right), b = static_cast<uint16_t>(bottom);
-    return {.control = kPolygon, .drawMode = drawMode, .colour = colour,
-            .xa = l, .ya = t, .xb = r, .yb = t, .xc = r, .yc = b, .xd = l, .yd = b};
+    return {.control = kPolygon,
+            .drawMode = drawMode,
+            .colour = colour,
+            .xa = l,
+            .ya = t,
+            .xb = r,
+            .yb = t,
+            .xc = r,
+            .yc = b,
+            .xd = l,
+            .yd = b};
   }
   // A normal RGB sprite of the texture at `address`, top-left at (x, y).
   static Command RgbSprite(uint32_t address, uint32_t width, uint32_t height, int x, int y,

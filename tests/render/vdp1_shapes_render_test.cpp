@@ -20,7 +20,8 @@ TEST_F(Vdp1Shapes, PolygonColourCalculationsOverAWhiteBackground) {
       {"half-transparency", kHalfTransparency, {255, 128, 128, 255}},
       {"shadow darkens what lies below", kShadow, {128, 128, 128, 255}},
       {"mesh is half transparency", kReplace | kMesh, {255, 128, 128, 255}},
-      {"mesh on half-transparency is still one half", kHalfTransparency | kMesh,
+      {"mesh on half-transparency is still one half",
+       kHalfTransparency | kMesh,
        {255, 128, 128, 255}},
       {"mesh on shadow", kShadow | kMesh, {128, 128, 128, 255}},
   };
@@ -51,8 +52,16 @@ TEST_F(Vdp1Shapes, PolylineIsAClosedOutlineAndLineUsesOnlyAAndB) {
   Command polyline = Box(20, 20, 120, 100, Rgb(31, 31, 31));
   polyline.control = kPolyline;
   // A line from (150, 50) to (300, 50); its C and D words would make a second edge.
-  const Command line{.control = kLine, .colour = Rgb(31, 31, 31), .xa = 150, .ya = 50,
-                     .xb = 300, .yb = 50, .xc = 300, .yc = 150, .xd = 150, .yd = 150};
+  const Command line{.control = kLine,
+                     .colour = Rgb(31, 31, 31),
+                     .xa = 150,
+                     .ya = 50,
+                     .xb = 300,
+                     .yb = 50,
+                     .xc = 300,
+                     .yc = 150,
+                     .xd = 150,
+                     .yd = 150};
   Table({polyline, line});
   DrawAndCapture();
   EXPECT_GT(Brightest(70, 20), 100) << "A to B";
@@ -75,8 +84,8 @@ TEST_F(Vdp1Shapes, ColourZeroDrawsNothingEvenWithGouraud) {
 }
 
 TEST_F(Vdp1Shapes, LocalCoordinatesMoveShapes) {
-  Table({{.control = kLocalCoordinates, .xa = 100, .ya = 0xFFF6},
-         Box(0, 20, 40, 60, Rgb(0, 31, 0))});
+  Table(
+      {{.control = kLocalCoordinates, .xa = 100, .ya = 0xFFF6}, Box(0, 20, 40, 60, Rgb(0, 31, 0))});
   DrawAndCapture();
   EXPECT_TRUE(At(120, 30, kGreen)) << "moved by (100, -10)";
   EXPECT_TRUE(At(20, 55, kBlack));

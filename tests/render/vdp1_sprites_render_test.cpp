@@ -6,7 +6,7 @@
 namespace vdptest {
 namespace {
 
-constexpr uint32_t kTex = 0x4000;      // first texture
+constexpr uint32_t kTex = 0x4000;  // first texture
 constexpr uint32_t kGouraudTable = 0x3000;
 
 class Vdp1Sprites : public Vdp1Render {
@@ -60,7 +60,10 @@ TEST_F(Vdp1Sprites, FlipsMirrorTheTexture) {
             .drawMode = ColourMode(5),
             .texture = kTex / 8,
             .size = Size(16, 16),
-            .xa = 100, .ya = 100, .xc = 163, .yc = 163}});
+            .xa = 100,
+            .ya = 100,
+            .xc = 163,
+            .yc = 163}});
     DrawAndCapture();
     EXPECT_TRUE(At(43, 43, c.topLeft));
     EXPECT_TRUE(At(52, 43, c.topRight));
@@ -83,10 +86,8 @@ TEST_F(Vdp1Sprites, ZoomPointAnchorsDecideTheGrowthDirection) {
   };
   // Anchor (160, 120), displayed 40 x 30.
   const Case cases[] = {
-      {"5: right and down", 5, 180, 135, 140, 105},
-      {"7: left and down", 7, 140, 135, 180, 105},
-      {"10: centred", 10, 160, 120, 185, 120},
-      {"13: right and up", 13, 180, 105, 140, 135},
+      {"5: right and down", 5, 180, 135, 140, 105}, {"7: left and down", 7, 140, 135, 180, 105},
+      {"10: centred", 10, 160, 120, 185, 120},      {"13: right and up", 13, 180, 105, 140, 135},
       {"15: left and up", 15, 140, 105, 180, 135},
   };
   for (const Case& c : cases) {
@@ -95,7 +96,10 @@ TEST_F(Vdp1Sprites, ZoomPointAnchorsDecideTheGrowthDirection) {
             .drawMode = ColourMode(5),
             .texture = kTex / 8,
             .size = Size(8, 8),
-            .xa = 160, .ya = 120, .xb = 40, .yb = 30}});
+            .xa = 160,
+            .ya = 120,
+            .xb = 40,
+            .yb = 30}});
     DrawAndCapture();
     EXPECT_TRUE(At(c.insideX, c.insideY, kTexWhite));
     EXPECT_TRUE(At(c.outsideX, c.outsideY, kBlack));
@@ -108,7 +112,14 @@ TEST_F(Vdp1Sprites, DistortedSpriteFillsItsFourVertices) {
           .drawMode = ColourMode(5),
           .texture = kTex / 8,
           .size = Size(8, 8),
-          .xa = 100, .ya = 40, .xb = 200, .yb = 40, .xc = 260, .yc = 140, .xd = 40, .yd = 140}});
+          .xa = 100,
+          .ya = 40,
+          .xb = 200,
+          .yb = 40,
+          .xc = 260,
+          .yc = 140,
+          .xd = 40,
+          .yd = 140}});
   DrawAndCapture();
   EXPECT_TRUE(At(150, 90, kTexGreen));
   EXPECT_TRUE(At(60, 130, kTexGreen)) << "the wide lower edge";
@@ -123,10 +134,24 @@ TEST_F(Vdp1Sprites, ColourBankAndLookupTableSpritesShowColourRamAndTableColours)
   for (uint32_t i = 0; i < 32; ++i) WriteByteVDP1VRAM(0x5000 + i, 0x11);
   Vdp1Words(0x6000, {0, kRgbBlue});
   Table({Box(0, 0, 320, 240, Rgb(31, 0, 0)),
-         {.control = kScaledSprite, .drawMode = ColourMode(4), .colour = 0x100,
-          .texture = kTex / 8, .size = Size(8, 2), .xa = 20, .ya = 20, .xc = 99, .yc = 99},
-         {.control = kScaledSprite, .drawMode = ColourMode(1), .colour = 0x6000 / 8,
-          .texture = 0x5000 / 8, .size = Size(8, 8), .xa = 150, .ya = 20, .xc = 229, .yc = 99}});
+         {.control = kScaledSprite,
+          .drawMode = ColourMode(4),
+          .colour = 0x100,
+          .texture = kTex / 8,
+          .size = Size(8, 2),
+          .xa = 20,
+          .ya = 20,
+          .xc = 99,
+          .yc = 99},
+         {.control = kScaledSprite,
+          .drawMode = ColourMode(1),
+          .colour = 0x6000 / 8,
+          .texture = 0x5000 / 8,
+          .size = Size(8, 8),
+          .xa = 150,
+          .ya = 20,
+          .xc = 229,
+          .yc = 99}});
   DrawAndCapture();
   EXPECT_TRUE(At(60, 40, kTexGreen)) << "code 5 of bank 0x100";
   EXPECT_TRUE(At(60, 80, kRed)) << "code 0 is transparent";
@@ -137,9 +162,15 @@ TEST_F(Vdp1Sprites, GouraudAndColourOffsetDarkenAndBrighten) {
   // Grey texels (16 in every channel: 128).
   SolidTexture(kTex, 8, 8, Rgb(16, 16, 16));
   Vdp1Words(kGouraudTable, {Rgb(31, 16, 0), Rgb(31, 16, 0), Rgb(31, 16, 0), Rgb(31, 16, 0)});
-  Command gouraud{.control = kScaledSprite, .drawMode = ColourMode(5) | kGouraud,
-                  .texture = kTex / 8, .size = Size(8, 8), .xa = 20, .ya = 20, .xc = 99,
-                  .yc = 99, .gouraud = kGouraudTable / 8};
+  Command gouraud{.control = kScaledSprite,
+                  .drawMode = ColourMode(5) | kGouraud,
+                  .texture = kTex / 8,
+                  .size = Size(8, 8),
+                  .xa = 20,
+                  .ya = 20,
+                  .xc = 99,
+                  .yc = 99,
+                  .gouraud = kGouraudTable / 8};
   Command plain = gouraud;
   plain.drawMode = ColourMode(5);
   plain.xa = 150;
@@ -157,20 +188,31 @@ TEST_F(Vdp1Sprites, GouraudAndColourOffsetDarkenAndBrighten) {
 TEST_F(Vdp1Sprites, ShadowAndHalfTransparencyBlendOverWhatLiesBelow) {
   // Red texels with a transparent right half.
   RgbTexture(kTex, 8, 8, [](uint32_t x, uint32_t) -> uint16_t { return x < 4 ? kRgbRed : 0; });
-  Command shadow{.control = kScaledSprite, .drawMode = ColourMode(5) | kShadow | kGouraud,
-                 .texture = kTex / 8, .size = Size(8, 8), .xa = 20, .ya = 20, .xc = 99,
-                 .yc = 99, .gouraud = kGouraudTable / 8};
+  Command shadow{.control = kScaledSprite,
+                 .drawMode = ColourMode(5) | kShadow | kGouraud,
+                 .texture = kTex / 8,
+                 .size = Size(8, 8),
+                 .xa = 20,
+                 .ya = 20,
+                 .xc = 99,
+                 .yc = 99,
+                 .gouraud = kGouraudTable / 8};
   Vdp1Words(kGouraudTable, {0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF});
   Command half = shadow;
   half.drawMode = ColourMode(5) | kHalfTransparency;
   half.xa = 150;
   half.xc = 229;
-  Table({Box(0, 0, 320, 240, Rgb(31, 31, 31)), shadow, half});
+  Command meshHalf = half;
+  meshHalf.drawMode = ColourMode(5) | kHalfTransparency | kMesh;
+  meshHalf.xa = 240;
+  meshHalf.xc = 309;
+  Table({Box(0, 0, 320, 240, Rgb(31, 31, 31)), shadow, half, meshHalf});
   DrawAndCapture();
   EXPECT_TRUE(At(30, 60, {128, 128, 128, 255})) << "shadow: black at half alpha";
   EXPECT_TRUE(At(90, 60, kWhite)) << "shadow keeps the texture's transparent texels";
   EXPECT_TRUE(At(160, 60, {252, 128, 128, 255})) << "half-transparent red";
   EXPECT_TRUE(At(220, 60, kWhite));
+  EXPECT_TRUE(At(250, 60, {252, 128, 128, 255})) << "mesh on half-transparency is one half too";
 }
 
 TEST_F(Vdp1Sprites, ScaledSpriteNearlyAsWideAsTheScreenClearsInsteadOfDrawing) {
@@ -182,8 +224,13 @@ TEST_F(Vdp1Sprites, ScaledSpriteNearlyAsWideAsTheScreenClearsInsteadOfDrawing) {
   // displayWidth 320: the limit is 300 units.
   for (const Case& c : {Case{300, true}, Case{301, false}}) {
     SCOPED_TRACE(c.width);
-    Table({{.control = kScaledSprite, .drawMode = ColourMode(5), .texture = kTex / 8,
-            .size = Size(8, 8), .xa = 5, .ya = 20, .xc = static_cast<uint16_t>(5 + c.width - 1),
+    Table({{.control = kScaledSprite,
+            .drawMode = ColourMode(5),
+            .texture = kTex / 8,
+            .size = Size(8, 8),
+            .xa = 5,
+            .ya = 20,
+            .xc = static_cast<uint16_t>(5 + c.width - 1),
             .yc = 99}});
     DrawAndCapture();
     EXPECT_TRUE(At(150, 60, c.drawn ? kTexWhite : kBlack));
@@ -194,15 +241,27 @@ TEST_F(Vdp1Sprites, ColourModesSixAndSevenAndEmptySizesShowNothing) {
   SolidTexture(kTex, 8, 8, kRgbWhite);
   for (uint16_t mode : {6, 7}) {
     SCOPED_TRACE(mode);
-    Table({{.control = kScaledSprite, .drawMode = ColourMode(mode), .texture = kTex / 8,
-            .size = Size(8, 8), .xa = 20, .ya = 20, .xc = 99, .yc = 99}});
+    Table({{.control = kScaledSprite,
+            .drawMode = ColourMode(mode),
+            .texture = kTex / 8,
+            .size = Size(8, 8),
+            .xa = 20,
+            .ya = 20,
+            .xc = 99,
+            .yc = 99}});
     DrawAndCapture();
     EXPECT_TRUE(At(60, 60, kBlack));
   }
   for (uint16_t size : {Size(0, 8), Size(8, 0)}) {
     SCOPED_TRACE(size);
-    Table({{.control = kScaledSprite, .drawMode = ColourMode(5), .texture = kTex / 8,
-            .size = size, .xa = 20, .ya = 20, .xc = 99, .yc = 99}});
+    Table({{.control = kScaledSprite,
+            .drawMode = ColourMode(5),
+            .texture = kTex / 8,
+            .size = size,
+            .xa = 20,
+            .ya = 20,
+            .xc = 99,
+            .yc = 99}});
     DrawAndCapture();
     EXPECT_TRUE(At(60, 60, kBlack));
   }
