@@ -124,6 +124,26 @@ TEST_F(Vdp1Frames, ManualFrameChangeKeepsThePictureUntilErasedOrCleared) {
   EXPECT_TRUE(At(280, 50, kBlack));
 }
 
+TEST_F(Vdp1Frames, VdpOneCoordinatesDoubleWithAHighResolutionPicture) {
+  // 640 x 224 without interlace: the picture's lines are doubled to 448, and VDP1's
+  // normal frame buffer is stretched over it in both directions.
+  WriteWordVDP2Regs(0x00, 0x8002);
+  Table({Box(10, 10, 50, 30, kRgbWhite)});
+  Frame();
+  DrawAndCapture();
+  ASSERT_EQ(pictureWidth, 640);
+  ASSERT_EQ(pictureHeight, 448);
+  EXPECT_TRUE(At(90, 50, kWhite)) << "x 20 to 100, y 20 to 60";
+  EXPECT_TRUE(At(30, 15, kBlack));
+
+  // VDP1 in double interlace: x at its own scale, y still doubled.
+  WriteWordVDP1Regs(0x02, 0x0008);
+  Frame();
+  DrawAndCapture();
+  EXPECT_TRUE(At(45, 55, kWhite)) << "x 10 to 50, y 20 to 60";
+  EXPECT_TRUE(At(70, 40, kBlack));
+}
+
 TEST_F(Vdp1Frames, EachDisableSwitchHidesOnlyItsKind) {
   SolidTexture(kTex, 8, 8, kRgbWhite);
   // One part of each kind in its own column, in the order of the menu's switches.

@@ -215,6 +215,40 @@ TEST_F(Vdp1Sprites, ShadowAndHalfTransparencyBlendOverWhatLiesBelow) {
   EXPECT_TRUE(At(250, 60, {252, 128, 128, 255})) << "mesh on half-transparency is one half too";
 }
 
+TEST_F(Vdp1Sprites, FilteringFollowsTheQualityFlagOfTheSpritesKind) {
+  // 8 x 1: red then green, stretched to 160 dots: each texel covers 20.
+  RgbTexture(kTex, 8, 1, [](uint32_t x, uint32_t) { return x < 4 ? kRgbRed : kRgbGreen; });
+  Table({{.control = kScaledSprite,
+          .drawMode = ColourMode(5),
+          .texture = kTex / 8,
+          .size = Size(8, 1),
+          .xa = 0,
+          .ya = 100,
+          .xc = 159,
+          .yc = 139}});
+  struct Case {
+    const char* name;
+    int flag;  // quality flag index set, or -1
+    bool blended;
+  };
+  const Case cases[] = {{"no filtering", -1, false},
+                        {"normal sprites filtered", 0, false},
+                        {"scaled sprites filtered", 1, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (int i = 0; i < 3; ++i) plugin::vdp1->SetQualityFlag(i, i == c.flag ? 1 : 0);
+    DrawAndCapture();
+    // Two dots right of the edge between texels 3 and 4.
+    const Rgba dot = Unpack(Pixel(82, 120));
+    if (c.blended) {
+      EXPECT_GT(dot.r, 40) << "linear filtering mixes the neighbouring texel in";
+      EXPECT_GT(dot.g, 100);
+    } else {
+      EXPECT_TRUE(At(82, 120, kTexGreen));
+    }
+  }
+}
+
 TEST_F(Vdp1Sprites, ScaledSpriteNearlyAsWideAsTheScreenClearsInsteadOfDrawing) {
   SolidTexture(kTex, 8, 8, kRgbWhite);
   struct Case {
