@@ -100,8 +100,9 @@ TEST_F(Vdp1Frames, ManualFrameChangeKeepsThePictureUntilErasedOrCleared) {
   Frame();
   EXPECT_EQ(headless::PresentCount(), presents);
 
-  // A colour-0 polygon draws nothing and clears the picture after the next swap.
-  Table({Box(0, 0, 320, 240, 0), Box(180, 20, 240, 80, kRgbBlue)});
+  // A colour-0 polygon draws nothing, gouraud or not, and clears the picture after the
+  // next swap.
+  Table({Box(0, 0, 320, 240, 0, kGouraud), Box(180, 20, 240, 80, kRgbBlue)});
   ManualFrameChange();
   DrawAndCapture();
   EXPECT_TRUE(At(50, 50, kRed)) << "the clear comes after the swap";

@@ -74,22 +74,5 @@ TEST_F(Vdp1Shapes, PolylineIsAClosedOutlineAndLineUsesOnlyAAndB) {
   EXPECT_EQ(Brightest(220, 150), 0) << "no segment from C to D";
 }
 
-TEST_F(Vdp1Shapes, ColourZeroDrawsNothingEvenWithGouraud) {
-  Command polygon = Box(40, 40, 120, 100, 0, kGouraud);
-  polygon.gouraud = 0x2000 / 8;
-  Vdp1Words(0x2000, {0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF});
-  Table({polygon});
-  DrawAndCapture();
-  EXPECT_TRUE(At(80, 70, kBlack));
-}
-
-TEST_F(Vdp1Shapes, LocalCoordinatesMoveShapes) {
-  Table(
-      {{.control = kLocalCoordinates, .xa = 100, .ya = 0xFFF6}, Box(0, 20, 40, 60, Rgb(0, 31, 0))});
-  DrawAndCapture();
-  EXPECT_TRUE(At(120, 30, kGreen)) << "moved by (100, -10)";
-  EXPECT_TRUE(At(20, 55, kBlack));
-}
-
 }  // namespace
 }  // namespace vdptest

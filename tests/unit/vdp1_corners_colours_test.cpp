@@ -180,16 +180,6 @@ TEST_F(SpriteColours, GouraudOffsetsEachCornerAroundSixteen) {
   }
 }
 
-TEST_F(SpriteColours, ShadowIgnoresGouraudAndColourOffset) {
-  Vdp2(0x110, 0x40);
-  Vdp2(0x114, 0xFF);
-  const SpriteQuad q = Colours(kShadow | kGouraud, {0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF});
-  for (int i = 0; i < 12; ++i) {
-    EXPECT_EQ(q.primary[i], 0.0f);
-    EXPECT_EQ(q.secondary[i], 0.0f);
-  }
-}
-
 TEST_F(SpriteColours, ColourOffsetSetsAAndB) {
   struct Case {
     const char* name;

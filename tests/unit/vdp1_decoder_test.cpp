@@ -154,19 +154,6 @@ TEST_F(Decoder, DataPastTheEndOfVramWrapsToAddressZero) {
   EXPECT_EQ(texels[15], Texel(CramColour(16)));
 }
 
-TEST_F(Decoder, ModesSixAndSevenDecodeNothing) {
-  for (uint16_t mode : {6, 7}) {
-    const std::vector<uint32_t> texels = Decode(ColourMode(mode), 0, 8, 8);
-    EXPECT_EQ(texels[0], kGarbage);
-  }
-}
-
-TEST(PaddedSize, SmallestPowerOfTwoNotBelow) {
-  const uint32_t cases[][2] = {{0, 0},    {1, 1},     {8, 8},     {24, 32},  {64, 64},
-                               {65, 128}, {255, 256}, {504, 512}, {256, 256}};
-  for (const auto& c : cases) EXPECT_EQ(vdp1::PaddedSize(c[0]), c[1]) << c[0];
-}
-
 TEST(SpriteColourLookup, ReadsColourRamByModeAndSpriteOffset) {
   struct Case {
     const char* name;

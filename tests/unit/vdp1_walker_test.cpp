@@ -204,31 +204,6 @@ TEST_F(Walker, PartsGoToTheListOfTheirPriorityNumber) {
   }
 }
 
-TEST_F(Walker, PriorityExampleFromTheRegisterManual) {
-  // Sprite type 1, PRISA = 0x0305: entry 0 is 5, entry 1 is 3.
-  cores.vdp2->WriteWordVDP2Regs(0xE0, 0x1);
-  cores.vdp2->WriteWordVDP2Regs(0xF0, 0x0305);
-  Table({{0, {.control = kNormalSprite, .drawMode = ColourMode(4), .colour = 0x2000}},
-         {4, {.control = kNormalSprite, .drawMode = ColourMode(5), .colour = 0x2000}},
-         {8, {kEndOfTable}}});
-  cores.vdp1->BuildPartsListVectors();
-  EXPECT_EQ(Addresses(*cores.vdp1, 3), (std::vector<uint32_t>{0}));
-  EXPECT_EQ(Addresses(*cores.vdp1, 5), (std::vector<uint32_t>{4}));
-}
-
-TEST_F(Walker, PartsKeepControlWordAndTableOrderWithinAList) {
-  Table({{0, {kFlipH | kLine}},
-         {4, {kPolyline}},
-         {8, {ZoomPoint(10) | kScaledSprite}},
-         {12, {kEndOfTable}}});
-  cores.vdp1->BuildPartsListVectors();
-  const auto& parts = cores.vdp1->partsLists[0];
-  ASSERT_EQ(parts.size(), 3u);
-  EXPECT_EQ(parts[0].control, kFlipH | kLine);
-  EXPECT_EQ(parts[1].control, kPolyline);
-  EXPECT_EQ(parts[2].control, ZoomPoint(10) | kScaledSprite);
-}
-
 TEST_F(Walker, ASteadyTableReusesTheListStorage) {
   for (uint32_t i = 0; i < 300; ++i) cores.Write(4 * i, {kPolygon});
   cores.Write(1200, {kEndOfTable});
