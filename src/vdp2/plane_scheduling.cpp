@@ -2,4 +2,3 @@
 #include "vdp2/vdp2_core.h"
 
 void VDP2Core::DrawPlanesWithPriority(uint8_t) {}
-uint32_t VDP2Core::SpriteColourLookup(uint32_t) const { return 0; }
