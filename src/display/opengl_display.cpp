@@ -116,8 +116,12 @@ void OpenGLDisplay::Shutdown() {
       if (glReady && page.texture != 0) glDeleteTextures(1, &page.texture);
       page.texture = 0;
     }
-    // Every cached texture is stale once the context goes.
-    if (vdp1 != nullptr) vdp1->ClearCache();
+    // Every cached texture is stale once the context goes, and its name with it: a new
+    // context hands the same numbers out again, to other textures.
+    if (vdp1 != nullptr) {
+      vdp1->ClearCache();
+      for (SpriteTexture& entry : vdp1->spriteTextures) entry.glTexture = 0;
+    }
     if (vdp2 != nullptr) vdp2->ClearCache();
     if (fullscreen) platform::RestoreScreenMode();
     platform::ReleaseContext(glSurface, window);

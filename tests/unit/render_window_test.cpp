@@ -125,12 +125,14 @@ TEST_F(RenderWindow, FullscreenTogglesOnceAtTheNextFrameAndRestartsTheWindow) {
   ASSERT_TRUE(Command(IDM_TOGGLE_FULLSCREEN));
   EXPECT_EQ(Window(), windowed) << "nothing happens before the frame";
   Vdp1()->spriteTextures[9].dirty = 0;
+  Vdp1()->spriteTextures[9].glTexture = 77;
   Frame();
   platform::WindowHandle full = Window();
   ASSERT_NE(full, windowed);
   EXPECT_TRUE(headless::WindowIsFullscreen(full));
   EXPECT_EQ(headless::LiveWindowCount(), 1);
   EXPECT_EQ(Vdp1()->spriteTextures[9].dirty, 1) << "textures died with the old context";
+  EXPECT_EQ(Vdp1()->spriteTextures[9].glTexture, 0u) << "and their names with it";
   int width = 0, height = 0;
   headless::CurrentScreenMode(width, height);
   EXPECT_EQ(width, 320);
