@@ -29,6 +29,23 @@ struct Vdp2Rig {
     for (uint32_t i = 0; i < count; ++i) vdp2->WriteWordVDP2VRAM(address + 2 * i, value);
   }
 
+  // NBG0 as cells at priority 1, zoom 1, one-word pattern names, a one-page plane whose
+  // four map slots are all `page` (in units of the page size); every name is `name`.
+  void CellNbg0(uint16_t chctla, uint16_t pncn, uint32_t page, uint16_t name) {
+    Reg(vdp2reg::BGON, 0x0001);
+    Reg(vdp2reg::PRINA, 0x0001);
+    Reg(vdp2reg::CHCTLA, chctla);
+    Reg(vdp2reg::PNCN0, static_cast<uint16_t>(0x8000 | pncn));
+    Reg(vdp2reg::PLSZ, 0);
+    Reg(vdp2reg::MPOFN, 0);
+    Reg(vdp2reg::MPABN0, static_cast<uint16_t>(page | (page << 8)));
+    Reg(vdp2reg::MPABN0 + 2, static_cast<uint16_t>(page | (page << 8)));
+    Reg(vdp2reg::ZMXIN0, 1);
+    Reg(vdp2reg::ZMYIN0, 1);
+    const uint32_t pageBytes = (chctla & 1) ? 0x800 : 0x2000;
+    Words(page * pageBytes, name, pageBytes / 2);
+  }
+
   // One frame of VDP2 planes as the compositor runs it, counters cleared first.
   void Frame() {
     display->counters = {};
