@@ -11,7 +11,8 @@ TEST_F(CellPlaneRender, SixteenColourPlaneFillsThePicture) {
   Bytes(0x20, 0x11, 32);  // character 1: every dot colour 1
   SimpleCellNbg0(8, 0x0001);
   ASSERT_TRUE(FrameAndCapture());
-  fprintf(stderr, "quads %u sub %u tex %u\n", Work().planeQuadsDrawn, Work().texSubImageCalls, Work().texturesUploaded);
+  fprintf(stderr, "quads %u sub %u tex %u\n", Work().planeQuadsDrawn, Work().texSubImageCalls,
+          Work().texturesUploaded);
   EXPECT_EQ(pictureWidth, 320);
   EXPECT_EQ(pictureHeight, 224);
   EXPECT_TRUE(ColourNear(Pixel(5, 5), Seen(kRed)));

@@ -15,7 +15,9 @@ namespace vdptest {
 constexpr uint16_t Rgb5(int r, int g, int b) {
   return static_cast<uint16_t>((b << 10) | (g << 5) | r);
 }
-inline Rgba Seen(uint16_t c) { return {(c & 31) << 3, ((c >> 5) & 31) << 3, ((c >> 10) & 31) << 3, 255}; }
+inline Rgba Seen(uint16_t c) {
+  return {(c & 31) << 3, ((c >> 5) & 31) << 3, ((c >> 10) & 31) << 3, 255};
+}
 
 constexpr uint16_t kRed = Rgb5(31, 0, 0);
 constexpr uint16_t kGreen = Rgb5(0, 31, 0);

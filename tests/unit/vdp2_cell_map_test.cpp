@@ -92,18 +92,18 @@ TEST(Vdp2CellPlaneParams, EachNbgReadsItsOwnFields) {
   Vdp2Rig rig;
   rig.Reg(vdp2reg::RAMCTL, 0x2000);  // RAM mode 2
   rig.Reg(vdp2reg::CRAOFA, 0x5321);
-  rig.Reg(vdp2reg::BGON, 0x0A00);            // zero-dot opaque for NBG1 and NBG3
-  rig.Reg(vdp2reg::CHCTLA, 0x3140);          // NBG0: 16.7M, 1x1; NBG1: 2x2, 32,768
-  rig.Reg(vdp2reg::CHCTLB, 0x0012);          // NBG2: 256 colours; NBG3: 2x2, 16 colours
-  rig.Reg(vdp2reg::PNCN0 + 2, 0xC0A5);       // NBG1: one word, 12-bit, palette 5, char 5
-  rig.Reg(vdp2reg::PLSZ, 0x00C4);            // NBG1 2x1, NBG3 2x2
-  rig.Reg(vdp2reg::MPOFN, 0x3000);           // NBG3 map offset 3
-  rig.Reg(vdp2reg::MPABN0 + 12, 0x2A15);     // NBG3 A = 0x15, B = 0x2A
-  rig.Reg(vdp2reg::MPABN0 + 14, 0x3F01);     // NBG3 C = 0x01, D = 0x3F
-  rig.Reg(vdp2reg::SCXIN1, 0x07FF);          // -1
-  rig.Reg(vdp2reg::SCYIN1, 0xF400);          // bits above 10 ignored: 0x400 = -1024
-  rig.Reg(vdp2reg::ZMXIN1, 0xFFF1);          // integer bits 2-0
-  rig.Reg(vdp2reg::ZMXDN1, 0x80FF);          // fraction bits 15-8
+  rig.Reg(vdp2reg::BGON, 0x0A00);         // zero-dot opaque for NBG1 and NBG3
+  rig.Reg(vdp2reg::CHCTLA, 0x3140);       // NBG0: 16.7M, 1x1; NBG1: 2x2, 32,768
+  rig.Reg(vdp2reg::CHCTLB, 0x0012);       // NBG2: 256 colours; NBG3: 2x2, 16 colours
+  rig.Reg(vdp2reg::PNCN0 + 2, 0xC0A5);    // NBG1: one word, 12-bit, palette 5, char 5
+  rig.Reg(vdp2reg::PLSZ, 0x00C4);         // NBG1 2x1, NBG3 2x2
+  rig.Reg(vdp2reg::MPOFN, 0x3000);        // NBG3 map offset 3
+  rig.Reg(vdp2reg::MPABN0 + 12, 0x2A15);  // NBG3 A = 0x15, B = 0x2A
+  rig.Reg(vdp2reg::MPABN0 + 14, 0x3F01);  // NBG3 C = 0x01, D = 0x3F
+  rig.Reg(vdp2reg::SCXIN1, 0x07FF);       // -1
+  rig.Reg(vdp2reg::SCYIN1, 0xF400);       // bits above 10 ignored: 0x400 = -1024
+  rig.Reg(vdp2reg::ZMXIN1, 0xFFF1);       // integer bits 2-0
+  rig.Reg(vdp2reg::ZMXDN1, 0x80FF);       // fraction bits 15-8
   rig.Reg(vdp2reg::SCXN3, 0x03FF);
   const CellPlaneParams n0 = rig.vdp2->ReadCellPlaneParams(NBG0);
   EXPECT_EQ(n0.ramMode, 2);
@@ -151,9 +151,9 @@ TEST(Vdp2CellPlaneParams, EachNbgReadsItsOwnFields) {
 TEST(Vdp2PlaneColour, RatioAndOffsetsBecomeQuadColours) {
   Vdp2Rig rig;
   const float c = 0.003921569f;
-  rig.Reg(vdp2reg::CCRNA, 0x001F);  // NBG0 ratio 31, NBG1 0
-  rig.Reg(vdp2reg::CLOFEN, 0x0011); // NBG0 and RBG0
-  rig.Reg(vdp2reg::CLOFSL, 0x0010); // RBG0 uses B
+  rig.Reg(vdp2reg::CCRNA, 0x001F);   // NBG0 ratio 31, NBG1 0
+  rig.Reg(vdp2reg::CLOFEN, 0x0011);  // NBG0 and RBG0
+  rig.Reg(vdp2reg::CLOFSL, 0x0010);  // RBG0 uses B
   rig.Reg(vdp2reg::COAR, 0x1F0);
   rig.Reg(vdp2reg::COAG, 0x010);
   rig.Reg(vdp2reg::COAB, 0x100);

@@ -25,8 +25,7 @@ class DotDecoder : public ::testing::Test {
     return 0xFF000000u | ((v.cram[i & 0x7FF] & 0xFFu) << 16) | v.cram[(i + 1) & 0x7FF];
   }
   std::vector<uint32_t> Run(uint32_t address, uint32_t mode, uint8_t opaque, int32_t bytes,
-                            int32_t cramBytes, uint32_t ramMode, uint32_t palette,
-                            size_t outSize) {
+                            int32_t cramBytes, uint32_t ramMode, uint32_t palette, size_t outSize) {
     std::vector<uint32_t> out(outSize, kUntouched);
     v.DecodeDotRun(address, mode, opaque, bytes, cramBytes, ramMode, palette, out.data());
     return out;
@@ -64,16 +63,26 @@ TEST_F(DotDecoder, ColourNumbersSelectTheirColourRamWordsInEveryMode) {
        {Word(7 * 256 + 7 * 256 + 1)}},
       {{"2048 colours: whole word in the sum", 2, 1, 5, 0, 0, {0xF8, 0x05, 0x01, 0x23}, 4},
        {Word(0x005), Word(0x123)}},
-      {{"32768 colours: direct, 0x8000 opaque black", 3, 1, 0, 0, 0,
-        {0x80, 0x00, 0x00, 0x00, 0x7C, 0x1F}, 6},
+      {{"32768 colours: direct, 0x8000 opaque black",
+        3,
+        1,
+        0,
+        0,
+        0,
+        {0x80, 0x00, 0x00, 0x00, 0x7C, 0x1F},
+        6},
        {0xFF000000u, 0, vdp::Rgb555ToTexel(0x7C1F)}},
-      {{"32768 colours: zero-dot opaque", 3, 2, 0, 0, 1, {0x00, 0x00}, 2},
-       {vdp::Rgb555ToTexel(0)}},
-      {{"16.7M colours: blue long, zero long black", 4, 1, 0, 0, 0,
-        {0x00, 0xFF, 0x00, 0x00, 0, 0, 0, 0}, 8},
+      {{"32768 colours: zero-dot opaque", 3, 2, 0, 0, 1, {0x00, 0x00}, 2}, {vdp::Rgb555ToTexel(0)}},
+      {{"16.7M colours: blue long, zero long black",
+        4,
+        1,
+        0,
+        0,
+        0,
+        {0x00, 0xFF, 0x00, 0x00, 0, 0, 0, 0},
+        8},
        {0xFFFF0000u, 0xFF000000u}},
-      {{"RAM mode 2, 16 colours, palette 1: dot 3 reads words 14 and 15", 0, 2, 1, 0, 0,
-        {0x30}, 1},
+      {{"RAM mode 2, 16 colours, palette 1: dot 3 reads words 14 and 15", 0, 2, 1, 0, 0, {0x30}, 1},
        {Pair(14), 0}},
       {{"RAM mode 2, 256 colours, palette 1: steps of 128 words", 1, 2, 1, 0, 0, {0x02}, 1},
        {Pair(128 + 4)}},
@@ -92,10 +101,9 @@ TEST_F(DotDecoder, ColourNumbersSelectTheirColourRamWordsInEveryMode) {
     SCOPED_TRACE(e.c.what);
     for (size_t i = 0; i < e.c.vram.size(); ++i) v.WriteByteVDP2VRAM(0x100 + i, e.c.vram[i]);
     const std::vector<uint32_t> out =
-        Run(0x100, e.c.colourMode, e.c.opaqueZero, e.c.byteCount, e.c.cramByteOffset,
-            e.c.ramMode, e.c.palette, e.texels.size());
-    for (size_t i = 0; i < e.texels.size(); ++i)
-      EXPECT_EQ(out[i], e.texels[i]) << "texel " << i;
+        Run(0x100, e.c.colourMode, e.c.opaqueZero, e.c.byteCount, e.c.cramByteOffset, e.c.ramMode,
+            e.c.palette, e.texels.size());
+    for (size_t i = 0; i < e.texels.size(); ++i) EXPECT_EQ(out[i], e.texels[i]) << "texel " << i;
   }
 }
 
@@ -110,8 +118,7 @@ TEST_F(DotDecoder, RunsWrapAtTheEndOfVram) {
 
 TEST_F(DotDecoder, RectanglesTakeTheirRowsFromTheBitmap) {
   // A 16-dot-wide bitmap at 0x1000 whose every byte is the low byte of its address + 1.
-  for (uint32_t a = 0; a < 0x400; ++a)
-    v.WriteByteVDP2VRAM(0x1000 + a, static_cast<uint8_t>(a + 1));
+  for (uint32_t a = 0; a < 0x400; ++a) v.WriteByteVDP2VRAM(0x1000 + a, static_cast<uint8_t>(a + 1));
   auto byteAt = [&](uint32_t a) { return v.ReadByteVDP2VRAM(a); };
   std::vector<uint32_t> out(6, kUntouched);
 
@@ -148,8 +155,7 @@ TEST_F(DotDecoder, RectanglesTakeTheirRowsFromTheBitmap) {
 TEST_F(DotDecoder, RectanglesPastVramEndWrapInsteadOfReadingOutside) {
   std::vector<uint32_t> out(64 * 64, kUntouched);
   // A huge bitmap far past VRAM: every read lands inside the 512 KB.
-  v.DecodeDotRect(0x7FFF0, 4, 1, 1024, 512, 1000, 500, 64, 64, 0x7FF0, 2, 0xFFFFFFFF,
-                  out.data());
+  v.DecodeDotRect(0x7FFF0, 4, 1, 1024, 512, 1000, 500, 64, 64, 0x7FF0, 2, 0xFFFFFFFF, out.data());
   for (uint32_t t : out) EXPECT_NE(t, kUntouched);
 }
 
