@@ -88,91 +88,34 @@ TEST(Vdp2PatternNames, TwoWordDataGivesFlipsPaletteAndCharacter) {
   EXPECT_EQ(n.characterAddress, 0x12u * 32);
 }
 
-TEST(Vdp2CellPlaneParams, EachNbgReadsItsOwnFields) {
+TEST(Vdp2CellPlaneParams, ScrollZoomAndSizesComeFromTheirRegisterBits) {
   Vdp2Rig rig;
-  rig.Reg(vdp2reg::RAMCTL, 0x2000);  // RAM mode 2
+  rig.Reg(vdp2reg::RAMCTL, 0x2000);  // RAM mode 2: offsets in 1 KB steps
   rig.Reg(vdp2reg::CRAOFA, 0x5321);
-  rig.Reg(vdp2reg::BGON, 0x0A00);         // zero-dot opaque for NBG1 and NBG3
-  rig.Reg(vdp2reg::CHCTLA, 0x3140);       // NBG0: 16.7M, 1x1; NBG1: 2x2, 32,768
-  rig.Reg(vdp2reg::CHCTLB, 0x0012);       // NBG2: 256 colours; NBG3: 2x2, 16 colours
-  rig.Reg(vdp2reg::PNCN0 + 2, 0xC0A5);    // NBG1: one word, 12-bit, palette 5, char 5
-  rig.Reg(vdp2reg::PLSZ, 0x00C4);         // NBG1 2x1, NBG3 2x2
-  rig.Reg(vdp2reg::MPOFN, 0x3000);        // NBG3 map offset 3
-  rig.Reg(vdp2reg::MPABN0 + 12, 0x2A15);  // NBG3 A = 0x15, B = 0x2A
-  rig.Reg(vdp2reg::MPABN0 + 14, 0x3F01);  // NBG3 C = 0x01, D = 0x3F
-  rig.Reg(vdp2reg::SCXIN1, 0x07FF);       // -1
-  rig.Reg(vdp2reg::SCYIN1, 0xF400);       // bits above 10 ignored: 0x400 = -1024
-  rig.Reg(vdp2reg::ZMXIN1, 0xFFF1);       // integer bits 2-0
-  rig.Reg(vdp2reg::ZMXDN1, 0x80FF);       // fraction bits 15-8
+  rig.Reg(vdp2reg::CHCTLA, 0x3140);  // NBG0: 16.7M colours; NBG1: 2x2, 32,768
+  rig.Reg(vdp2reg::PLSZ, 0x00C4);    // NBG1 2x1, NBG3 2x2
+  rig.Reg(vdp2reg::SCXIN1, 0x07FF);  // -1
+  rig.Reg(vdp2reg::SCYIN1, 0xF400);  // bits above 10 ignored: -1024
+  rig.Reg(vdp2reg::ZMXIN1, 0xFFF1);  // integer bits 2-0
+  rig.Reg(vdp2reg::ZMXDN1, 0x80FF);  // fraction bits 15-8
   rig.Reg(vdp2reg::SCXN3, 0x03FF);
   const CellPlaneParams n0 = rig.vdp2->ReadCellPlaneParams(NBG0);
-  EXPECT_EQ(n0.ramMode, 2);
   EXPECT_EQ(n0.cramOffset, 1u << 10);
-  EXPECT_EQ(n0.colourMode, 4);
   EXPECT_EQ(n0.bytesPerCell, 256u);
-  EXPECT_EQ(n0.patternsPerPageSide, 64u);
-  EXPECT_EQ(n0.zeroDotOpaque, 0);
   const CellPlaneParams n1 = rig.vdp2->ReadCellPlaneParams(NBG1);
   EXPECT_EQ(n1.cramOffset, 2u << 10);
-  EXPECT_EQ(n1.zeroDotOpaque, 1);
-  EXPECT_EQ(n1.colourMode, 3);
-  EXPECT_EQ(n1.characterSize, 1u);
   EXPECT_EQ(n1.patternsPerPage, 1024u);
   EXPECT_EQ(n1.bytesPerCell, 128u);
-  EXPECT_EQ(n1.patternNameSize, 1u);
-  EXPECT_EQ(n1.characterNumberMode, 1u);
-  EXPECT_EQ(n1.supplementaryPalette, 5u);
-  EXPECT_EQ(n1.supplementaryCharacter, 5u);
   EXPECT_EQ(n1.planeWidth, 1024);
   EXPECT_EQ(n1.planeHeight, 512);
   EXPECT_EQ(n1.scrollX, -1);
   EXPECT_EQ(n1.scrollY, -1024);
   EXPECT_FLOAT_EQ(n1.zoomX, 1.5f);
-  const CellPlaneParams n2 = rig.vdp2->ReadCellPlaneParams(NBG2);
-  EXPECT_EQ(n2.colourMode, 1);
-  EXPECT_EQ(n2.bytesPerCell, 64u);
-  EXPECT_FLOAT_EQ(n2.zoomX, 1.0f);  // NBG2 and NBG3 never zoom
-  EXPECT_FLOAT_EQ(n2.zoomY, 1.0f);
   const CellPlaneParams n3 = rig.vdp2->ReadCellPlaneParams(NBG3);
   EXPECT_EQ(n3.cramOffset, 5u << 10);
-  EXPECT_EQ(n3.zeroDotOpaque, 1);
-  EXPECT_EQ(n3.colourMode, 0);
-  EXPECT_EQ(n3.characterSize, 1u);
-  EXPECT_EQ(n3.planeWidth, 1024);
   EXPECT_EQ(n3.planeHeight, 1024);
-  EXPECT_EQ(n3.mapOffset, 3u);
-  EXPECT_EQ(n3.planeAddress[0], 0x15u);
-  EXPECT_EQ(n3.planeAddress[1], 0x2Au);
-  EXPECT_EQ(n3.planeAddress[2], 0x01u);
-  EXPECT_EQ(n3.planeAddress[3], 0x3Fu);
   EXPECT_EQ(n3.scrollX, 1023);
-}
-
-TEST(Vdp2PlaneColour, RatioAndOffsetsBecomeQuadColours) {
-  Vdp2Rig rig;
-  const float c = 0.003921569f;
-  rig.Reg(vdp2reg::CCRNA, 0x001F);   // NBG0 ratio 31, NBG1 0
-  rig.Reg(vdp2reg::CLOFEN, 0x0011);  // NBG0 and RBG0
-  rig.Reg(vdp2reg::CLOFSL, 0x0010);  // RBG0 uses B
-  rig.Reg(vdp2reg::COAR, 0x1F0);
-  rig.Reg(vdp2reg::COAG, 0x010);
-  rig.Reg(vdp2reg::COAB, 0x100);
-  rig.Reg(vdp2reg::COBR, 0x0FF);
-  PlaneQuad q{};
-  rig.vdp2->PlaneColour(NBG0, q);
-  EXPECT_FLOAT_EQ(q.alpha, 0.03125f);
-  EXPECT_FLOAT_EQ(q.mulR, 1.0f - 15 * c);
-  EXPECT_FLOAT_EQ(q.addR, 0.0f);
-  EXPECT_FLOAT_EQ(q.mulG, 1.0f);
-  EXPECT_FLOAT_EQ(q.addG, 16 * c);
-  EXPECT_FLOAT_EQ(q.mulB, 1.0f - 255 * c);  // -256 darkens fully
-  rig.vdp2->PlaneColour(NBG1, q);
-  EXPECT_FLOAT_EQ(q.alpha, 1.0f);
-  EXPECT_FLOAT_EQ(q.mulR, 1.0f);
-  EXPECT_FLOAT_EQ(q.addR, 0.0f);
-  rig.vdp2->PlaneColour(RBG0, q);
-  EXPECT_FLOAT_EQ(q.addR, 255 * c);
-  EXPECT_FLOAT_EQ(q.mulR, 1.0f);
+  EXPECT_FLOAT_EQ(n3.zoomX, 1.0f);  // NBG2 and NBG3 never zoom
 }
 
 }  // namespace

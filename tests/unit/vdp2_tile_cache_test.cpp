@@ -23,16 +23,6 @@ class TileCache : public ::testing::Test {
   VDP2Core& v = *rig.vdp2;
 };
 
-TEST_F(TileCache, UnchangedFrameUploadsNothingAndDrawsOneQuad) {
-  Character(8, 32);
-  rig.CellNbg0(0x0000, 0, kMapPage, 8);
-  rig.Frame();
-  EXPECT_EQ(Uploads(), kPositions);
-  rig.Frame();
-  EXPECT_EQ(Uploads(), 0u);
-  EXPECT_EQ(rig.display->counters.planeQuadsDrawn, 1u);
-}
-
 TEST_F(TileCache, ChangedPatternNameUploadsThatPatternsCellsOnly) {
   struct Case {
     const char* what;
@@ -158,18 +148,6 @@ TEST_F(TileCache, StampsStayOrderedAcrossReset) {
     rig.Frame();
     EXPECT_EQ(Uploads(), 0u);
   }
-}
-
-TEST_F(TileCache, ClearCacheUploadsEveryPositionInViewOnce) {
-  Character(8, 32);
-  rig.CellNbg0(0x0000, 0, kMapPage, 8);
-  rig.Frame();
-  rig.Frame();
-  v.ClearCache();
-  rig.Frame();
-  EXPECT_EQ(Uploads(), kPositions);
-  rig.Frame();
-  EXPECT_EQ(Uploads(), 0u);
 }
 
 TEST(Vdp2MirrorTile, FlipsMirrorRowsColumnsOrBoth) {
