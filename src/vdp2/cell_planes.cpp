@@ -67,6 +67,7 @@ RegionAxis PlaceRegion(int32_t start, int32_t extent, int32_t scroll, int32_t wi
 CellPlaneParams VDP2Core::ReadCellPlaneParams(PlaneId plane) const {
   using namespace vdp2field;
   CellPlaneParams p{};
+  if (plane > NBG3) return p;  // only NBG0-NBG3 have cell maps here
   p.ramMode = static_cast<uint16_t>(RamMode());
   p.cramOffset = Field(kCramOffset, plane) << (p.ramMode == 2 ? 10 : 9);
   p.zeroDotOpaque = static_cast<uint8_t>(Field(kZeroDotOpaque, plane));
@@ -192,6 +193,7 @@ void VDP2Core::DrawCellPlane(PlaneId plane, const CellPlaneParams& params,
                              const PlaneQuad& colour) {
   const int32_t cs = static_cast<int32_t>(params.characterSize) * 8 + 8;  // character dots
   const int32_t w = params.planeWidth, h = params.planeHeight;
+  if (w <= 0 || h <= 0 || (w & (w - 1)) != 0 || (h & (h - 1)) != 0) return;  // no plane
   const int32_t side = static_cast<int32_t>(params.patternsPerPageSide);
   const int32_t scrollX = params.scrollX, scrollY = params.scrollY;
   // The screen window in plane dots.

@@ -1,6 +1,7 @@
 // VDP2Core: the emulated background processor.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "common/bits.h"
@@ -301,7 +302,11 @@ class VDP2Core {
   uint32_t Field(const RegField& f) const {
     return f.offset == kNoField.offset ? 0 : vdp::Bits(Reg(f.offset), f.hi, f.lo);
   }
-  uint32_t Field(const RegField* table, PlaneId plane) const { return Field(table[plane]); }
+  // A plane's field from one of the vdp2field tables; 0 for a plane the table lacks.
+  template <size_t N>
+  uint32_t Field(const RegField (&table)[N], PlaneId plane) const {
+    return plane < N ? Field(table[plane]) : 0;
+  }
   // Colour RAM mode, RAMCTL bits 13-12.
   uint32_t RamMode() const { return Field(vdp2field::kRamMode); }
   // RBG0's bitmap base: MPOFR bits 2-0 for rotation parameter mode 0, else bits 6-4.
