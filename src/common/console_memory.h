@@ -16,6 +16,15 @@ constexpr uint32_t kVramBytes = 0x80000;
 constexpr uint32_t kVramMask = kVramBytes - 1;
 constexpr uint32_t kVramWords = kVramBytes / 4;
 
+// Stores value into a memory slot; true when that changed what was stored. Caches are
+// marked only for real changes, so a write of the stored value costs one compare.
+template <typename T>
+inline bool StoreIfChanged(T& stored, T value) {
+  if (stored == value) return false;
+  stored = value;
+  return true;
+}
+
 // 512 KB of console memory, aligned for 32-bit access.
 struct ConsoleMemory {
   uint32_t longs[kVramWords];

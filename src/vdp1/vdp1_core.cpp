@@ -126,8 +126,8 @@ uint16_t VDP1Core::ReadWordVDP1Regs(uint32_t address) {
     const uint16_t tvmr = registers[vdp1reg::TVMR / 2];
     const uint16_t fbcr = registers[vdp1reg::FBCR / 2];
     const uint16_t ptmr = registers[vdp1reg::PTMR / 2];
-    const uint16_t modr = static_cast<uint16_t>(0x1000 | (Bit(ptmr, 1) << 8) |
-                                                ((fbcr & 0x1E) << 3) | (tvmr & 0x0F));
+    const uint16_t modr =
+        static_cast<uint16_t>(0x1000 | (Bit(ptmr, 1) << 8) | ((fbcr & 0x1E) << 3) | (tvmr & 0x0F));
     registers[vdp1reg::MODR / 2] = modr;
     return modr;
   }
@@ -137,24 +137,15 @@ uint16_t VDP1Core::ReadWordVDP1Regs(uint32_t address) {
 // --- VRAM: compare before store, and mark the texture that owns the block --------------
 
 void VDP1Core::WriteByteVDP1VRAM(uint32_t address, uint8_t value) {
-  uint8_t& stored = vram.Byte(address);
-  if (stored == value) return;
-  MarkOwnerDirty(address);
-  stored = value;
+  if (vdp::StoreIfChanged(vram.Byte(address), value)) MarkOwnerDirty(address);
 }
 
 void VDP1Core::WriteWordVDP1VRAM(uint32_t address, uint16_t value) {
-  uint16_t& stored = vram.Word(address);
-  if (stored == value) return;
-  MarkOwnerDirty(address);
-  stored = value;
+  if (vdp::StoreIfChanged(vram.Word(address), value)) MarkOwnerDirty(address);
 }
 
 void VDP1Core::WriteLongVDP1VRAM(uint32_t address, uint32_t value) {
-  uint32_t& stored = vram.Long(address);
-  if (stored == value) return;
-  MarkOwnerDirty(address);
-  stored = value;
+  if (vdp::StoreIfChanged(vram.Long(address), value)) MarkOwnerDirty(address);
 }
 
 // --- reset, cache, menu accessors ------------------------------------------------------
@@ -179,9 +170,8 @@ uint8_t* VDP1Core::UserSwitchSlot(int index) {
 }
 
 uint8_t* VDP1Core::QualityFlagSlot(int index) {
-  uint8_t* slots[] = {&normalSpritesFiltering, &scaledSpritesFiltering,
-                      &distortedSpritesFiltering, &polygonsAntialiasing,
-                      &polylinesAntialiasing,  &linesAntialiasing};
+  uint8_t* slots[] = {&normalSpritesFiltering, &scaledSpritesFiltering, &distortedSpritesFiltering,
+                      &polygonsAntialiasing,   &polylinesAntialiasing,  &linesAntialiasing};
   return (index >= 0 && index < 6) ? slots[index] : nullptr;
 }
 

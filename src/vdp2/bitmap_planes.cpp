@@ -54,9 +54,7 @@ uint32_t BanksCovered(uint32_t bytes) {
 
 // One axis of the window onto a bitmap: where the bitmap lands on screen, which part of
 // the texture shows, and the first bitmap dot in view.
-struct AxisPlacement {
-  int32_t screenStart, screenEnd;
-  float texStart, texEnd;
+struct AxisPlacement : QuadSpan {
   int32_t source;
 };
 
@@ -84,6 +82,17 @@ AxisPlacement PlaceAxis(int32_t lo, int32_t hi, int32_t extent, int32_t screen) 
 }
 
 }  // namespace
+
+void VDP2Core::PlaceQuad(PlaneQuad& quad, const QuadSpan& h, const QuadSpan& v) const {
+  quad.x0 = h.screenStart * horizontalMultiplier;
+  quad.x1 = h.screenEnd * horizontalMultiplier;
+  quad.y0 = v.screenStart * verticalMultiplier;
+  quad.y1 = v.screenEnd * verticalMultiplier;
+  quad.s0 = h.texStart;
+  quad.s1 = h.texEnd;
+  quad.t0 = v.texStart;
+  quad.t1 = v.texEnd;
+}
 
 void VDP2Core::PlaneColour(PlaneId plane, PlaneQuad& quad) const {
   // The colour calculation ratio always applies (CCCTL is not consulted).
@@ -139,14 +148,11 @@ void VDP2Core::DrawBitmapPlane(PlaneId plane) {
     // Rotation parameters are not evaluated: the window is the bitmap's top-left corner.
     const int32_t qw = displayWidth <= 512 ? displayWidth : 512;
     const int32_t qh = displayHeight <= height ? displayHeight : height;
-    quad.s0 = quad.t0 = 0.0f;
-    quad.s1 = displayWidth <= 512 ? static_cast<float>(displayWidth * 0.001953125) : 1.0f;
-    quad.t1 = displayHeight <= height
-                  ? static_cast<float>(displayHeight) / static_cast<float>(height)
-                  : 1.0f;
-    quad.x0 = quad.y0 = 0;
-    quad.x1 = qw * horizontalMultiplier;
-    quad.y1 = qh * verticalMultiplier;
+    const float s1 = displayWidth <= 512 ? static_cast<float>(displayWidth * 0.001953125) : 1.0f;
+    const float t1 = displayHeight <= height
+                         ? static_cast<float>(displayHeight) / static_cast<float>(height)
+                         : 1.0f;
+    PlaceQuad(quad, {0, qw, 0.0f, s1}, {0, qh, 0.0f, t1});
     regionX = regionY = 0;
     regionW = qw;
     regionH = qh;
@@ -165,14 +171,7 @@ void VDP2Core::DrawBitmapPlane(PlaneId plane) {
     if (x0 > width || x1 < 0 || y0 > height || y1 < 0) return;  // off the bitmap
     const AxisPlacement h = PlaceAxis(x0, x1, width, displayWidth);
     const AxisPlacement v = PlaceAxis(y0, y1, height, displayHeight);
-    quad.x0 = h.screenStart * horizontalMultiplier;
-    quad.x1 = h.screenEnd * horizontalMultiplier;
-    quad.y0 = v.screenStart * verticalMultiplier;
-    quad.y1 = v.screenEnd * verticalMultiplier;
-    quad.s0 = h.texStart;
-    quad.s1 = h.texEnd;
-    quad.t0 = v.texStart;
-    quad.t1 = v.texEnd;
+    PlaceQuad(quad, h, v);
     regionX = h.source;
     regionY = v.source;
     regionW = std::min(x1, width) - h.source;

@@ -36,15 +36,10 @@ int32_t FloorDiv(int32_t a, int32_t b) { return a >= 0 ? a / b : -((-a + b - 1) 
 
 // One axis of a plane-sized region on screen: where it starts and ends, and which part of
 // the plane's texture it shows.
-struct RegionAxis {
-  int32_t screenStart, screenEnd;
-  float texStart, texEnd;
-};
-
-RegionAxis PlaceRegion(int32_t start, int32_t extent, int32_t scroll, int32_t windowEnd, float zoom,
-                       int32_t screen) {
+QuadSpan PlaceRegion(int32_t start, int32_t extent, int32_t scroll, int32_t windowEnd, float zoom,
+                     int32_t screen) {
   const int32_t end = start + extent;
-  RegionAxis a;
+  QuadSpan a;
   if (start <= scroll) {
     a.screenStart = 0;
     a.texStart = static_cast<float>(scroll - start) / static_cast<float>(extent);
@@ -241,20 +236,13 @@ void VDP2Core::DrawCellPlane(PlaneId plane, const CellPlaneParams& params,
   for (int32_t y = scrollY; y < endY;) {
     const int32_t my = Wrap(y, 2 * h);
     const int32_t top = FloorDiv(y, h) * h;
-    const RegionAxis v = PlaceRegion(top, h, scrollY, endY, params.zoomY, displayHeight);
+    const QuadSpan v = PlaceRegion(top, h, scrollY, endY, params.zoomY, displayHeight);
     for (int32_t x = scrollX; x < endX;) {
       const int32_t mx = Wrap(x, 2 * w);
       const int32_t left = FloorDiv(x, w) * w;
-      const RegionAxis u = PlaceRegion(left, w, scrollX, endX, params.zoomX, displayWidth);
+      const QuadSpan u = PlaceRegion(left, w, scrollX, endX, params.zoomX, displayWidth);
       PlaneQuad quad = colour;
-      quad.x0 = u.screenStart * horizontalMultiplier;
-      quad.x1 = u.screenEnd * horizontalMultiplier;
-      quad.y0 = v.screenStart * verticalMultiplier;
-      quad.y1 = v.screenEnd * verticalMultiplier;
-      quad.s0 = u.texStart;
-      quad.s1 = u.texEnd;
-      quad.t0 = v.texStart;
-      quad.t1 = v.texEnd;
+      PlaceQuad(quad, u, v);
       quad.filter = planeFiltering[plane];
       display->DrawPlaneTextureQuad(params.planeAddress[slotOf(mx, my)], quad);
       x = left + w + 1;

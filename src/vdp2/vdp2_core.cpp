@@ -139,24 +139,15 @@ void VDP2Core::PrepareRegisterRead(uint32_t offset) {
 // --- VRAM: compare before store, mark the 32-byte tile and the 64 KB bank ----------
 
 void VDP2Core::WriteByteVDP2VRAM(uint32_t address, uint8_t value) {
-  uint8_t& stored = vram.Byte(address);
-  if (stored == value) return;
-  MarkVramChange(address);
-  stored = value;
+  if (vdp::StoreIfChanged(vram.Byte(address), value)) MarkVramChange(address);
 }
 
 void VDP2Core::WriteWordVDP2VRAM(uint32_t address, uint16_t value) {
-  uint16_t& stored = vram.Word(address);
-  if (stored == value) return;
-  MarkVramChange(address);
-  stored = value;
+  if (vdp::StoreIfChanged(vram.Word(address), value)) MarkVramChange(address);
 }
 
 void VDP2Core::WriteLongVDP2VRAM(uint32_t address, uint32_t value) {
-  uint32_t& stored = vram.Long(address);
-  if (stored == value) return;
-  MarkVramChange(address);
-  stored = value;
+  if (vdp::StoreIfChanged(vram.Long(address), value)) MarkVramChange(address);
 }
 
 // --- colour RAM: in RAM mode 0 the 1024 colours are mirrored in both halves ---------
@@ -179,9 +170,7 @@ void VDP2Core::WriteLongVDP2CRAM(uint32_t address, uint32_t value) {
   }
 }
 
-uint16_t VDP2Core::ReadWordVDP2CRAM(uint32_t address) const {
-  return cram[(address >> 1) & 0x7FF];
-}
+uint16_t VDP2Core::ReadWordVDP2CRAM(uint32_t address) const { return cram[(address >> 1) & 0x7FF]; }
 
 uint32_t VDP2Core::ReadLongVDP2CRAM(uint32_t address) const {
   const uint32_t i = ((address & 0xFFF) >> 1) & 0x7FE;

@@ -206,6 +206,13 @@ struct PatternName {
 // Map slots of a cell plane: the 2x2 arrangement of planes A, B, C, D.
 enum MapSlot : uint8_t { kSlotA = 0, kSlotB = 1, kSlotC = 2, kSlotD = 3 };
 
+// Where a plane quad lies along one axis: picture dots before doubling, and the part of
+// the texture it shows.
+struct QuadSpan {
+  int32_t screenStart, screenEnd;
+  float texStart, texEnd;
+};
+
 class VDP2Core {
  public:
   explicit VDP2Core(const PluginInitInfo& info);
@@ -274,6 +281,8 @@ class VDP2Core {
   void DrawBitmapRBG0();
   // Colour ratio and colour offset of a plane, into the colour members of a quad.
   void PlaneColour(PlaneId plane, PlaneQuad& quad) const;
+  // Sets the quad's picture area and texture coordinates, doubled as the resolution requires.
+  void PlaceQuad(PlaneQuad& quad, const QuadSpan& h, const QuadSpan& v) const;
 
   // Cell planes (cell_planes.cpp).
   void DisplayNBG0CellMode();
