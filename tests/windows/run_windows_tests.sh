@@ -75,7 +75,7 @@ wine32=/usr/lib/wine/wine
 wine64=/usr/lib/wine/wine64
 if [ -x "$wine32" ] && "$wine32" --version >/dev/null 2>&1; then
   wine=$wine32
-  tests_dir="$build/tests/windows"
+  tests_dir="$build"
   arch=32
 else
   echo "this machine cannot run 32-bit x86 code: running the Wine tests on the x86-64 build"
@@ -91,7 +91,7 @@ else
   fi
   cmake --build "$check_build" -j2 >>"$build/x86_64-check.log" 2>&1 ||
     { tail -40 "$build/x86_64-check.log"; echo "cannot build the x86-64 build" >&2; exit 1; }
-  tests_dir="$check_build/tests/windows"
+  tests_dir="$check_build"
 fi
 test_exe="$tests_dir/vdp_windows_tests.exe"
 [ -f "$test_exe" ] || { echo "no $test_exe: configure with -DVDP_TESTS=ON" >&2; exit 1; }

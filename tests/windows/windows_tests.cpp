@@ -129,6 +129,34 @@ std::string ValueOf(const std::vector<Entry>& entries, const char* key) {
 
 bool FileExists(const char* name) { return GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES; }
 
+// Escape held down as the window thread sees it: the thread reads the keyboard state when
+// the key message arrives, so the state is shared with it and says "down" until released.
+class EscapeHeld {
+ public:
+  explicit EscapeHeld(HWND window)
+      : windowThread_(GetWindowThreadProcessId(window, nullptr)),
+        attached_(AttachThreadInput(GetCurrentThreadId(), windowThread_, TRUE) != FALSE) {
+    SetEscapeState(0x80);
+    PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+  }
+  ~EscapeHeld() {
+    SetEscapeState(0);
+    if (attached_) AttachThreadInput(GetCurrentThreadId(), windowThread_, FALSE);
+  }
+  EscapeHeld(const EscapeHeld&) = delete;
+  EscapeHeld& operator=(const EscapeHeld&) = delete;
+
+ private:
+  static void SetEscapeState(BYTE state) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_ESCAPE] = state;
+    SetKeyboardState(keys);
+  }
+  DWORD windowThread_;
+  bool attached_;
+};
+
 // --- cases -------------------------------------------------------------------------------
 
 void AboutBoxIsModalAndNeedsNoStart() {
@@ -400,8 +428,10 @@ void CloseKeysAndEscapeLeaveWindowedDisplay() {
   PostMessageA(window, WM_CLOSE, 0, 0);
   PostMessageA(window, WM_SYSKEYDOWN, VK_F4, 0x20000000);  // Alt+F4
   PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);        // the close box
-  PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
-  CHECK(Settle(window), "the window thread serves its messages");
+  {
+    EscapeHeld escape(window);
+    CHECK(Settle(window), "the window thread serves its messages");
+  }
   CHECK(IsWindow(window) && IsWindowVisible(window),
         "close box, Alt+F4 and WM_CLOSE leave the window");
   CHECK(GetMenu(window) != nullptr, "Escape in windowed mode keeps the menu");
@@ -439,6 +469,16 @@ void AltEnterTogglesFullscreenAtTheNextFrame() {
   CHECK(WindowText(full) == "OpenGL display", "a restarted window's title, saw \"%s\"",
         WindowText(full).c_str());
   CHECK(GetMenu(full) != nullptr, "the menu is kept in fullscreen");
+  {
+    EscapeHeld escape(full);
+    CHECK(WaitUntil([&] { return GetMenu(full) == nullptr; }), "Escape removes the menu");
+  }
+  {
+    EscapeHeld escape(full);
+    CHECK(WaitUntil([&] { return GetMenu(full) != nullptr; }), "Escape again brings it back");
+  }
+  CHECK(WaitUntil([&] { return IsItemChecked(full, 137); }),
+        "the menu brought back shows the size: %s", CheckedItems(full).c_str());
   // A refused mode switch is reported, and the window is still made.
   for (const auto& box : Boxes().Boxes())
     CHECK(box.caption == "Error" && box.text == "Unable to switch to fullscreen mode",
