@@ -89,8 +89,8 @@ else
       -DCMAKE_BUILD_TYPE=Release -DVDP_TESTS=ON >"$build/x86_64-check.log" 2>&1 ||
       { cat "$build/x86_64-check.log"; echo "cannot configure the x86-64 build" >&2; exit 1; }
   fi
-  cmake --build "$check_build" -j2 >>"$build/x86_64-check.log" 2>&1 ||
-    { tail -40 "$build/x86_64-check.log"; echo "cannot build the x86-64 build" >&2; exit 1; }
+  cmake --build "$check_build" -j2 >"$build/x86_64-check-build.log" 2>&1 ||
+    { tail -40 "$build/x86_64-check-build.log"; echo "cannot build the x86-64 build" >&2; exit 1; }
   tests_dir="$check_build"
 fi
 test_exe="$tests_dir/vdp_windows_tests.exe"
