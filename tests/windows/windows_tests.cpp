@@ -310,6 +310,45 @@ void FirstFrameFitsWindowAndShowsErasedPicture() {
   }
 }
 
+// A red polygon and a white RGB sprite drawn by VDP1, read back from the screen.
+void PolygonAndSpriteReachTheScreen() {
+  Session session("vdp1_frame");
+  REQUIRE(session.Start(), "InitVDPPlugin returns true");
+  const HWND window = DisplayWindow();
+  REQUIRE(window != nullptr, "a render window");
+  auto& plugin = ThePlugin();
+  plugin.WriteWordVDP1Regs(0x02, 0x0000);  // FBCR: one-cycle mode
+  plugin.WriteWordVDP1Regs(0x04, 0x0002);  // PTMR: draw at every frame change
+  const uint16_t table[] = {
+      // polygon, red, corners (20,20) (140,20) (140,100) (20,100)
+      0x0004, 0, 0x0000, 0x801F, 0, 0, 20, 20, 140, 20, 140, 100, 20, 100, 0, 0,
+      // normal sprite, RGB colours, 16 x 16 texture at 0x10000, at (200, 40)
+      0x0000, 0, 0x0028, 0, 0x10000 / 8, 0x0210, 200, 40, 0, 0, 0, 0, 0, 0, 0, 0,
+      0x8000};
+  for (uint32_t i = 0; i < sizeof(table) / sizeof(table[0]); ++i)
+    plugin.WriteWordVDP1VRAM(2 * i, table[i]);
+  for (uint32_t i = 0; i < 16 * 16; ++i) plugin.WriteWordVDP1VRAM(0x10000 + 2 * i, 0xFFFF);
+  for (int frame = 0; frame < 3; ++frame) plugin.VDPOnVblankOut();
+  Sleep(200);  // let the X server show the last swap
+  RECT client = {};
+  GetClientRect(window, &client);
+  const int top = client.bottom - 240;  // the 320 x 240 picture sits at the lower left
+  struct Probe {
+    const char* what;
+    int x, y;
+    COLORREF expected;
+  } probes[] = {{"polygon", 80, 60, RGB(255, 0, 0)},
+                {"sprite", 208, 48, RGB(248, 248, 248)},
+                {"erased background", 300, 200, RGB(0, 0, 0)}};
+  for (const Probe& p : probes) {
+    const COLORREF c = host::ScreenPixel(window, p.x, top + p.y);
+    const int dr = GetRValue(c) - GetRValue(p.expected), dg = GetGValue(c) - GetGValue(p.expected),
+              db = GetBValue(c) - GetBValue(p.expected);
+    CHECK(dr * dr + dg * dg + db * db <= 3 * 8 * 8, "%s at (%d,%d): expected 0x%06lX, saw 0x%06lX",
+          p.what, p.x, p.y, p.expected, c);
+  }
+}
+
 void MenuCommandsToggleCheckMarks() {
   Session session("menu");
   REQUIRE(session.Start(), "InitVDPPlugin returns true");
@@ -665,6 +704,7 @@ const check::Case kCases[] = {
     {"StoredSettingsAreReadAndSavedBack", StoredSettingsAreReadAndSavedBack},
     {"RenderWindowAndItsMenu", RenderWindowAndItsMenu},
     {"FirstFrameFitsWindowAndShowsErasedPicture", FirstFrameFitsWindowAndShowsErasedPicture},
+    {"PolygonAndSpriteReachTheScreen", PolygonAndSpriteReachTheScreen},
     {"MenuCommandsToggleCheckMarks", MenuCommandsToggleCheckMarks},
     {"ResolutionItemsResizeAtTheNextFrame", ResolutionItemsResizeAtTheNextFrame},
     {"CloseKeysAndEscapeLeaveWindowedDisplay", CloseKeysAndEscapeLeaveWindowedDisplay},
