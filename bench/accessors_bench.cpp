@@ -77,9 +77,9 @@ void BM_RegisterWrites(benchmark::State& state) {
   EnsurePlugin();
   uint16_t v = 0;
   for (auto _ : state) {
-    WriteWordVDP1Regs(0x06, v);      // EWDR: stored only
-    WriteWordVDP2Regs(0x70, v);      // SCXIN0: stored only
-    WriteWordVDP2Regs(0xF0, v++);    // PRISA: decoded at write time
+    WriteWordVDP1Regs(0x06, v);    // EWDR: stored only
+    WriteWordVDP2Regs(0x70, v);    // SCXIN0: stored only
+    WriteWordVDP2Regs(0xF0, v++);  // PRISA: decoded at write time
   }
   state.SetItemsProcessed(state.iterations() * 3);
 }

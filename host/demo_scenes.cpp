@@ -60,16 +60,17 @@ void Sprites(SceneBus& bus) {
   // A 16 x 16 colour-bank sprite, 4 bits per dot, palette in colour RAM bank 0x100.
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 16; x += 2)
-      bus.api().WriteByteVDP1VRAM(0x12000 + (y * 16 + x) / 2,
-                                  static_cast<uint8_t>(((((x + y) / 2) & 15) << 4) | (((x + y + 1) / 2) & 15)));
+      bus.api().WriteByteVDP1VRAM(
+          0x12000 + (y * 16 + x) / 2,
+          static_cast<uint8_t>(((((x + y) / 2) & 15) << 4) | (((x + y + 1) / 2) & 15)));
   for (int i = 0; i < 16; ++i)
     bus.api().WriteWordVDP2CRAM((0x100 + i) * 2, Rgb(i * 2, 31 - i * 2, 16));
   const uint16_t size = (16 / 8) << 8 | 16;
-  Command(bus, 0, 0x0000, 0x0028, 0, 0x10000 / 8, size, {20, 20});  // normal, RGB
-  Command(bus, 1, 0x0030, 0x0028, 0, 0x10000 / 8, size, {60, 20});  // flipped both ways
+  Command(bus, 0, 0x0000, 0x0028, 0, 0x10000 / 8, size, {20, 20});            // normal, RGB
+  Command(bus, 1, 0x0030, 0x0028, 0, 0x10000 / 8, size, {60, 20});            // flipped both ways
   Command(bus, 2, 0x0A01, 0x0028, 0, 0x10000 / 8, size, {160, 112, 64, 64});  // zoom, centre
   Command(bus, 3, 0x0002, 0x0028, 0, 0x10000 / 8, size,
-          {220, 30, 300, 50, 290, 120, 230, 100});  // distorted
+          {220, 30, 300, 50, 290, 120, 230, 100});                        // distorted
   Command(bus, 4, 0x0000, 0x0000, 0x0100, 0x12000 / 8, size, {20, 160});  // colour bank
   EndTable(bus, 5);
   bus.Frame();

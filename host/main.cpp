@@ -32,14 +32,20 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
-    if (arg == "--plugin" && hasValue) pluginPath = argv[++i];
-    else if (arg == "--out" && hasValue) outDir = argv[++i];
-    else if (arg == "--settings" && hasValue) settingsDir = argv[++i];
-    else if (arg == "--scene" && hasValue) scenes.push_back(argv[++i]);
-    else if (arg == "--trace" && hasValue) traces.push_back(argv[++i]);
+    if (arg == "--plugin" && hasValue)
+      pluginPath = argv[++i];
+    else if (arg == "--out" && hasValue)
+      outDir = argv[++i];
+    else if (arg == "--settings" && hasValue)
+      settingsDir = argv[++i];
+    else if (arg == "--scene" && hasValue)
+      scenes.push_back(argv[++i]);
+    else if (arg == "--trace" && hasValue)
+      traces.push_back(argv[++i]);
     else if (arg == "--list") {
       for (int s = 0; s < vdphost::kDemoSceneCount; ++s)
-        std::printf("%-14s %s\n", vdphost::kDemoScenes[s].name, vdphost::kDemoScenes[s].description);
+        std::printf("%-14s %s\n", vdphost::kDemoScenes[s].name,
+                    vdphost::kDemoScenes[s].description);
       return 0;
     } else {
       Usage();
@@ -80,7 +86,8 @@ int main(int argc, char** argv) {
     }
   });
   if (scenes.empty() && traces.empty())
-    for (int s = 0; s < vdphost::kDemoSceneCount; ++s) scenes.push_back(vdphost::kDemoScenes[s].name);
+    for (int s = 0; s < vdphost::kDemoSceneCount; ++s)
+      scenes.push_back(vdphost::kDemoScenes[s].name);
   for (const std::string& name : scenes) {
     bool found = false;
     for (int s = 0; s < vdphost::kDemoSceneCount && !found; ++s) {

@@ -29,22 +29,38 @@ bool Access(PluginApi& api, const std::string& op, const std::string& target, ui
     return write ? (api.WriteWordVDP1Regs(a, static_cast<uint16_t>(v)), true)
                  : (api.ReadWordVDP1Regs(a), true);
   if (target == "vdp1vram") {
-    if (width == 8) return write ? (api.WriteByteVDP1VRAM(a, static_cast<uint8_t>(v)), true) : (api.ReadByteVDP1VRAM(a), true);
-    if (width == 16) return write ? (api.WriteWordVDP1VRAM(a, static_cast<uint16_t>(v)), true) : (api.ReadWordVDP1VRAM(a), true);
-    if (width == 32) return write ? (api.WriteLongVDP1VRAM(a, v), true) : (api.ReadLongVDP1VRAM(a), true);
+    if (width == 8)
+      return write ? (api.WriteByteVDP1VRAM(a, static_cast<uint8_t>(v)), true)
+                   : (api.ReadByteVDP1VRAM(a), true);
+    if (width == 16)
+      return write ? (api.WriteWordVDP1VRAM(a, static_cast<uint16_t>(v)), true)
+                   : (api.ReadWordVDP1VRAM(a), true);
+    if (width == 32)
+      return write ? (api.WriteLongVDP1VRAM(a, v), true) : (api.ReadLongVDP1VRAM(a), true);
   }
   if (target == "vdp2regs") {
-    if (width == 16) return write ? (api.WriteWordVDP2Regs(a, static_cast<uint16_t>(v)), true) : (api.ReadWordVDP2Regs(a), true);
-    if (width == 32) return write ? (api.WriteLongVDP2Regs(a, v), true) : (api.ReadLongVDP2Regs(a), true);
+    if (width == 16)
+      return write ? (api.WriteWordVDP2Regs(a, static_cast<uint16_t>(v)), true)
+                   : (api.ReadWordVDP2Regs(a), true);
+    if (width == 32)
+      return write ? (api.WriteLongVDP2Regs(a, v), true) : (api.ReadLongVDP2Regs(a), true);
   }
   if (target == "vdp2vram") {
-    if (width == 8) return write ? (api.WriteByteVDP2VRAM(a, static_cast<uint8_t>(v)), true) : (api.ReadByteVDP2VRAM(a), true);
-    if (width == 16) return write ? (api.WriteWordVDP2VRAM(a, static_cast<uint16_t>(v)), true) : (api.ReadWordVDP2VRAM(a), true);
-    if (width == 32) return write ? (api.WriteLongVDP2VRAM(a, v), true) : (api.ReadLongVDP2VRAM(a), true);
+    if (width == 8)
+      return write ? (api.WriteByteVDP2VRAM(a, static_cast<uint8_t>(v)), true)
+                   : (api.ReadByteVDP2VRAM(a), true);
+    if (width == 16)
+      return write ? (api.WriteWordVDP2VRAM(a, static_cast<uint16_t>(v)), true)
+                   : (api.ReadWordVDP2VRAM(a), true);
+    if (width == 32)
+      return write ? (api.WriteLongVDP2VRAM(a, v), true) : (api.ReadLongVDP2VRAM(a), true);
   }
   if (target == "vdp2cram") {
-    if (width == 16) return write ? (api.WriteWordVDP2CRAM(a, static_cast<uint16_t>(v)), true) : (api.ReadWordVDP2CRAM(a), true);
-    if (width == 32) return write ? (api.WriteLongVDP2CRAM(a, v), true) : (api.ReadLongVDP2CRAM(a), true);
+    if (width == 16)
+      return write ? (api.WriteWordVDP2CRAM(a, static_cast<uint16_t>(v)), true)
+                   : (api.ReadWordVDP2CRAM(a), true);
+    if (width == 32)
+      return write ? (api.WriteLongVDP2CRAM(a, v), true) : (api.ReadLongVDP2CRAM(a), true);
   }
   return false;
 }
@@ -98,11 +114,12 @@ bool PlayTrace(const std::string& path, SceneBus& bus, std::string& error) {
       }
       words >> tolerance;
       if (!bus.PresentedPixel(x, y, texel)) {
-        error = where + "nothing presented at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+        error =
+            where + "nothing presented at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
         return false;
       }
-      const int expected[3] = {static_cast<int>(rgb >> 16) & 0xFF, static_cast<int>(rgb >> 8) & 0xFF,
-                               static_cast<int>(rgb) & 0xFF};
+      const int expected[3] = {static_cast<int>(rgb >> 16) & 0xFF,
+                               static_cast<int>(rgb >> 8) & 0xFF, static_cast<int>(rgb) & 0xFF};
       const int got[3] = {static_cast<int>(texel) & 0xFF, static_cast<int>(texel >> 8) & 0xFF,
                           static_cast<int>(texel >> 16) & 0xFF};
       for (int c = 0; c < 3; ++c) {

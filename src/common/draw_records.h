@@ -36,11 +36,11 @@ struct PlaneQuad {
 
 // GL work done since the counters were last cleared, for tests and benchmarks.
 struct DisplayWorkCounters {
-  uint32_t texturesUploaded;     // glTexImage2D of sprite and plane textures
-  uint32_t texSubImageCalls;     // glTexSubImage2D calls
-  uint32_t texturedQuadsDrawn;   // sprites
-  uint32_t shapesDrawn;          // polygons, polylines and lines
-  uint32_t planeQuadsDrawn;      // VDP2 plane quads
+  uint32_t texturesUploaded;    // glTexImage2D of sprite and plane textures
+  uint32_t texSubImageCalls;    // glTexSubImage2D calls
+  uint32_t texturedQuadsDrawn;  // sprites
+  uint32_t shapesDrawn;         // polygons, polylines and lines
+  uint32_t planeQuadsDrawn;     // VDP2 plane quads
   uint32_t framesPresented;
   uint32_t framesErased;
 };

@@ -25,8 +25,7 @@ struct CheckItem {
 };
 
 // VDP1 accessor indexes: switches and quality flags share this order.
-constexpr int kNormal = 0, kScaled = 1, kDistorted = 2, kPolygons = 3, kPolylines = 4,
-              kLines = 5;
+constexpr int kNormal = 0, kScaled = 1, kDistorted = 2, kPolygons = 3, kPolylines = 4, kLines = 5;
 
 constexpr CheckItem kCheckItems[] = {
     {IDM_FILTER_NORMAL_SPRITES, Target::VDP1Quality, kNormal, 1},
@@ -57,20 +56,32 @@ constexpr CheckItem kCheckItems[] = {
 
 uint8_t ReadTarget(const OpenGLDisplay& d, const CheckItem& item) {
   switch (item.target) {
-    case Target::VDP1Quality: return d.vdp1->GetQualityFlag(item.index);
-    case Target::VDP1Switch: return d.vdp1->GetUserSwitch(item.index);
-    case Target::PlaneFiltering: return d.vdp2->GetPlaneFiltering(item.index);
-    case Target::PlaneShown: return d.vdp2->IsPlaneShown(item.index);
+    case Target::VDP1Quality:
+      return d.vdp1->GetQualityFlag(item.index);
+    case Target::VDP1Switch:
+      return d.vdp1->GetUserSwitch(item.index);
+    case Target::PlaneFiltering:
+      return d.vdp2->GetPlaneFiltering(item.index);
+    case Target::PlaneShown:
+      return d.vdp2->IsPlaneShown(item.index);
   }
   return 0;
 }
 
 void WriteTarget(OpenGLDisplay& d, const CheckItem& item, uint8_t value) {
   switch (item.target) {
-    case Target::VDP1Quality: d.vdp1->SetQualityFlag(item.index, value); break;
-    case Target::VDP1Switch: d.vdp1->SetUserSwitch(item.index, value); break;
-    case Target::PlaneFiltering: d.vdp2->SetPlaneFiltering(item.index, value); break;
-    case Target::PlaneShown: d.vdp2->SetPlaneShown(item.index, value); break;
+    case Target::VDP1Quality:
+      d.vdp1->SetQualityFlag(item.index, value);
+      break;
+    case Target::VDP1Switch:
+      d.vdp1->SetUserSwitch(item.index, value);
+      break;
+    case Target::PlaneFiltering:
+      d.vdp2->SetPlaneFiltering(item.index, value);
+      break;
+    case Target::PlaneShown:
+      d.vdp2->SetPlaneShown(item.index, value);
+      break;
   }
 }
 
@@ -122,13 +133,24 @@ void RunCommand(platform::WindowHandle window, OpenGLDisplay& d, uint32_t id) {
     }
   }
   switch (id) {
-    case IDM_FILTER_VDP1_ALL: ToggleGroup(window, d, kSpriteFilterItems); break;
-    case IDM_FILTER_VDP2_ALL: ToggleGroup(window, d, kPlaneFilterItems); break;
-    case IDM_TOGGLE_FULLSCREEN: d.RequestFullscreenToggle(); break;
+    case IDM_FILTER_VDP1_ALL:
+      ToggleGroup(window, d, kSpriteFilterItems);
+      break;
+    case IDM_FILTER_VDP2_ALL:
+      ToggleGroup(window, d, kPlaneFilterItems);
+      break;
+    case IDM_TOGGLE_FULLSCREEN:
+      d.RequestFullscreenToggle();
+      break;
     // Cache clearing is handed to the host thread, which may be drawing from the caches.
-    case IDM_CLEAR_VDP1_CACHE: d.RequestClearVDP1Cache(); break;
-    case IDM_CLEAR_VDP2_CACHE: d.RequestClearVDP2Cache(); break;
-    default: break;
+    case IDM_CLEAR_VDP1_CACHE:
+      d.RequestClearVDP1Cache();
+      break;
+    case IDM_CLEAR_VDP2_CACHE:
+      d.RequestClearVDP2Cache();
+      break;
+    default:
+      break;
   }
 }
 
@@ -176,7 +198,8 @@ bool DisplayWindowProc(platform::WindowHandle window, const platform::WindowEven
       if (d != nullptr && event.value == platform::kKeyReturn) d->RequestFullscreenToggle();
       return true;
     case WindowEventKind::Command:
-      if (d != nullptr && event.value >= 107 && event.value <= 151) RunCommand(window, *d, event.value);
+      if (d != nullptr && event.value >= 107 && event.value <= 151)
+        RunCommand(window, *d, event.value);
       return true;
   }
   return false;

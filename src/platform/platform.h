@@ -56,8 +56,7 @@ void RestoreScreenMode();
 // Creates the window of class "display" titled "OpenGL display": fullscreen as a popup
 // of width x height, otherwise bordered with a system menu; the class menu is attached.
 // Null when creation fails.
-WindowHandle CreateDisplayWindow(InstanceHandle instance, bool fullscreen, int width,
-                                 int height);
+WindowHandle CreateDisplayWindow(InstanceHandle instance, bool fullscreen, int width, int height);
 void ShowDisplayWindow(WindowHandle window);
 // Resizes a windowed display so that its picture of pictureWidth x pictureHeight fits
 // (the window fitting rule: adjusted rectangle, outer height + 44), keeping its corner.
@@ -120,8 +119,7 @@ int ShowMessageBox(const char* text, const char* caption, uint32_t style);
 // Settings and files, by the Windows private-profile rules.
 
 int GetProfileInt(const char* section, const char* key, int defaultValue, const char* path);
-bool WriteProfileString(const char* section, const char* key, const char* value,
-                        const char* path);
+bool WriteProfileString(const char* section, const char* key, const char* value, const char* path);
 void DeleteFileNamed(const char* name);
 
 // ---------------------------------------------------------------------------------------

@@ -13,9 +13,14 @@ namespace {
 using DrawRoutine = void (VDP1Core::*)();
 // Drawing routine by command code (control & 0x0F); null codes are passed over.
 constexpr DrawRoutine kDispatch[16] = {
-    &VDP1Core::NormalSpriteDraw, &VDP1Core::ScaledSpriteDraw, &VDP1Core::DistortedSpriteDraw,
-    nullptr,                     &VDP1Core::PolygonDraw,      &VDP1Core::PolylineDraw,
-    &VDP1Core::LineDraw,         nullptr,
+    &VDP1Core::NormalSpriteDraw,
+    &VDP1Core::ScaledSpriteDraw,
+    &VDP1Core::DistortedSpriteDraw,
+    nullptr,
+    &VDP1Core::PolygonDraw,
+    &VDP1Core::PolylineDraw,
+    &VDP1Core::LineDraw,
+    nullptr,
 };
 
 }  // namespace

@@ -12,11 +12,20 @@ platform::WindowHandle setupDialog = nullptr;
 void OnDialogCommand(int controlId) {
   int plane = -1;
   switch (controlId) {
-    case IDC_NBG0_PATTERNS: plane = NBG0; break;
-    case IDC_NBG1_PATTERNS: plane = NBG1; break;
-    case IDC_NBG2_PATTERNS: plane = NBG2; break;
-    case IDC_NBG3_PATTERNS: plane = NBG3; break;
-    default: return;
+    case IDC_NBG0_PATTERNS:
+      plane = NBG0;
+      break;
+    case IDC_NBG1_PATTERNS:
+      plane = NBG1;
+      break;
+    case IDC_NBG2_PATTERNS:
+      plane = NBG2;
+      break;
+    case IDC_NBG3_PATTERNS:
+      plane = NBG3;
+      break;
+    default:
+      return;
   }
   if (plugin::vdp2 != nullptr) plugin::vdp2->ShowPatterns(plane, 0);
 }

@@ -153,5 +153,7 @@ class VDP1Core {
  private:
   uint8_t* UserSwitchSlot(int index);
   uint8_t* QualityFlagSlot(int index);
-  void MarkOwnerDirty(uint32_t address) { textureOwner[(address & vdp::kVramMask) >> 3]->dirty = 1; }
+  void MarkOwnerDirty(uint32_t address) {
+    textureOwner[(address & vdp::kVramMask) >> 3]->dirty = 1;
+  }
 };

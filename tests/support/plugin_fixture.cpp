@@ -44,9 +44,9 @@ Rgba Unpack(uint32_t t) {
   if (std::abs(c.r - e.r) <= tolerance && std::abs(c.g - e.g) <= tolerance &&
       std::abs(c.b - e.b) <= tolerance)
     return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "got (" << c.r << ", " << c.g << ", " << c.b
-                                       << "), expected (" << e.r << ", " << e.g << ", " << e.b
-                                       << ") within " << tolerance;
+  return ::testing::AssertionFailure()
+         << "got (" << c.r << ", " << c.g << ", " << c.b << "), expected (" << e.r << ", " << e.g
+         << ", " << e.b << ") within " << tolerance;
 }
 
 std::vector<std::pair<std::string, uint32_t>>& StatusLines() {

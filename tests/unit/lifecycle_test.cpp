@@ -131,17 +131,33 @@ TEST_F(Lifecycle, AnyAddressAndValueStayInsideTheTables) {
     if (i % 20000 == 0) Frame();
     const uint32_t a = next(), v = next();
     switch (v % 9) {
-      case 0: WriteWordVDP1Regs(a, static_cast<uint16_t>(v >> 8)); break;
-      case 1: WriteLongVDP1VRAM(a, v); break;
-      case 2: WriteByteVDP2VRAM(a, static_cast<uint8_t>(v >> 8)); break;
+      case 0:
+        WriteWordVDP1Regs(a, static_cast<uint16_t>(v >> 8));
+        break;
+      case 1:
+        WriteLongVDP1VRAM(a, v);
+        break;
+      case 2:
+        WriteByteVDP2VRAM(a, static_cast<uint8_t>(v >> 8));
+        break;
       case 3:  // every register but TVMD, whose writes resize the window
         if ((a & 0x1FE) != 0) WriteWordVDP2Regs(a, static_cast<uint16_t>(v >> 8));
         break;
-      case 4: WriteLongVDP2CRAM(a, v); break;
-      case 5: WriteWordVDP2CRAM(a, static_cast<uint16_t>(v)); break;
-      case 6: ReadLongVDP2Regs(a); break;
-      case 7: ReadWordVDP1Regs(a); break;
-      default: ReadLongVDP2CRAM(a); break;
+      case 4:
+        WriteLongVDP2CRAM(a, v);
+        break;
+      case 5:
+        WriteWordVDP2CRAM(a, static_cast<uint16_t>(v));
+        break;
+      case 6:
+        ReadLongVDP2Regs(a);
+        break;
+      case 7:
+        ReadWordVDP1Regs(a);
+        break;
+      default:
+        ReadLongVDP2CRAM(a);
+        break;
     }
   }
   Frame();

@@ -19,8 +19,8 @@ class RenderWindow : public PluginTest {
   bool Checked(int id) const { return headless::MenuItemChecked(Window(), id); }
   int CheckedResolutionItems() const {
     int n = 0;
-    for (int id : {IDM_RES_320, IDM_RES_400, IDM_RES_640, IDM_RES_800, IDM_RES_1024,
-                   IDM_RES_1280, IDM_RES_1600})
+    for (int id : {IDM_RES_320, IDM_RES_400, IDM_RES_640, IDM_RES_800, IDM_RES_1024, IDM_RES_1280,
+                   IDM_RES_1600})
       n += Checked(id) ? 1 : 0;
     return n;
   }

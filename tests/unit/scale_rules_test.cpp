@@ -1,10 +1,10 @@
 // Mapping the emulated screen onto the window: scale steps, fullscreen sizes, titles.
+#include "display/scale_rules.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
-
-#include "display/scale_rules.h"
 
 namespace {
 
@@ -28,8 +28,8 @@ TEST(RenderingSizeForVdpWidth, FirstFullscreenModeThatHoldsTheWidth) {
     int vdpWidth, width, height;
     bool found;
   } cases[] = {
-      {320, 320, 240, true},    {321, 400, 300, true},     {640, 640, 480, true},
-      {704, 800, 600, true},    {1024, 1024, 768, true},   {1280, 1280, 1024, true},
+      {320, 320, 240, true},    {321, 400, 300, true},   {640, 640, 480, true},
+      {704, 800, 600, true},    {1024, 1024, 768, true}, {1280, 1280, 1024, true},
       {1600, 1600, 1200, true}, {1601, -1, -1, false},
   };
   for (const Case& c : cases) {

@@ -37,9 +37,8 @@ TEST(ProfileFile, ReadsByTheWindowsRules) {
     const char *section, *key;
     int expected;
   } cases[] = {
-      {"video", "WIDTH", 640},  {"VIDEO", "bad", 12},     {"Video", "word", 0},
-      {"Video", "neg", -7},     {"Video", "missing", 99}, {"none", "Width", 99},
-      {"other", "width", 1},
+      {"video", "WIDTH", 640},  {"VIDEO", "bad", 12},  {"Video", "word", 0},  {"Video", "neg", -7},
+      {"Video", "missing", 99}, {"none", "Width", 99}, {"other", "width", 1},
   };
   for (const Case& c : cases)
     EXPECT_EQ(platform::GetProfileInt(c.section, c.key, 99, path.c_str()), c.expected)
@@ -54,7 +53,8 @@ TEST(ProfileFile, WritesReplaceOrAddKeysAndKeepEveryOtherLine) {
   EXPECT_TRUE(platform::WriteProfileString("A", "z", "6", path.c_str()));
   EXPECT_TRUE(platform::WriteProfileString("C", "w", "7", path.c_str()));
   EXPECT_EQ(ReadFile(path), "; keep me\r\n[A]\r\nX=5\r\nz=6\r\n\r\n[B]\r\ny=2\r\n[C]\r\nw=7\r\n");
-  EXPECT_FALSE(platform::WriteProfileString("A", "x", "1", (dir.path() + "/no/such/p.ini").c_str()));
+  EXPECT_FALSE(
+      platform::WriteProfileString("A", "x", "1", (dir.path() + "/no/such/p.ini").c_str()));
 }
 
 class SettingsFile : public PluginTest {

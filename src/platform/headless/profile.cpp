@@ -93,8 +93,7 @@ int GetProfileInt(const char* section, const char* key, int defaultValue, const 
   return defaultValue;
 }
 
-bool WriteProfileString(const char* section, const char* key, const char* value,
-                        const char* path) {
+bool WriteProfileString(const char* section, const char* key, const char* value, const char* path) {
   const std::string file = NativePath(path);
   std::vector<std::string> lines = ReadLines(file);
   const std::string entry = std::string(key) + "=" + value;
