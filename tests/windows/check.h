@@ -20,6 +20,8 @@ struct Case {
   const char* name;
   void (*run)();
 };
+#define CASE(function) \
+  ::check::Case { #function, function }
 
 template <size_t N>
 int RunAll(const Case (&cases)[N]) {
@@ -39,12 +41,7 @@ int RunAll(const Case (&cases)[N]) {
 
 // CHECK(condition, "what was expected, with %d", values...)
 #define CHECK(condition, ...) \
-  if (condition) {            \
-  } else                      \
-    ::check::Fail(__FILE__, __LINE__, __VA_ARGS__)
-
+  ((condition) ? void() : ::check::Fail(__FILE__, __LINE__, __VA_ARGS__))
 // Ends the case when a precondition of the following checks does not hold.
 #define REQUIRE(condition, ...) \
-  if (condition) {              \
-  } else                        \
-    return ::check::Fail(__FILE__, __LINE__, __VA_ARGS__)
+  if (!(condition)) return ::check::Fail(__FILE__, __LINE__, __VA_ARGS__)

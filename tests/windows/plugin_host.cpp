@@ -12,10 +12,12 @@ namespace host {
 
 namespace {
 
-std::vector<StatusLine> reportedLines;
+std::string reportedLines;
 
 void __cdecl OnStatusLine(const char* text, uint32_t colour) {
-  reportedLines.push_back({text != nullptr ? text : "(null)", colour});
+  char line[300];
+  std::snprintf(line, sizeof(line), "%s (%06X); ", text != nullptr ? text : "(null)", colour);
+  reportedLines += line;
 }
 
 // argumentBytes < 0: an undecorated name; otherwise the 32-bit fastcall decoration.
@@ -31,7 +33,8 @@ bool Resolve(HMODULE module, T& entry, const std::string& name, int argumentByte
 
 }  // namespace
 
-bool LoadPlugin(Plugin& p) {
+bool LoadPlugin() {
+  Plugin& p = plugin;
   p.module = LoadLibraryA("VDP_dll.dll");
   if (p.module == nullptr) {
     std::printf("    LoadLibraryA(\"VDP_dll.dll\") failed, error %lu\n", GetLastError());
@@ -47,13 +50,6 @@ bool LoadPlugin(Plugin& p) {
   return ok;
 }
 
-Plugin& ThePlugin() {
-  static Plugin plugin;
-  return plugin;
-}
-
-// --- sessions ----------------------------------------------------------------------------
-
 Session::Session(const char* name, const char* settings) {
   char current[MAX_PATH];
   GetCurrentDirectoryA(sizeof(current), current);
@@ -66,58 +62,39 @@ Session::Session(const char* name, const char* settings) {
 
 bool Session::Start() {
   reportedLines.clear();
-  PluginInitInfo info = {0, OnStatusLine, ThePlugin().module, directory_.c_str()};
+  PluginInitInfo info = {0, OnStatusLine, plugin.module, directory_.c_str()};
   running_ = true;
-  return ThePlugin().InitVDPPlugin(&info);
+  return plugin.InitVDPPlugin(&info);
 }
 
 void Session::Stop() {
-  if (running_) ThePlugin().DeInitPlugin();
+  if (running_) plugin.DeInitPlugin();
   running_ = false;
 }
 
-const std::vector<StatusLine>& Session::statusLines() const { return reportedLines; }
+const std::string& Session::statusLines() const { return reportedLines; }
 
-std::vector<std::string> Session::Settings() const {
+std::string Session::Settings() const {
   std::ifstream in(directory_ + "\\VDP_plugin.ini");
-  std::vector<std::string> lines;
+  std::string lines;
   for (std::string line; std::getline(in, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty()) lines.push_back(line);
+    if (!line.empty()) lines += line + "; ";
   }
   return lines;
 }
 
-// --- the screen --------------------------------------------------------------------------
-
-namespace {
-struct ClassSearch {
-  const char* className;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectOfClass(HWND window, LPARAM search) {
-  auto* s = reinterpret_cast<ClassSearch*>(search);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof(name));
-  if (process == GetCurrentProcessId() && lstrcmpA(name, s->className) == 0)
-    s->found.push_back(window);
-  return TRUE;
-}
-}  // namespace
-
 std::vector<HWND> WindowsOfClass(const char* className) {
-  ClassSearch search{className, {}};
-  EnumWindows(CollectOfClass, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  std::vector<HWND> found;
+  for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, className, nullptr)) != nullptr;) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(w, &process);
+    if (process == GetCurrentProcessId()) found.push_back(w);
+  }
+  return found;
 }
 
-HWND DisplayWindow() {
-  const std::vector<HWND> windows = WindowsOfClass("display");
-  return windows.empty() ? nullptr : windows.front();
-}
+HWND DisplayWindow() { return FindWindowExA(nullptr, nullptr, "display", nullptr); }
 
 std::string WindowText(HWND window) {
   char text[256] = {};
@@ -163,8 +140,6 @@ bool Settle(HWND window) {
   return true;
 }
 
-// --- message boxes -----------------------------------------------------------------------
-
 std::vector<Box> AnswerBoxesDuring(const std::function<void()>& call) {
   constexpr int kMessageTextId = 0xFFFF;  // the static that holds a message box's text
   std::atomic<bool> calling{true}, stop{false};
@@ -172,8 +147,6 @@ std::vector<Box> AnswerBoxesDuring(const std::function<void()>& call) {
   std::thread watcher([&] {
     std::vector<HWND> answered;
     while (!stop) {
-      // A handle of a box that is gone may come back for a new one.
-      std::erase_if(answered, [](HWND box) { return !IsWindow(box); });
       for (HWND box : WindowsOfClass("#32770")) {
         if (!IsWindowVisible(box) || GetDlgItem(box, kMessageTextId) == nullptr ||
             std::ranges::find(answered, box) != answered.end())

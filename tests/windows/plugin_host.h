@@ -20,12 +20,10 @@ namespace host {
 #define HOST_FASTCALL __fastcall
 #endif
 
-using StatusCallback = void(__cdecl*)(const char* text, uint32_t colour);
-
 // The start record: four 32-bit members on the 32-bit host.
 struct PluginInitInfo {
   uintptr_t reserved;
-  StatusCallback messageCallback;
+  void(__cdecl* messageCallback)(const char* text, uint32_t colour);
   void* instance;
   const char* directory;
 };
@@ -56,14 +54,8 @@ struct Plugin {
 
 // Loads "VDP_dll.dll" by name and looks up every entry point by its exported name;
 // false, with the missing names printed, when one is absent.
-bool LoadPlugin(Plugin& plugin);
-Plugin& ThePlugin();
-
-struct StatusLine {
-  std::string text;
-  uint32_t colour;
-  bool operator==(const StatusLine&) const = default;
-};
+bool LoadPlugin();
+inline Plugin plugin;
 
 // One start of the plugin with its own, freshly emptied, settings directory.
 class Session {
@@ -73,16 +65,15 @@ class Session {
   ~Session() { Stop(); }
   bool Start();
   void Stop();
-  const std::vector<StatusLine>& statusLines() const;
-  // The lines of the settings file that are not blank.
-  std::vector<std::string> Settings() const;
+  // The status lines sent since the start, as "text (RRGGBB); ".
+  const std::string& statusLines() const;
+  // The lines of the settings file that are not blank, as "line; ".
+  std::string Settings() const;
 
  private:
   std::string directory_;
   bool running_ = false;
 };
-
-// --- what is on the screen ---------------------------------------------------------------
 
 // Visible or not, the top-level windows of this process with this class name.
 std::vector<HWND> WindowsOfClass(const char* className);
