@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdio>
 #include <fstream>
+#include <mutex>
 #include <thread>
 
 namespace host {
@@ -107,15 +108,6 @@ bool IsItemChecked(HWND window, int id) {
   return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
 }
 
-COLORREF ScreenPixel(HWND window, int clientX, int clientY) {
-  POINT point = {clientX, clientY};
-  ClientToScreen(window, &point);
-  const HDC screen = GetDC(nullptr);
-  const COLORREF colour = GetPixel(screen, point.x, point.y);
-  ReleaseDC(nullptr, screen);
-  return colour;
-}
-
 int ThreadCountOfThisProcess() {
   const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
   if (snapshot == INVALID_HANDLE_VALUE) return -1;
@@ -140,34 +132,48 @@ bool Settle(HWND window) {
   return true;
 }
 
-std::vector<Box> AnswerBoxesDuring(const std::function<void()>& call) {
+namespace {
+std::mutex boxesLock;
+std::vector<Box> boxesSeen;
+std::atomic<bool> calling{false};
+
+void AnswerEveryBox() {
   constexpr int kMessageTextId = 0xFFFF;  // the static that holds a message box's text
-  std::atomic<bool> calling{true}, stop{false};
-  std::vector<Box> boxes;
-  std::thread watcher([&] {
-    std::vector<HWND> answered;
-    while (!stop) {
-      for (HWND box : WindowsOfClass("#32770")) {
-        if (!IsWindowVisible(box) || GetDlgItem(box, kMessageTextId) == nullptr ||
-            std::ranges::find(answered, box) != answered.end())
-          continue;
-        char text[512] = {};
-        GetDlgItemTextA(box, kMessageTextId, text, sizeof(text));
-        boxes.push_back({WindowText(box), text, calling.load()});
-        // The first button that the box has answers it: OK, or Yes of a yes/no box.
-        const int answer = GetDlgItem(box, IDOK) != nullptr ? IDOK : IDYES;
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
-        answered.push_back(box);
-      }
-      Sleep(20);
+  std::vector<HWND> answered;
+  for (;;) {
+    // A handle of a box that is gone may come back for a new one.
+    std::erase_if(answered, [](HWND box) { return !IsWindow(box); });
+    for (HWND box : WindowsOfClass("#32770")) {
+      if (!IsWindowVisible(box) || GetDlgItem(box, kMessageTextId) == nullptr ||
+          std::ranges::find(answered, box) != answered.end())
+        continue;
+      char text[512] = {};
+      GetDlgItemTextA(box, kMessageTextId, text, sizeof(text));
+      std::lock_guard lock(boxesLock);
+      boxesSeen.push_back({WindowText(box), text, calling.load()});
+      // The first button that the box has answers it: OK, or Yes of a yes/no box.
+      const int answer = GetDlgItem(box, IDOK) != nullptr ? IDOK : IDYES;
+      PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+      answered.push_back(box);
     }
-  });
+    Sleep(20);
+  }
+}
+}  // namespace
+
+void StartAnsweringBoxes() { std::thread(AnswerEveryBox).detach(); }
+
+std::vector<Box> BoxesDuring(const std::function<void()>& call) {
+  {
+    std::lock_guard lock(boxesLock);
+    boxesSeen.clear();
+  }
+  calling = true;
   call();
   calling = false;
   Sleep(200);  // a box still open after the call is found too
-  stop = true;
-  watcher.join();
-  return boxes;
+  std::lock_guard lock(boxesLock);
+  return boxesSeen;
 }
 
 }  // namespace host

@@ -80,28 +80,27 @@ std::vector<HWND> WindowsOfClass(const char* className);
 HWND DisplayWindow();  // the render window, or null
 std::string WindowText(HWND window);
 bool IsItemChecked(HWND window, int id);
-COLORREF ScreenPixel(HWND window, int clientX, int clientY);
 int ThreadCountOfThisProcess();
 
 // Polls until done() holds; false after timeoutMs.
 template <typename F>
 bool WaitUntil(F done, int timeoutMs = 5000) {
-  for (int waited = 0; !done(); waited += 10) {
-    if (waited >= timeoutMs) return false;
-    Sleep(10);
-  }
-  return true;
+  for (int waited = 0; waited < timeoutMs; waited += 10, Sleep(10))
+    if (done()) return true;
+  return done();
 }
 
 // Waits until the window thread has run every message posted to the window before.
 bool Settle(HWND window);
 
-// Message boxes as a user sees them: while call() runs, and a moment after, a second
-// thread finds each message box of this process, notes it and clicks it away.
+// Message boxes as a user sees them: from the start, a thread finds each message box of
+// this process, notes it and clicks it away, so that none blocks the run.
 struct Box {
   std::string caption, text;
   bool duringCall;  // seen before call() returned
 };
-std::vector<Box> AnswerBoxesDuring(const std::function<void()>& call);
+void StartAnsweringBoxes();
+// The boxes seen while call() ran and a moment after.
+std::vector<Box> BoxesDuring(const std::function<void()>& call);
 
 }  // namespace host
