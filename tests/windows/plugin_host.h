@@ -5,10 +5,9 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace host {
@@ -21,74 +20,42 @@ namespace host {
 #define HOST_FASTCALL __fastcall
 #endif
 
-using StatusCallback = void(__cdecl*)(const char* text, uint32_t colour);
-
 // The start record: four 32-bit members on the 32-bit host.
 struct PluginInitInfo {
   uintptr_t reserved;
-  StatusCallback messageCallback;
+  void(__cdecl* messageCallback)(const char* text, uint32_t colour);
   void* instance;
   const char* directory;
 };
 static_assert(sizeof(void*) != 4 || sizeof(PluginInitInfo) == 16);
 
+// clang-format off
+// The entry points without arguments, undecorated.
+#define HOST_EVENTS(X) X(DeInitPlugin) X(Reset) X(SetupPlugin) X(DisplayPluginInfo) \
+  X(VDPOnVblankIn) X(VDPOnVblankOut) X(VDPOnHblankIn) X(VDPOnHblankOut)
+// Read<name> (@Read<name>@4 on the 32-bit host) and Write<name> (@Write<name>@8), value type.
+#define HOST_ACCESSORS(X) X(WordVDP1Regs, uint16_t) X(ByteVDP1VRAM, uint8_t) \
+  X(WordVDP1VRAM, uint16_t) X(LongVDP1VRAM, uint32_t) X(ByteVDP1FrameBuffer, uint8_t) \
+  X(WordVDP1FrameBuffer, uint16_t) X(LongVDP1FrameBuffer, uint32_t) X(WordVDP2Regs, uint16_t) \
+  X(LongVDP2Regs, uint32_t) X(ByteVDP2VRAM, uint8_t) X(WordVDP2VRAM, uint16_t) \
+  X(LongVDP2VRAM, uint32_t) X(WordVDP2CRAM, uint16_t) X(LongVDP2CRAM, uint32_t)
+// clang-format on
+
 struct Plugin {
   HMODULE module = nullptr;
   bool(__cdecl* InitVDPPlugin)(PluginInitInfo*) = nullptr;
-  void(__cdecl* DeInitPlugin)() = nullptr;
-  void(__cdecl* Reset)() = nullptr;
-  void(__cdecl* SetupPlugin)() = nullptr;
-  void(__cdecl* DisplayPluginInfo)() = nullptr;
-  void(__cdecl* VDPOnVblankIn)() = nullptr;
-  void(__cdecl* VDPOnVblankOut)() = nullptr;
-  void(__cdecl* VDPOnHblankIn)() = nullptr;
-  void(__cdecl* VDPOnHblankOut)() = nullptr;
-
-  using Write8 = void(HOST_FASTCALL*)(uint32_t, uint8_t);
-  using Write16 = void(HOST_FASTCALL*)(uint32_t, uint16_t);
-  using Write32 = void(HOST_FASTCALL*)(uint32_t, uint32_t);
-  using Read8 = uint8_t(HOST_FASTCALL*)(uint32_t);
-  using Read16 = uint16_t(HOST_FASTCALL*)(uint32_t);
-  using Read32 = uint32_t(HOST_FASTCALL*)(uint32_t);
-  Write16 WriteWordVDP1Regs = nullptr;
-  Read16 ReadWordVDP1Regs = nullptr;
-  Write8 WriteByteVDP1VRAM = nullptr;
-  Write16 WriteWordVDP1VRAM = nullptr;
-  Write32 WriteLongVDP1VRAM = nullptr;
-  Read8 ReadByteVDP1VRAM = nullptr;
-  Read16 ReadWordVDP1VRAM = nullptr;
-  Read32 ReadLongVDP1VRAM = nullptr;
-  Write8 WriteByteVDP1FrameBuffer = nullptr;
-  Write16 WriteWordVDP1FrameBuffer = nullptr;
-  Write32 WriteLongVDP1FrameBuffer = nullptr;
-  Read8 ReadByteVDP1FrameBuffer = nullptr;
-  Read16 ReadWordVDP1FrameBuffer = nullptr;
-  Read32 ReadLongVDP1FrameBuffer = nullptr;
-  Write16 WriteWordVDP2Regs = nullptr;
-  Write32 WriteLongVDP2Regs = nullptr;
-  Read16 ReadWordVDP2Regs = nullptr;
-  Read32 ReadLongVDP2Regs = nullptr;
-  Write8 WriteByteVDP2VRAM = nullptr;
-  Write16 WriteWordVDP2VRAM = nullptr;
-  Write32 WriteLongVDP2VRAM = nullptr;
-  Read8 ReadByteVDP2VRAM = nullptr;
-  Read16 ReadWordVDP2VRAM = nullptr;
-  Read32 ReadLongVDP2VRAM = nullptr;
-  Write16 WriteWordVDP2CRAM = nullptr;
-  Write32 WriteLongVDP2CRAM = nullptr;
-  Read16 ReadWordVDP2CRAM = nullptr;
-  Read32 ReadLongVDP2CRAM = nullptr;
+#define HOST_DECLARE_EVENT(name) void(__cdecl * name)() = nullptr;
+#define HOST_DECLARE_ACCESSORS(name, T)             \
+  T(HOST_FASTCALL* Read##name)(uint32_t) = nullptr; \
+  void(HOST_FASTCALL * Write##name)(uint32_t, T) = nullptr;
+  HOST_EVENTS(HOST_DECLARE_EVENT)
+  HOST_ACCESSORS(HOST_DECLARE_ACCESSORS)
 };
 
 // Loads "VDP_dll.dll" by name and looks up every entry point by its exported name;
 // false, with the missing names printed, when one is absent.
-bool LoadPlugin(Plugin& plugin);
-Plugin& ThePlugin();
-
-struct StatusLine {
-  std::string text;
-  uint32_t colour;
-};
+bool LoadPlugin();
+inline Plugin plugin;
 
 // One start of the plugin with its own, freshly emptied, settings directory.
 class Session {
@@ -96,70 +63,44 @@ class Session {
   // settings: contents of "VDP_plugin.ini" written before the start, if any.
   explicit Session(const char* name, const char* settings = nullptr);
   ~Session() { Stop(); }
-  Session(const Session&) = delete;
-  Session& operator=(const Session&) = delete;
-
   bool Start();
   void Stop();
-  bool running() const { return running_; }
-  const std::vector<StatusLine>& statusLines() const;
-  // The settings file as (section, key, value) entries in file order.
-  struct Entry {
-    std::string section, key, value;
-    bool operator==(const Entry&) const = default;
-  };
-  std::vector<Entry> Settings() const;
+  // The status lines sent since the start, as "text (RRGGBB); ".
+  const std::string& statusLines() const;
+  // The lines of the settings file that are not blank, as "line; ".
+  std::string Settings() const;
 
  private:
   std::string directory_;
   bool running_ = false;
 };
 
-// --- what is on the screen ---------------------------------------------------------------
-
 // Visible or not, the top-level windows of this process with this class name.
 std::vector<HWND> WindowsOfClass(const char* className);
 HWND DisplayWindow();  // the render window, or null
 std::string WindowText(HWND window);
 bool IsItemChecked(HWND window, int id);
-COLORREF ScreenPixel(HWND window, int clientX, int clientY);
 int ThreadCountOfThisProcess();
 
 // Polls until done() holds; false after timeoutMs.
 template <typename F>
 bool WaitUntil(F done, int timeoutMs = 5000) {
-  for (int waited = 0; !done(); waited += 10) {
-    if (waited >= timeoutMs) return false;
-    Sleep(10);
-  }
-  return true;
+  for (int waited = 0; waited < timeoutMs; waited += 10, Sleep(10))
+    if (done()) return true;
+  return done();
 }
 
 // Waits until the window thread has run every message posted to the window before.
 bool Settle(HWND window);
 
-// Message boxes as a user sees them: a thread finds every standard dialog box of this
-// process that shows up, notes its caption and text, and clicks it away.
-class BoxWatcher {
- public:
-  struct Box {
-    std::string caption, text;
-    bool hostCallRunning;  // the host's call was still inside the plugin
-  };
-  BoxWatcher();
-  ~BoxWatcher();
-  std::vector<Box> Boxes();
-  void Clear();
-  // Set around a call that is expected to show a box.
-  std::atomic<bool> hostCallRunning{false};
-
- private:
-  void Watch();
-  std::atomic<bool> stop_{false};
-  std::vector<Box> boxes_;
-  CRITICAL_SECTION lock_;
-  std::thread thread_;
+// Message boxes as a user sees them: from the start, a thread finds each message box of
+// this process, notes it and clicks it away, so that none blocks the run.
+struct Box {
+  std::string caption, text;
+  bool duringCall;  // seen before call() returned
 };
-BoxWatcher& Boxes();
+void StartAnsweringBoxes();
+// The boxes seen while call() ran and a moment after.
+std::vector<Box> BoxesDuring(const std::function<void()>& call);
 
 }  // namespace host
