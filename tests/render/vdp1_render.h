@@ -4,26 +4,27 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <utility>
 
 #include "plugin_fixture.h"
 #include "vdp1_commands.h"
 
 namespace vdptest {
 
-// Colours as the picture shows a 5-bit channel of 31, 16 and 0 (channel << 3 in
-// texels; 1.0, 0.516 and 0 for shapes).
-constexpr Rgba kBlack{0, 0, 0, 255};
-constexpr Rgba kWhite{255, 255, 255, 255};
-constexpr Rgba kRed{255, 0, 0, 255};
-constexpr Rgba kGreen{0, 255, 0, 255};
-constexpr Rgba kBlue{0, 0, 255, 255};
-
-// Texture colours: RGB words, and the texel values the decoders give them.
+// Colours as the picture shows a 5-bit channel of 31 and 0 (texels hold channel << 3).
+constexpr Rgba kBlack{0, 0, 0, 255}, kWhite{255, 255, 255, 255}, kRed{255, 0, 0, 255},
+    kGreen{0, 255, 0, 255}, kBlue{0, 0, 255, 255};
 constexpr uint16_t kRgbRed = 0x001F, kRgbGreen = 0x03E0, kRgbBlue = 0x7C00, kRgbWhite = 0x7FFF;
-constexpr Rgba kTexRed{248, 0, 0, 255};
-constexpr Rgba kTexGreen{0, 248, 0, 255};
-constexpr Rgba kTexBlue{0, 0, 248, 255};
-constexpr Rgba kTexWhite{248, 248, 248, 255};
+constexpr Rgba kTexRed{248, 0, 0, 255}, kTexGreen{0, 248, 0, 255}, kTexBlue{0, 0, 248, 255},
+    kTexWhite{248, 248, 248, 255};
+
+// A dot of the picture and the colour it must have.
+struct Probe {
+  const char* what;
+  int x, y;
+  Rgba colour;
+  int tolerance = 6;
+};
 
 class Vdp1Render : public PluginTest {
  protected:
@@ -31,17 +32,13 @@ class Vdp1Render : public PluginTest {
     PluginTest::SetUp();
     DrawEveryFrame();
   }
-
   static void Put(uint32_t unit, const Command& c) {
     WriteCommand([](uint32_t a, uint16_t v) { WriteWordVDP1VRAM(a, v); }, unit, c);
   }
   // The command table from address 0: the given commands in order, then the end.
   static void Table(std::initializer_list<Command> commands) {
     uint32_t unit = 0;
-    for (const Command& c : commands) {
-      Put(unit, c);
-      unit += 4;
-    }
+    for (const Command& c : commands) Put(std::exchange(unit, unit + 4), c);
     Put(unit, {kEndOfTable});
   }
   // A width x height RGB texture at `address`, each texel from colourAt(x, y).
@@ -55,44 +52,18 @@ class Vdp1Render : public PluginTest {
     RgbTexture(address, width, height, [rgb](uint32_t, uint32_t) { return rgb; });
   }
 
-  // A polygon covering the box, in one colour.
-  static Command Box(int left, int top, int right, int bottom, uint16_t colour,
-                     uint16_t drawMode = kReplace) {
-    const auto l = static_cast<uint16_t>(left), t = static_cast<uint16_t>(top),
-               r = static_cast<uint16_t>(right), b = static_cast<uint16_t>(bottom);
-    return {.control = kPolygon,
-            .drawMode = drawMode,
-            .colour = colour,
-            .xa = l,
-            .ya = t,
-            .xb = r,
-            .yb = t,
-            .xc = r,
-            .yc = b,
-            .xd = l,
-            .yd = b};
-  }
-  // A normal RGB sprite of the texture at `address`, top-left at (x, y).
-  static Command RgbSprite(uint32_t address, uint32_t width, uint32_t height, int x, int y,
-                           uint16_t control = kNormalSprite, uint16_t drawMode = 0) {
-    return {.control = control,
-            .drawMode = static_cast<uint16_t>(ColourMode(5) | drawMode),
-            .texture = static_cast<uint16_t>(address / 8),
-            .size = Size(width, height),
-            .xa = static_cast<uint16_t>(x),
-            .ya = static_cast<uint16_t>(y)};
-  }
-
   // Draws one frame and reads the picture back.
   void DrawAndCapture() {
     Frame();
     ASSERT_TRUE(Capture());
   }
-
   ::testing::AssertionResult At(int x, int y, Rgba expected, int tolerance = 6) const {
     ::testing::AssertionResult r = ColourNear(Pixel(x, y), expected, tolerance);
     if (!r) r << " at (" << x << ", " << y << ")";
     return r;
+  }
+  void Check(std::initializer_list<Probe> probes) const {
+    for (const Probe& p : probes) EXPECT_TRUE(At(p.x, p.y, p.colour, p.tolerance)) << p.what;
   }
   // Brightest channel value in the 3 x 3 dots around (x, y): lines may fall between rows.
   int Brightest(int x, int y) const {
