@@ -1,8 +1,9 @@
 // Hand-built VDP1 command tables for tests.
 #pragma once
 
-#include <array>
 #include <cstdint>
+#include <initializer_list>
+#include <utility>
 
 namespace vdptest {
 
@@ -13,11 +14,6 @@ struct Command {
   uint16_t size = 0;     // width / 8 in bits 13-8, height in 7-0
   uint16_t xa = 0, ya = 0, xb = 0, yb = 0, xc = 0, yc = 0, xd = 0, yd = 0;
   uint16_t gouraud = 0;  // 8-byte units
-
-  std::array<uint16_t, 16> Words() const {
-    return {control, link, drawMode, colour, texture, size, xa,      ya,
-            xb,      yb,   xc,       yc,     xd,      yd,   gouraud, 0};
-  }
 };
 
 constexpr uint16_t kEndOfTable = 0x8000;
@@ -51,9 +47,18 @@ inline Command Part(uint16_t control, uint16_t drawMode, int left, int top, int 
 
 // Writes a command at `unit` (8-byte units) through a word writer (address, value).
 template <typename WriteWord>
-void WriteCommand(WriteWord write, uint32_t unit, const Command& command) {
-  const auto words = command.Words();
+void WriteCommand(WriteWord write, uint32_t unit, const Command& c) {
+  const uint16_t words[16] = {c.control, c.link, c.drawMode, c.colour, c.texture, c.size,
+                              c.xa,      c.ya,   c.xb,       c.yb,     c.xc,      c.yc,
+                              c.xd,      c.yd,   c.gouraud,  0};
   for (uint32_t i = 0; i < 16; ++i) write(unit * 8 + 2 * i, words[i]);
+}
+// Writes the commands from address 0 on, then the end of the table.
+template <typename WriteWord>
+void WriteTable(WriteWord write, std::initializer_list<Command> commands) {
+  uint32_t unit = 0;
+  for (const Command& c : commands) WriteCommand(write, std::exchange(unit, unit + 4), c);
+  WriteCommand(write, unit, {kEndOfTable});
 }
 
 }  // namespace vdptest

@@ -19,14 +19,9 @@ class SpriteCache : public PluginTest {
     PluginTest::SetUp();
     DrawEveryFrame();
   }
-  static void Put(uint32_t unit, const Command& c) {
-    WriteCommand([](uint32_t a, uint16_t v) { WriteWordVDP1VRAM(a, v); }, unit, c);
-  }
-  // The sprites from address 0, then the end of the table.
+  static void Put(uint32_t unit, const Command& c) { WriteCommand(WriteWordVDP1VRAM, unit, c); }
   static void Sprites(std::initializer_list<Command> sprites) {
-    uint32_t unit = 0;
-    for (const Command& c : sprites) Put(std::exchange(unit, unit + 4), c);
-    Put(unit, {kEndOfTable});
+    WriteTable(WriteWordVDP1VRAM, sprites);
   }
   static Command Sprite(uint16_t drawMode, uint16_t colour, uint32_t width, uint32_t height,
                         uint32_t address = kTexture) {
