@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "plugin_fixture.h"
 #include "vdp1/vdp1_core.h"
@@ -20,7 +21,7 @@ struct Vdp1Cores {
   void Write(uint32_t unit, const Command& command) {
     WriteCommand([this](uint32_t a, uint16_t v) { vdp1->WriteWordVDP1VRAM(a, v); }, unit, command);
   }
-  void Words(uint32_t address, std::initializer_list<uint16_t> words) {
+  void Words(uint32_t address, const std::vector<uint16_t>& words) {
     for (uint16_t w : words) vdp1->WriteWordVDP1VRAM(std::exchange(address, address + 2), w);
   }
 

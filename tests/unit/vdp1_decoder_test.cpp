@@ -15,19 +15,12 @@ constexpr uint32_t kTexture = 0x2000, kTable = 0x3000;
 constexpr uint32_t kGarbage = 0xDEADBEEF;
 constexpr uint32_t T = 0;  // the transparent texel
 using Texels = std::vector<uint32_t>;
+using Words = std::vector<uint16_t>;
 
 uint32_t Texel(uint32_t colour) { return vdp::Rgb555ToTexel(colour); }
 // A distinct colour for every colour RAM word, so a wrong code shows.
 uint16_t CramColour(uint32_t index) { return static_cast<uint16_t>((index * 37 + 11) & 0x7FFF); }
 uint32_t Cram(uint32_t index) { return Texel(CramColour(index)); }
-template <typename... W>
-std::vector<uint16_t> Data(W... words) {
-  return {static_cast<uint16_t>(words)...};
-}
-template <typename... C>
-Texels Row(C... texels) {
-  return {static_cast<uint32_t>(texels)...};
-}
 
 class Decoder : public ::testing::Test {
  protected:
@@ -38,10 +31,7 @@ class Decoder : public ::testing::Test {
   // Decodes the width x height texture at `address` that a command describes.
   Texels Decode(uint16_t drawMode, uint16_t colour, uint32_t width, uint32_t height,
                 uint32_t address = kTexture) {
-    cores.Write(0x100, {.drawMode = drawMode,
-                        .colour = colour,
-                        .texture = static_cast<uint16_t>(address / 8),
-                        .size = Size(width, height)});
+    cores.Write(0x100, Part(0, drawMode, 0, 0, 0, 0, colour, address, Size(width, height)));
     SpriteTexture e{};
     cores.vdp1->ReadTextureDescriptor(0x800, e);
     e.paddedWidth = vdp1::PaddedSize(e.width);
@@ -57,38 +47,37 @@ TEST_F(Decoder, EachColourModeGivesTheTexelsOfItsCodes) {
   struct Case {
     const char* name;
     uint16_t drawMode, colour;
-    std::vector<uint16_t> data;  // words from the texture address
-    Texels row;                  // the first texels
+    Words data;  // from the texture address
+    Texels row;  // the first texels
   };
   const uint32_t black = 0xFF000000, c = 0x120;
   const uint16_t shown = kTransparentPixelDisable, table = kTable / 8;
   const Case cases[] = {
       {"16-colour bank: high nibble first, 0xF opaque, bits outside the bank ignored",
-       ColourMode(0), 0xF12F, Data(0x1230, 0x0FF0),
-       Row(Cram(c + 1), Cram(c + 2), Cram(c + 3), T, T, Cram(c + 15), Cram(c + 15), T)},
-      {"16-colour bank, code 0 shown", ColourMode(0) | shown, 0x0120, Data(0x1230),
-       Row(Cram(c + 1), Cram(c + 2), Cram(c + 3), Cram(c))},
-      {"lookup table: bit 15 of a table word ignored", ColourMode(1), table, Data(0x0123, 0x4567),
-       Row(T, Texel(1), Texel(2), T, Texel(4), Texel(0x7C00), Texel(0x03E0), Texel(0x1F))},
+       ColourMode(0), 0xF12F, Words{0x1230, 0x0FF0},
+       Texels{Cram(c + 1), Cram(c + 2), Cram(c + 3), T, T, Cram(c + 15), Cram(c + 15), T}},
+      {"16-colour bank, code 0 shown", ColourMode(0) | shown, 0x0120, Words{0x1230},
+       Texels{Cram(c + 1), Cram(c + 2), Cram(c + 3), Cram(c)}},
+      {"lookup table: bit 15 of a table word ignored", ColourMode(1), table, Words{0x0123, 0x4567},
+       Texels{T, Texel(1), Texel(2), T, Texel(4), Texel(0x7C00), Texel(0x03E0), Texel(0x1F)}},
       {"lookup table, code 0 shown: a table word of 0 stays transparent", ColourMode(1) | shown,
-       table, Data(0x0123), Row(Texel(0x0421), Texel(1), Texel(2), T)},
-      {"64 colours: low 6 bits, bank from bits 10-6", ColourMode(2), 0x07FF, Data(0xC540, 0x3F00),
-       Row(Cram(0x7C5), T, Cram(0x7FF), T)},
-      {"128 colours: low 7 bits, bank from bits 10-7", ColourMode(3), 0x0FFF, Data(0x8580, 0x7F00),
-       Row(Cram(0x785), T, Cram(0x7FF), T)},
+       table, Words{0x0123}, Texels{Texel(0x0421), Texel(1), Texel(2), T}},
+      {"64 colours: low 6 bits, bank from bits 10-6", ColourMode(2), 0x07FF, Words{0xC540, 0x3F00},
+       Texels{Cram(0x7C5), T, Cram(0x7FF), T}},
+      {"128 colours: low 7 bits, bank from bits 10-7", ColourMode(3), 0x0FFF, Words{0x8580, 0x7F00},
+       Texels{Cram(0x785), T, Cram(0x7FF), T}},
       {"256 colours: the whole byte, bank from bits 11-8", ColourMode(4), 0x03FF,
-       Data(0xFF00, 0x0180), Row(Cram(0x3FF), T, Cram(0x301), Cram(0x380))},
+       Words{0xFF00, 0x0180}, Texels{Cram(0x3FF), T, Cram(0x301), Cram(0x380)}},
       {"RGB: only the word 0 is transparent, bit 15 ignored", ColourMode(5), 0x1234,
-       Data(0x7C00, 0, 0x8000, 0x8001), Row(Texel(0x7C00), T, black, Texel(1))},
-      {"RGB, code 0 shown as black", ColourMode(5) | shown, 0, Data(0x7C00, 0),
-       Row(Texel(0x7C00), black)},
+       Words{0x7C00, 0, 0x8000, 0x8001}, Texels{Texel(0x7C00), T, black, Texel(1)}},
+      {"RGB, code 0 shown as black", ColourMode(5) | shown, 0, Words{0x7C00, 0},
+       Texels{Texel(0x7C00), black}},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
-    for (size_t i = 0; i < k.data.size(); ++i)
-      cores.vdp1->WriteWordVDP1VRAM(kTexture + 2 * i, k.data[i]);
+    cores.Words(kTexture, k.data);
     const Texels texels = Decode(k.drawMode, k.colour, 8, 1);
-    EXPECT_EQ(Texels(texels.begin(), texels.begin() + k.row.size()), k.row);
+    EXPECT_EQ(Texels(texels.begin(), texels.begin() + static_cast<long>(k.row.size())), k.row);
   }
 }
 
@@ -106,25 +95,21 @@ TEST_F(Decoder, RowsLandInThePaddedTextureMarginsAreTransparentAndDataWrapsAtThe
   EXPECT_EQ(texels[4 * 32], kGarbage) << "nothing is written beyond the padded texture";
 }
 
-TEST(SpriteColourLookup, ReadsColourRamByModeAndSpriteOffset) {
+TEST_F(Decoder, BankCodesReadColourRamByRamModeAndSpriteOffset) {
   struct Case {
     const char* name;
     uint16_t ramMode, craofb;
     uint32_t code, expected;
   };
   const Case cases[] = {
-      {"mode 0", 0, 0x0000, 5, Cram(5)},
-      {"mode 1 with offset 2", 1, 0x0020, 3, Cram(515)},
-      {"mode 1 with offset 7 wraps in colour RAM", 1, 0x0070, 0x1FF, Cram(255)},
-      {"only bits 6-4 of CRAOFB count", 0, 0xFF8F, 1, Cram(1)},
+      {"mode 1, offset 2 from CRAOFB bits 6-4 only", 1, 0xFFAF, 3, Cram(515)},
+      {"mode 1, offset 7 wraps in colour RAM", 1, 0x0070, 0x1FF, Cram(255)},
       // Words 522 and 523: blue in the first's low byte, green and red in the second.
       {"mode 2: 32-bit colours, two words each", 2, 0x0010, 5,
        0xFF000000u | (CramColour(522) & 0xFFu) << 16 | CramColour(523)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Vdp1Cores cores;
-    for (uint32_t i = 0; i < 2048; ++i) cores.vdp2->cram[i] = CramColour(i);
     cores.vdp2->WriteWordVDP2Regs(0x0E, static_cast<uint16_t>(c.ramMode << 12));
     cores.vdp2->WriteWordVDP2Regs(0xE6, c.craofb);
     EXPECT_EQ(cores.vdp2->SpriteColourLookup(c.code), c.expected);

@@ -74,14 +74,11 @@ TEST(Walker, LoopingTableStopsAfter4001CommandsWithoutEndStatus) {
 
 TEST(Walker, LocalCoordinatesApplyToLaterPartsAndOutlastTheWalk) {
   Vdp1Cores cores;
-  const Command local{.control = kLocalCoordinates, .xa = 0xFFF0, .ya = 0x0010};
-  Command skipped = local;
-  skipped.control |= JumpMode(4);
-  skipped.xa = 0x100;
+  const uint16_t local = kLocalCoordinates, skip = JumpMode(4);
   Walk(cores, {{0, {kPolygon}},
-               {4, local},
+               {4, Part(local, 0, -16, 16, 0, 0)},
                {8, {kPolygon}},
-               {12, skipped},
+               {12, Part(skip | local, 0, 256, 256, 0, 0)},
                {16, {kPolygon}},
                {20, {kEndOfTable}}});
   std::vector<std::pair<int, int>> got{{cores.vdp1->endLocalX, cores.vdp1->endLocalY}};
@@ -110,9 +107,8 @@ TEST(Walker, PartsGoToTheListOfTheirPriorityNumber) {
     cores.vdp2->WriteWordVDP2Regs(0xE0, c.spriteType);
     for (uint32_t r = 0; r < 4; ++r)
       cores.vdp2->WriteWordVDP2Regs(0xF0 + 2 * r, static_cast<uint16_t>(0x0607 - 0x0202 * r));
-    cores.Write(0,
-                {.control = c.control, .drawMode = ColourMode(c.colourMode), .colour = c.colour});
-    Walk(cores, {{4, {kEndOfTable}}});
+    Walk(cores, {{0, Part(c.control, ColourMode(c.colourMode), 0, 0, 0, 0, c.colour)},
+                 {4, {kEndOfTable}}});
     for (int p = 0; p < 8; ++p)
       EXPECT_EQ(cores.vdp1->partsLists[p].size(), p == c.list ? 1u : 0u) << "list " << p;
   }
