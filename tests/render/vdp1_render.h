@@ -19,11 +19,11 @@ constexpr Rgba kBlack{0, 0, 0, 255}, kWhite{255, 255, 255, 255}, kRed{255, 0, 0,
 
 // A dot of the picture and the colour it must have.
 struct Probe {
-  const char* what;
   int x, y;
   Rgba colour;
-  int tolerance = 6;
+  int tolerance;
 };
+inline Probe Dot(int x, int y, Rgba colour, int tolerance = 6) { return {x, y, colour, tolerance}; }
 
 class Vdp1Render : public PluginTest {
  protected:
@@ -49,16 +49,16 @@ class Vdp1Render : public PluginTest {
     ASSERT_TRUE(Capture());
     for (const Probe& p : probes)
       EXPECT_TRUE(ColourNear(Pixel(p.x, p.y), p.colour, p.tolerance))
-          << p.what << " at (" << p.x << ", " << p.y << ")";
+          << "at (" << p.x << ", " << p.y << ")";
   }
-  // Brightest channel value in the 3 x 3 dots around (x, y): lines may fall between rows.
-  int Brightest(int x, int y) const {
+  // Whether the 3 x 3 dots around (x, y) hold a bright one: lines may fall between rows.
+  bool Lit(int x, int y) const {
     int best = 0;
     for (int i = 0; i < 9; ++i) {
       const Rgba c = Unpack(Pixel(x + i % 3 - 1, y + i / 3 - 1));
       best = std::max({best, c.r, c.g, c.b});
     }
-    return best;
+    return best > 100;
   }
 };
 

@@ -1,6 +1,4 @@
 // VDP1 normal, scaled and distorted sprites on the picture.
-#include "plugin/plugin_globals.h"
-#include "vdp1/vdp1_core.h"
 #include "vdp1_render.h"
 
 namespace vdptest {
@@ -58,40 +56,23 @@ TEST_F(Vdp1Sprites, EveryKindColourModeFlipAndCalculationShowsInOneFrame) {
          scaled(rgb, 5, 190, 304, 209, 0x7000),
          scaled(rgb, 5, 215, 305, 234, 0x7000)});
   const Rgba grey{128, 128, 128, 255}, pink{252, 128, 128, 255};
-  DrawAndCheck({{"normal sprite at its vertex plus local coordinates", 13, 14, kTexRed},
-                {"texel column 7", 17, 14, kTexRed},
-                {"texel column 8", 18, 14, kTexGreen},
-                {"transparent texel", 33, 14, kBlack},
-                {"flipped horizontally", 53, 13, kTexGreen},
-                {"flipped vertically", 83, 13, kTexBlue},
-                {"flipped both ways", 113, 13, kTexWhite},
-                {"colour bank code 5", 40, 45, kTexGreen},
-                {"colour bank code 0 is transparent", 40, 75, kBlack},
-                {"lookup table word 1", 90, 60, kTexBlue},
-                {"distorted", 190, 70, kTexWhite},
-                {"outside the distorted sprite's slanted edge", 130, 45, kBlack},
-                {"gouraud: red +120, green kept, blue -128", 290, 60, {248, 128, 64, 255}, 8},
-                {"colour modes 6 and 7, width 0 and height 0 show nothing", 30, 95, kBlack},
-                {"shadow: black at half alpha", 30, 145, grey},
-                {"shadow keeps transparent texels", 90, 145, kWhite},
-                {"half-transparency", 120, 145, pink},
-                {"half-transparency keeps transparent texels", 180, 145, kWhite},
-                {"mesh shows as half-transparency", 210, 145, pink},
-                {"a scaled sprite 300 dots wide is drawn", 150, 200, kTexWhite},
-                {"one 301 wide clears the screen instead", 150, 225, kBlack}});
-}
-
-TEST_F(Vdp1Sprites, FilteringFollowsTheQualityFlagOfTheSpritesKind) {
-  // 8 x 1: red then green, stretched to 160 dots: each texel covers 20.
-  Texture(0x4000, 8, 1, [](uint32_t x, uint32_t) { return x < 4 ? kRgbRed : kRgbGreen; });
-  Table({Part(kScaledSprite, ColourMode(5), 0, 100, 159, 139, 0, 0x4000, Size(8, 1))});
-  for (int flag : {0, 1}) {
-    SCOPED_TRACE(flag == 0 ? "normal sprites filtered" : "scaled sprites filtered");
-    for (int i = 0; i < 3; ++i) plugin::vdp1->SetQualityFlag(i, i == flag ? 1 : 0);
-    DrawAndCheck();
-    // Two dots right of the edge between texels 3 and 4: linear filtering mixes red in.
-    EXPECT_EQ(Unpack(Pixel(82, 120)).r > 40, flag == 1);
-  }
+  DrawAndCheck({// The normal sprite at its vertex plus local coordinates: texel columns 7, 8, 23.
+                Dot(17, 14, kTexRed), Dot(18, 14, kTexGreen), Dot(33, 14, kBlack),
+                // Flipped horizontally, vertically, both ways: the top-left quadrant.
+                Dot(53, 13, kTexGreen), Dot(83, 13, kTexBlue), Dot(113, 13, kTexWhite),
+                // Colour bank codes 5 and 0 (transparent), lookup table word 1.
+                Dot(40, 45, kTexGreen), Dot(40, 75, kBlack), Dot(90, 60, kTexBlue),
+                // Inside and outside the distorted sprite's slanted edge.
+                Dot(190, 70, kTexWhite), Dot(130, 45, kBlack),
+                // Gouraud: red +120, green kept, blue -128.
+                Dot(290, 60, {248, 128, 64, 255}, 8),
+                // Colour modes 6 and 7, width 0 and height 0 show nothing.
+                Dot(30, 95, kBlack),
+                // Shadow and half-transparency, keeping transparent texels; mesh.
+                Dot(30, 145, grey), Dot(90, 145, kWhite), Dot(120, 145, pink),
+                Dot(180, 145, kWhite), Dot(210, 145, pink),
+                // A scaled sprite 300 dots wide is drawn; one 301 wide clears the screen instead.
+                Dot(150, 200, kTexWhite), Dot(150, 225, kBlack)});
 }
 
 }  // namespace

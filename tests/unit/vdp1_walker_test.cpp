@@ -21,16 +21,17 @@ Units Walk(Vdp1Cores& cores, const Table& table) {
   return out;
 }
 
-TEST(Walker, EndBitFirstDrawsNothingKeepsTheLocalCoordinatesAndShiftsTheEndStatus) {
+TEST(Walker, EndBitsShiftIntoTheEndStatusAndALoopStopsAfter4001Commands) {
   Vdp1Cores cores;
   cores.vdp1->LocalCoordinateX = 7;
-  cores.vdp1->LocalCoordinateY = -3;
   EXPECT_TRUE(Walk(cores, {{0, {kEndOfTable}}, {4, {kPolygon}}}).empty());
   EXPECT_EQ(cores.vdp1->ReadWordVDP1Regs(0x10), 0x0002) << "current end bit fetched";
-  EXPECT_EQ(cores.vdp1->endLocalX, 7);
-  EXPECT_EQ(cores.vdp1->endLocalY, -3);
+  EXPECT_EQ(cores.vdp1->endLocalX, 7) << "local coordinates outlast the walk";
   cores.vdp1->BuildPartsListVectors();
   EXPECT_EQ(cores.vdp1->ReadWordVDP1Regs(0x10), 0x0003) << "bit 0 takes the previous bit 1";
+  Vdp1Cores looping;
+  EXPECT_EQ(Walk(looping, {{0, {JumpMode(1) | kPolygon, 0}}}).size(), 4001u);
+  EXPECT_EQ(looping.vdp1->ReadWordVDP1Regs(0x10), 0) << "a walk cut off fetched no end bit";
 }
 
 TEST(Walker, JumpModesVisitCommandsInTableOrder) {
@@ -64,26 +65,6 @@ TEST(Walker, JumpModesVisitCommandsInTableOrder) {
     if (got.size() > c.visited.size()) got.resize(c.visited.size());
     EXPECT_EQ(got, c.visited);
   }
-}
-
-TEST(Walker, LoopingTableStopsAfter4001CommandsWithoutEndStatus) {
-  Vdp1Cores cores;
-  EXPECT_EQ(Walk(cores, {{0, {JumpMode(1) | kPolygon, 0}}}).size(), 4001u);
-  EXPECT_EQ(cores.vdp1->ReadWordVDP1Regs(0x10), 0) << "a walk cut off fetched no end bit";
-}
-
-TEST(Walker, LocalCoordinatesApplyToLaterPartsAndOutlastTheWalk) {
-  Vdp1Cores cores;
-  const uint16_t local = kLocalCoordinates, skip = JumpMode(4);
-  Walk(cores, {{0, {kPolygon}},
-               {4, Part(local, 0, -16, 16, 0, 0)},
-               {8, {kPolygon}},
-               {12, Part(skip | local, 0, 256, 256, 0, 0)},
-               {16, {kPolygon}},
-               {20, {kEndOfTable}}});
-  std::vector<std::pair<int, int>> got{{cores.vdp1->endLocalX, cores.vdp1->endLocalY}};
-  for (const DrawPart& part : cores.vdp1->partsLists[0]) got.emplace_back(part.localX, part.localY);
-  EXPECT_EQ(got, (std::vector<std::pair<int, int>>{{-16, 16}, {0, 0}, {-16, 16}, {-16, 16}}));
 }
 
 TEST(Walker, PartsGoToTheListOfTheirPriorityNumber) {
