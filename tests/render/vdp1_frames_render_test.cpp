@@ -1,6 +1,5 @@
-// Whole VDP1 frames: priorities between parts, the plot trigger modes, the clear after
-// the swap, high resolution, the menu's disable switches, and tables a game should never
-// write.
+// Whole VDP1 frames: manual frame changes and the clear after the swap, high resolution,
+// and tables a game should never write.
 #include "display/opengl_display.h"
 #include "plugin/plugin_globals.h"
 #include "vdp1/vdp1_core.h"
@@ -9,48 +8,18 @@
 namespace vdptest {
 namespace {
 
-constexpr uint32_t kTex = 0x4000, kBankTex = 0x4100;  // 8 x 8: white RGB; code 5
+constexpr uint32_t kTex = 0x4000;  // 8 x 8 white
 const uint16_t kRgb = ColourMode(5), k8x8 = Size(8, 8);
 
 class Vdp1Frames : public Vdp1Render {
  protected:
   void SetUp() override {
     Vdp1Render::SetUp();
-    Texture(kTex, 8, 8, kRgbWhite);
-    for (uint32_t i = 0; i < 64; ++i) WriteByteVDP1VRAM(kBankTex + i, 5);
+    Texture(kTex, 8, 8, [](uint32_t, uint32_t) { return kRgbWhite; });
   }
   // Manual frame change: one flip (and draw, with PTM = 2) per FBCR write.
   static void ManualFrameChange() { WriteWordVDP1Regs(0x02, 0x0003); }
 };
-
-TEST_F(Vdp1Frames, HigherPriorityPartsCoverLaterPartsOfLowerPriority) {
-  // Sprite type 1: colour bits 15-13 pick the priority register. Entry 0 = 1, entry 1 = 5.
-  WriteWordVDP2Regs(0xE0, 0x0001);
-  WriteWordVDP2Regs(0xF0, 0x0501);
-  WriteWordVDP2CRAM(2 * 0x105, kRgbRed);
-  Table({Part(kScaledSprite, ColourMode(4), 20, 40, 99, 119, 0x2100, kBankTex, k8x8),
-         Part(kPolygon, 0, 60, 60, 180, 200, kRgbBlue),
-         Part(kScaledSprite, ColourMode(4), 140, 40, 219, 119, 0x0100, kBankTex, k8x8),
-         Part(kPolygon, 0, 200, 60, 260, 200, kRgbGreen)});
-  // A level-5 sprite covers a later level-1 polygon; at one level the later part is on top.
-  DrawAndCheck(
-      {Dot(80, 80, kTexRed), Dot(160, 80, kTexRed), Dot(210, 80, kGreen), Dot(120, 150, kBlue)});
-}
-
-TEST_F(Vdp1Frames, PlotTriggerModesDecideWhichFramesDraw) {
-  Table({Part(kPolygon, 0, 40, 40, 120, 100, kRgbWhite)});
-  // PTM 2 draws at every frame change, PTM 1 in the frame after the write, PTM 0 never;
-  // -1: no write before the frame.
-  const std::pair<int, bool> steps[] = {{2, true},   {-1, true}, {1, true},
-                                        {-1, false}, {1, true},  {0, false}};
-  for (const auto& [ptmr, drawn] : steps) {
-    SCOPED_TRACE(testing::Message() << "PTM " << ptmr);
-    if (ptmr >= 0) WriteWordVDP1Regs(0x04, static_cast<uint16_t>(ptmr));
-    const int presents = headless::PresentCount();
-    DrawAndCheck({Dot(80, 70, drawn ? kWhite : kBlack)});
-    EXPECT_EQ(headless::PresentCount(), presents + 1) << "one-cycle mode flips every frame";
-  }
-}
 
 TEST_F(Vdp1Frames, ManualFrameChangeKeepsThePictureUntilAColourZeroPolygonClearsIt) {
   Table({Part(kPolygon, 0, 20, 20, 80, 80, kRgbRed)});

@@ -32,16 +32,13 @@ class Vdp1Render : public PluginTest {
     DrawEveryFrame();
   }
   static void Table(std::initializer_list<Command> commands) {
-    WriteTable([](uint32_t a, uint16_t v) { WriteWordVDP1VRAM(a, v); }, commands);
+    WriteTable(WriteWordVDP1VRAM, commands);
   }
   // A width x height RGB texture at `address`, each texel from colourAt(x, y).
   template <typename ColourAt>
   static void Texture(uint32_t address, uint32_t width, uint32_t height, ColourAt colourAt) {
     for (uint32_t i = 0; i < width * height; ++i)
       WriteWordVDP1VRAM(address + 2 * i, colourAt(i % width, i / width));
-  }
-  static void Texture(uint32_t address, uint32_t width, uint32_t height, uint16_t rgb) {
-    Texture(address, width, height, [rgb](uint32_t, uint32_t) { return rgb; });
   }
   // Draws one frame, reads the picture back and checks its dots.
   void DrawAndCheck(std::initializer_list<Probe> probes = {}) {
@@ -53,12 +50,11 @@ class Vdp1Render : public PluginTest {
   }
   // Whether the 3 x 3 dots around (x, y) hold a bright one: lines may fall between rows.
   bool Lit(int x, int y) const {
-    int best = 0;
     for (int i = 0; i < 9; ++i) {
       const Rgba c = Unpack(Pixel(x + i % 3 - 1, y + i / 3 - 1));
-      best = std::max({best, c.r, c.g, c.b});
+      if (std::max({c.r, c.g, c.b}) > 100) return true;
     }
-    return best > 100;
+    return false;
   }
 };
 

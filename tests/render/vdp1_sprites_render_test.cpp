@@ -20,8 +20,8 @@ TEST_F(Vdp1Sprites, EveryKindColourModeFlipAndCalculationShowsInOneFrame) {
   for (uint32_t i = 0; i < 32; ++i) WriteByteVDP1VRAM(0x6100 + i, 0x11);
   Vdp1Words(0x6200, {0, kRgbBlue});
   // 8 x 8: white, grey, red on the left half only; gouraud words red 31, green 16, blue 0.
-  Texture(0x7000, 8, 8, kRgbWhite);
-  Texture(0x7200, 8, 8, Rgb(16, 16, 16));
+  Texture(0x7000, 8, 8, [](uint32_t, uint32_t) { return kRgbWhite; });
+  Texture(0x7200, 8, 8, [](uint32_t, uint32_t) { return Rgb(16, 16, 16); });
   Texture(0x7400, 8, 8, [](uint32_t x, uint32_t) -> uint16_t { return x < 4 ? kRgbRed : 0; });
   Vdp1Words(0x3000, {Rgb(31, 16, 0), Rgb(31, 16, 0), Rgb(31, 16, 0), Rgb(31, 16, 0)});
 
@@ -35,10 +35,12 @@ TEST_F(Vdp1Sprites, EveryKindColourModeFlipAndCalculationShowsInOneFrame) {
   Command distorted = Part(kDistortedSprite, rgb, 160, 40, 220, 100, 0, 0x7000, Size(8, 8));
   distorted.xc = 260;
   distorted.xd = 120;
-  Table({{.control = kLocalCoordinates, .xa = 100, .ya = 50},
-         Part(kNormalSprite, rgb, -90, -40, 0, 0, 0, 0x4000, Size(24, 8)),
-         {.control = kLocalCoordinates},
-         Part(kNormalSprite | kFlipH, rgb, 50, 10, 0, 0, 0, 0x5000, s16),
+  // Sprite type 1: colour bits 15-13 pick the priority register, entry 0 = 1, entry 1 = 5.
+  WriteWordVDP2Regs(0xE0, 0x0001);
+  WriteWordVDP2Regs(0xF0, 0x0501);
+  Command high = scaled(ColourMode(4), 290, 115, 309, 154, 0x6000, Size(8, 2));
+  high.colour = 0x2100;
+  Table({Part(kNormalSprite | kFlipH, rgb, 50, 10, 0, 0, 0, 0x5000, s16),
          Part(kNormalSprite | kFlipV, rgb, 80, 10, 0, 0, 0, 0x5000, s16),
          Part(kNormalSprite | kFlipH | kFlipV, rgb, 110, 10, 0, 0, 0, 0x5000, s16),
          scaled(ColourMode(4), 20, 40, 59, 79, 0x6000, Size(8, 2)),
@@ -49,12 +51,15 @@ TEST_F(Vdp1Sprites, EveryKindColourModeFlipAndCalculationShowsInOneFrame) {
          scaled(ColourMode(7), 20, 85, 39, 104, 0x7000),
          scaled(rgb, 20, 85, 39, 104, 0x7000, Size(0, 8)),
          scaled(rgb, 20, 85, 39, 104, 0x7000, Size(8, 0)),
+         high,
          Part(kPolygon, 0, 0, 110, 320, 180, kRgbWhite),
          scaled(rgb | kShadow, 20, 120, 99, 169, 0x7400),
          scaled(rgb | kHalfTransparency, 110, 120, 189, 169, 0x7400),
          scaled(rgb | kMesh, 200, 120, 279, 169, 0x7400),
          scaled(rgb, 5, 190, 304, 209, 0x7000),
-         scaled(rgb, 5, 215, 305, 234, 0x7000)});
+         scaled(rgb, 5, 215, 305, 234, 0x7000),
+         {.control = kLocalCoordinates, .xa = 100, .ya = 50},
+         Part(kNormalSprite, rgb, -90, -40, 0, 0, 0, 0x4000, Size(24, 8))});
   const Rgba grey{128, 128, 128, 255}, pink{252, 128, 128, 255};
   DrawAndCheck({// The normal sprite at its vertex plus local coordinates: texel columns 7, 8, 23.
                 Dot(17, 14, kTexRed), Dot(18, 14, kTexGreen), Dot(33, 14, kBlack),
@@ -68,9 +73,10 @@ TEST_F(Vdp1Sprites, EveryKindColourModeFlipAndCalculationShowsInOneFrame) {
                 Dot(290, 60, {248, 128, 64, 255}, 8),
                 // Colour modes 6 and 7, width 0 and height 0 show nothing.
                 Dot(30, 95, kBlack),
-                // Shadow and half-transparency, keeping transparent texels; mesh.
-                Dot(30, 145, grey), Dot(90, 145, kWhite), Dot(120, 145, pink),
-                Dot(180, 145, kWhite), Dot(210, 145, pink),
+                // A level-5 sprite over a later level-1 polygon; later level-1 sprites over it:
+                // shadow and half-transparency, keeping transparent texels; mesh.
+                Dot(300, 120, kTexGreen), Dot(30, 145, grey), Dot(90, 145, kWhite),
+                Dot(120, 145, pink), Dot(180, 145, kWhite), Dot(210, 145, pink),
                 // A scaled sprite 300 dots wide is drawn; one 301 wide clears the screen instead.
                 Dot(150, 200, kTexWhite), Dot(150, 225, kBlack)});
 }

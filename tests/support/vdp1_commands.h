@@ -7,13 +7,11 @@
 
 namespace vdptest {
 
-// The sixteen words of one command, by field; unset fields are 0.
+// The words of one command, by field; unset fields are 0. The texture and the gouraud
+// table are in 8-byte units; the size holds width / 8 in bits 13-8, height in 7-0.
 struct Command {
-  uint16_t control = 0, link = 0, drawMode = 0, colour = 0;
-  uint16_t texture = 0;  // 8-byte units
-  uint16_t size = 0;     // width / 8 in bits 13-8, height in 7-0
-  uint16_t xa = 0, ya = 0, xb = 0, yb = 0, xc = 0, yc = 0, xd = 0, yd = 0;
-  uint16_t gouraud = 0;  // 8-byte units
+  uint16_t control = 0, link = 0, drawMode = 0, colour = 0, texture = 0, size = 0;
+  uint16_t xa = 0, ya = 0, xb = 0, yb = 0, xc = 0, yc = 0, xd = 0, yd = 0, gouraud = 0;
 };
 
 constexpr uint16_t kEndOfTable = 0x8000;
@@ -23,8 +21,7 @@ constexpr uint16_t JumpMode(uint16_t mode) { return static_cast<uint16_t>(mode <
 constexpr uint16_t ZoomPoint(uint16_t z) { return static_cast<uint16_t>(z << 8); }
 constexpr uint16_t kFlipH = 0x10, kFlipV = 0x20;
 constexpr uint16_t ColourMode(uint16_t m) { return static_cast<uint16_t>(m << 3); }
-constexpr uint16_t kGouraud = 0x04, kTransparentPixelDisable = 0x40, kEndCodeDisable = 0x80,
-                   kMesh = 0x100;
+constexpr uint16_t kGouraud = 0x04, kTransparentPixelDisable = 0x40, kMesh = 0x100;
 constexpr uint16_t kReplace = 0, kShadow = 1, kHalfLuminance = 2, kHalfTransparency = 3;
 
 constexpr uint16_t Size(uint32_t width, uint32_t height) {
@@ -37,10 +34,8 @@ constexpr uint16_t Rgb(uint32_t r, uint32_t g, uint32_t b) {
 // A part whose vertices A, B, C, D go clockwise round the box from its top-left corner (a
 // two-point scaled sprite reads A and C, a line A and B, a normal sprite A), drawing the
 // texture at byte address `texture`.
-inline Command Part(uint16_t control, uint16_t drawMode, int left, int top, int right, int bottom,
-                    uint16_t colour = 0, uint32_t texture = 0, uint16_t size = 0) {
-  const auto l = static_cast<uint16_t>(left), t = static_cast<uint16_t>(top),
-             r = static_cast<uint16_t>(right), b = static_cast<uint16_t>(bottom);
+inline Command Part(uint16_t control, uint16_t drawMode, uint16_t l, uint16_t t, uint16_t r,
+                    uint16_t b, uint16_t colour = 0, uint32_t texture = 0, uint16_t size = 0) {
   return {control, 0, drawMode, colour, static_cast<uint16_t>(texture / 8), size, l, t, r, t,
           r,       b, l,        b};
 }

@@ -26,9 +26,8 @@ TEST(Corners, ScaledSpritesSpanTheirTwoPointsOrGrowFromTheirZoomPointAnchor) {
   };
   // Anchored at (100, 60), displayed 20 x 10 unless the case says.
   auto zoomed = [](uint16_t z, uint16_t w = 20, uint16_t h = 10) {
-    Command c = Part(ZoomPoint(z) | kScaledSprite, 0, 100, 60, w, 0);
-    c.yb = h;
-    return c;
+    return Command{
+        static_cast<uint16_t>(ZoomPoint(z) | kScaledSprite), 0, 0, 0, 0, 0, 100, 60, w, h};
   };
   const vdp1::Placement plain{0, 0, 1, 1}, local{0, -1, 2, 2}, shifted{-100, 40, 2, 1};
   const Case cases[] = {
@@ -45,8 +44,7 @@ TEST(Corners, ScaledSpritesSpanTheirTwoPointsOrGrowFromTheirZoomPointAnchor) {
   vdp1::Corners k{};
   for (uint16_t z : {1, 2, 3, 4, 8, 12}) {
     cores.Write(kCommand / 8, zoomed(z));
-    EXPECT_FALSE(ScaledSpriteCorners(command, plain, k))
-        << "zoom point " << z << " names no anchor";
+    EXPECT_FALSE(ScaledSpriteCorners(command, plain, k)) << "zoom point " << z;
   }
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -59,10 +57,10 @@ TEST(Corners, ScaledSpritesSpanTheirTwoPointsOrGrowFromTheirZoomPointAnchor) {
 
 // The command at kCommand with its gouraud table, and VDP2's colour offset enable and
 // select. Offset set A is red 0x1F0, green 0x010, blue 0x100; set B red 0x0FF, green 0x1FF,
-// blue 0x080.
+// blue 0x100.
 void Prepare(Vdp1Cores& cores, uint16_t drawMode, uint16_t colour, const Gouraud& gouraud,
              uint16_t clofen = 0, uint16_t clofsl = 0) {
-  const uint16_t offsets[] = {clofen, clofsl, 0x1F0, 0x010, 0x100, 0x0FF, 0x1FF, 0x080};
+  const uint16_t offsets[] = {clofen, clofsl, 0x1F0, 0x010, 0x100, 0x0FF, 0x1FF, 0x100};
   for (uint32_t i = 0; i < 8; ++i) cores.vdp2->WriteWordVDP2Regs(0x110 + 2 * i, offsets[i]);
   cores.Write(kCommand / 8, Part(0, drawMode, 0, 0, 0, 0, colour));
   cores.vdp1->WriteWordVDP1VRAM(kCommand + 0x1C, kGouraudTable / 8);
@@ -78,17 +76,16 @@ TEST(SpriteColours, CalculationGouraudAndColourOffsetAddUpPerCorner) {
     Channels offset;  // in steps of 1/255
   };
   const uint16_t grey = Rgb(16, 16, 16), on = 0x40, setB = 0x40, others = 0x3F;
-  const Gouraud neutral{grey, grey, grey, grey}, zero{},
-      corners{Rgb(31, 16, 16), Rgb(0, 16, 16), Rgb(16, 31, 16), Rgb(8, 16, 24)};
+  const Gouraud neutral{grey, grey, grey, grey},
+      corners{Rgb(31, 16, 16), Rgb(0, 16, 0), Rgb(16, 31, 31), Rgb(8, 16, 24)};
   // Gouraud 16 is neutral, 0 takes 128, 31 adds 120.
   const Case cases[] = {
       {"half-luminance leaves sprites; set A, 255 - x darkens", kHalfLuminance, on, 0, neutral, 1,
        All(-15, 16, -255)},
       {"half-transparency; no offset on sprites", kHalfTransparency, others, setB, neutral, 0.5f,
        All(0, 0, 0)},
-      {"gouraud by corner and set B, clamped at 255", kGouraud, on, setB, corners, 1,
-       Channels{255, 0, 128, 127, 0, 128, 255, 120, 128, 191, 0, 192}},
-      {"gouraud and set A, clamped at -255", kGouraud, on, 0, zero, 1, All(-143, -112, -255)},
+      {"gouraud by corner and set B, clamped at 255 and -255", kGouraud, on, setB, corners, 1,
+       Channels{255, 0, -255, 127, 0, -255, 255, 120, -135, 191, 0, -191}},
       {"shadow: black at half alpha", kShadow | kGouraud, on, 0, corners, 0.5f,
        All(-255, -255, -255)},
   };

@@ -15,18 +15,14 @@ constexpr uint32_t kTexture = 0x1000;  // byte address of the first texture
 
 class SpriteCache : public PluginTest {
  protected:
-  void SetUp() override {
-    PluginTest::SetUp();
-    DrawEveryFrame();
-  }
-  static void Sprites(std::initializer_list<Command> sprites) {
-    WriteTable(WriteWordVDP1VRAM, sprites);
-  }
   static Command Sprite(uint16_t drawMode, uint16_t colour, uint32_t width = 16,
                         uint32_t height = 8, uint32_t address = kTexture) {
     return Part(kNormalSprite, drawMode, 10, 10, 0, 0, colour, address, Size(width, height));
   }
-  uint32_t UploadsInFrame() {
+  // Draws a frame of the sprites and counts the textures uploaded for it.
+  uint32_t Uploads(std::initializer_list<Command> sprites) {
+    DrawEveryFrame();
+    WriteTable(WriteWordVDP1VRAM, sprites);
     const uint32_t before = plugin::display->counters.texturesUploaded;
     Frame();
     return plugin::display->counters.texturesUploaded - before;
@@ -36,8 +32,9 @@ class SpriteCache : public PluginTest {
 TEST_F(SpriteCache, OnlyWritesThatChangeATexturesDataOrClearingTheCacheUploadAgain) {
   // 8 x 4 in 16 colours: 16 bytes, blocks 0x200 and 0x201. 64 x 4 in RGB: 512 bytes from
   // 0x7FF80, the last 384 of them wrapped round to 0, under and after the table.
-  Sprites({Sprite(ColourMode(0), 0x100, 8, 4), Sprite(ColourMode(5), 0, 64, 4, 0x7FF80)});
-  ASSERT_EQ(UploadsInFrame(), 2u);
+  const Command bank = Sprite(ColourMode(0), 0x100, 8, 4),
+                rgb = Sprite(ColourMode(5), 0, 64, 4, 0x7FF80);
+  ASSERT_EQ(Uploads({bank, rgb}), 2u);
   const uint32_t name = plugin::vdp1->spriteTextures[kTexture / 8].glTexture;
   struct Step {
     const char* what;
@@ -58,37 +55,33 @@ TEST_F(SpriteCache, OnlyWritesThatChangeATexturesDataOrClearingTheCacheUploadAga
   for (const Step& s : steps) {
     SCOPED_TRACE(s.what);
     s.act();
-    EXPECT_EQ(UploadsInFrame(), s.uploads);
+    EXPECT_EQ(Uploads({bank, rgb}), s.uploads);
   }
-  EXPECT_EQ(plugin::vdp1->spriteTextures[kTexture / 8].glTexture, name)
-      << "a rebuild reuses the entry's texture name";
+  EXPECT_EQ(plugin::vdp1->spriteTextures[kTexture / 8].glTexture, name) << "the name is reused";
 }
 
 TEST_F(SpriteCache, TheTextureDescriptionButNotTheColourWordOfRgbSpritesIsTheKey) {
+  const uint16_t bank = ColourMode(4), rgb = ColourMode(5);
+  const Command base = Sprite(bank, 0x100);
   struct Case {
     const char* what;
     Command before, after;
     uint32_t uploads;
   };
-  const uint16_t bank = ColourMode(4), rgb = ColourMode(5);
-  const Command base = Sprite(bank, 0x100);
   const Case cases[] = {
       {"width", base, Sprite(bank, 0x100, 24), 1},
       {"height", base, Sprite(bank, 0x100, 16, 9), 1},
       {"colour mode", base, Sprite(ColourMode(3), 0x100), 1},
       {"colour bank", base, Sprite(bank, 0x200), 1},
       {"transparent-pixel disable", base, Sprite(bank | kTransparentPixelDisable, 0x100), 1},
-      {"end-code disable", base, Sprite(bank | kEndCodeDisable, 0x100), 1},
-      {"other draw mode bits", base, Sprite(bank | kGouraud | kMesh | kHalfTransparency, 0x100), 0},
+      {"colour calculation", base, Sprite(bank | kGouraud | kMesh | kHalfTransparency, 0x100), 0},
       {"the colour word of an RGB sprite", Sprite(rgb, 0x100), Sprite(rgb, 0x200), 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    Sprites({c.before});
-    UploadsInFrame();
-    ASSERT_EQ(UploadsInFrame(), 0u);
-    Sprites({c.after});
-    EXPECT_EQ(UploadsInFrame(), c.uploads);
+    Uploads({c.before});
+    ASSERT_EQ(Uploads({c.before}), 0u);
+    EXPECT_EQ(Uploads({c.after}), c.uploads);
   }
 }
 
