@@ -10,8 +10,7 @@
 
 namespace vdptest {
 
-// RGB words, and the picture's colours for a 5-bit channel of 31 in a shape (255) and in
-// a texel (31 << 3).
+// RGB words, and how the picture shows a channel of 31 in a shape (255) and a texel (248).
 constexpr uint16_t kRgbRed = 0x001F, kRgbGreen = 0x03E0, kRgbBlue = 0x7C00, kRgbWhite = 0x7FFF;
 constexpr Rgba kBlack{0, 0, 0, 255}, kWhite{255, 255, 255, 255}, kRed{255, 0, 0, 255},
     kGreen{0, 255, 0, 255}, kBlue{0, 0, 255, 255}, kTexRed{248, 0, 0, 255},

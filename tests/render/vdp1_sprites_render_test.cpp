@@ -11,9 +11,12 @@ TEST_F(Vdp1Sprites, EveryKindColourModeFlipAndCalculationShowsInOneFrame) {
   Texture(0x4000, 24, 16, [](uint32_t x, uint32_t y) -> uint16_t {
     return x >= 16 ? 0 : (y < 8 ? (x < 8 ? kRgbRed : kRgbGreen) : (x < 8 ? kRgbBlue : kRgbWhite));
   });
-  // 8 x 2 in 256 colours, code 5 over code 0; 8 x 8 in 16 colours through a lookup table.
+  // 8 x 2 in 256 colours, code 5 over code 0, in bank 0x100 of the sprite colours, which
+  // start at colour 0x100 (colour RAM mode 1, offset 1); 8 x 8 through a lookup table.
   for (uint32_t i = 0; i < 8; ++i) WriteByteVDP1VRAM(0x6000 + i, 5);
-  WriteWordVDP2CRAM(2 * 0x105, kRgbGreen);
+  WriteWordVDP2Regs(0x0E, 0x1000);
+  WriteWordVDP2Regs(0xE6, 0x0010);
+  WriteWordVDP2CRAM(2 * 0x205, kRgbGreen);
   for (uint32_t i = 0; i < 32; ++i) WriteByteVDP1VRAM(0x6100 + i, 0x11);
   Vdp1Words(0x6200, {0, kRgbBlue});
   // 8 x 8 white and grey; gouraud words red 31, green 16, blue 0.

@@ -1,5 +1,4 @@
-// VDP1Core and VDP2Core on the heap, wired together without a display, for tests of the
-// logic that draws nothing.
+// VDP1Core and VDP2Core wired together without a display, for logic that draws nothing.
 #pragma once
 
 #include <memory>

@@ -1,4 +1,4 @@
-// Where VDP1 parts land and which GL colours they get, from their command words.
+// Where scaled VDP1 sprites land and which GL colours sprites get, from their words.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -55,18 +55,6 @@ TEST(Corners, ScaledSpritesSpanTheirTwoPointsOrGrowFromTheirZoomPointAnchor) {
   }
 }
 
-// The command at kCommand with its gouraud table, and VDP2's colour offset enable and
-// select. Offset set A is red 0x1F0, green 0x010, blue 0x100; set B red 0x0FF, green 0x1FF,
-// blue 0x100.
-void Prepare(Vdp1Cores& cores, uint16_t drawMode, uint16_t colour, const Gouraud& gouraud,
-             uint16_t clofen = 0, uint16_t clofsl = 0) {
-  const uint16_t offsets[] = {clofen, clofsl, 0x1F0, 0x010, 0x100, 0x0FF, 0x1FF, 0x100};
-  for (uint32_t i = 0; i < 8; ++i) cores.vdp2->WriteWordVDP2Regs(0x110 + 2 * i, offsets[i]);
-  cores.Write(kCommand / 8, Part(0, drawMode, 0, 0, 0, 0, colour));
-  cores.vdp1->WriteWordVDP1VRAM(kCommand + 0x1C, kGouraudTable / 8);
-  cores.Words(kGouraudTable, {gouraud.begin(), gouraud.end()});
-}
-
 TEST(SpriteColours, CalculationGouraudAndColourOffsetAddUpPerCorner) {
   struct Case {
     const char* name;
@@ -92,7 +80,11 @@ TEST(SpriteColours, CalculationGouraudAndColourOffsetAddUpPerCorner) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Vdp1Cores cores;
-    Prepare(cores, c.drawMode, 0, c.gouraud, c.clofen, c.clofsl);
+    // Offset set A: red 0x1F0, green 0x010, blue 0x100; set B: red 0x0FF, green 0x1FF, blue 0x100.
+    const uint16_t offsets[] = {c.clofen, c.clofsl, 0x1F0, 0x010, 0x100, 0x0FF, 0x1FF, 0x100};
+    for (uint32_t i = 0; i < 8; ++i) cores.vdp2->WriteWordVDP2Regs(0x110 + 2 * i, offsets[i]);
+    cores.Write(kCommand / 8, {.drawMode = c.drawMode, .gouraud = kGouraudTable / 8});
+    cores.Words(kGouraudTable, {c.gouraud.begin(), c.gouraud.end()});
     SpriteQuad quad{};
     cores.vdp1->ComputeSpriteColours(quad, kCommand);
     EXPECT_EQ(quad.alpha, c.alpha);
@@ -101,17 +93,6 @@ TEST(SpriteColours, CalculationGouraudAndColourOffsetAddUpPerCorner) {
       EXPECT_NEAR(quad.secondary[i], std::max(0.0f, c.offset[i] * 0.003921569f), 1e-6) << i;
     }
   }
-}
-
-TEST(ShapeColours, GouraudAddsAroundSixteenPerCornerClampedAtZeroAnd31) {
-  Vdp1Cores cores;
-  Prepare(cores, kGouraud | kHalfLuminance, Rgb(24, 8, 16),
-          {0x7FFF, 0, Rgb(16, 16, 16), Rgb(0, 31, 20)});
-  ShadedShape shape{};
-  cores.vdp1->ComputeShapeColours(shape, kCommand);
-  // In 62nds at half luminance: red 24 + 15 must clamp at 31.
-  const Channels expected{31, 23, 31, 8, 0, 0, 24, 8, 16, 8, 23, 20};
-  for (int i = 0; i < 12; ++i) EXPECT_NEAR(shape.colours[i], expected[i] / 62.f, 1e-6) << i;
 }
 
 }  // namespace

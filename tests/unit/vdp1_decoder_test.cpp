@@ -1,5 +1,4 @@
-// The six sprite colour modes against hand-computed texels, and the colour-bank lookup
-// through VDP2 colour RAM.
+// The six sprite colour modes against hand-computed texels.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -12,7 +11,6 @@ namespace vdptest {
 namespace {
 
 constexpr uint32_t kTexture = 0x2000, kTable = 0x3000;
-constexpr uint32_t kGarbage = 0xDEADBEEF;
 constexpr uint32_t T = 0;  // the transparent texel
 using Texels = std::vector<uint32_t>;
 using Words = std::vector<uint16_t>;
@@ -36,7 +34,7 @@ class Decoder : public ::testing::Test {
     cores.vdp1->ReadTextureDescriptor(0x800, e);
     e.paddedWidth = vdp1::PaddedSize(e.width);
     e.paddedHeight = vdp1::PaddedSize(e.height);
-    Texels texels(vdp1::kMaxPaddedWidth * vdp1::kMaxPaddedHeight, kGarbage);
+    Texels texels(vdp1::kMaxPaddedWidth * vdp1::kMaxPaddedHeight, 0xDEADBEEF);
     vdp1::DecodeSpriteTexels(*cores.vdp1, e, texels.data());
     return texels;
   }
@@ -91,28 +89,6 @@ TEST_F(Decoder, RowsLandInThePaddedTextureMarginsAreTransparentAndDataWrapsAtThe
       const uint32_t expected = (row < 3 && column < 24) ? Cram(row * 24 + column + 1) : T;
       ASSERT_EQ(texels[row * 32 + column], expected) << "row " << row << " column " << column;
     }
-  }
-  EXPECT_EQ(texels[4 * 32], kGarbage) << "nothing is written beyond the padded texture";
-}
-
-TEST_F(Decoder, BankCodesReadColourRamByRamModeAndSpriteOffset) {
-  struct Case {
-    const char* name;
-    uint16_t ramMode, craofb;
-    uint32_t code, expected;
-  };
-  const Case cases[] = {
-      {"mode 1, offset 2 from CRAOFB bits 6-4 only", 1, 0xFFAF, 3, Cram(515)},
-      {"mode 1, offset 7 wraps in colour RAM", 1, 0x0070, 0x1FF, Cram(255)},
-      // Words 522 and 523: blue in the first's low byte, green and red in the second.
-      {"mode 2: 32-bit colours, two words each", 2, 0x0010, 5,
-       0xFF000000u | (CramColour(522) & 0xFFu) << 16 | CramColour(523)},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    cores.vdp2->WriteWordVDP2Regs(0x0E, static_cast<uint16_t>(c.ramMode << 12));
-    cores.vdp2->WriteWordVDP2Regs(0xE6, c.craofb);
-    EXPECT_EQ(cores.vdp2->SpriteColourLookup(c.code), c.expected);
   }
 }
 

@@ -44,7 +44,6 @@ TEST(Walker, JumpModesVisitCommandsInTableOrder) {
   const uint16_t P = kPolygon, jump = JumpMode(1), A = jump | P, C = JumpMode(2) | P,
                  R = JumpMode(3) | P, skip = JumpMode(4), E = kEndOfTable;
   const Case cases[] = {
-      {"next", {{0, {P}}, {4, {P}}, {8, {E}}}, {0, 4}},
       {"assign", {{0, {A, 12}}, {4, {P}}, {12, {E}}}, {0}},
       {"call and return", {{0, {C, 20}}, {4, {P}}, {8, {E}}, {20, {P}}, {24, {R}}}, {0, 20, 24, 4}},
       {"skip next", {{0, {skip | P}}, {4, {P}}, {8, {E}}}, {4}},
