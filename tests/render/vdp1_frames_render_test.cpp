@@ -1,5 +1,4 @@
-// Whole VDP1 frames: manual frame changes and the clear after the swap, high resolution,
-// and tables a game should never write.
+// Whole VDP1 frames: manual frame changes, high resolution, tables no game should write.
 #include "display/opengl_display.h"
 #include "plugin/plugin_globals.h"
 #include "vdp1/vdp1_core.h"

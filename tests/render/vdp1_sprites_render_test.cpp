@@ -59,8 +59,8 @@ TEST_F(Vdp1Sprites, EveryKindColourModeFlipAndCalculationShowsInOneFrame) {
          {.control = kLocalCoordinates, .xa = 100, .ya = 50},
          Part(kNormalSprite, rgb, -90, -40, 0, 0, 0, 0x4000, s24)});
   const Rgba grey{128, 128, 128, 255}, pink{252, 128, 128, 255};
-  DrawAndCheck({// The normal sprite at its vertex plus local coordinates: texel columns 7, 8, 23.
-                Dot(17, 14, kTexRed), Dot(18, 14, kTexGreen), Dot(33, 14, kBlack),
+  DrawAndCheck({// The normal sprite, placed by local coordinates: texel columns 7, 8 and 15.
+                Dot(17, 14, kTexRed), Dot(18, 14, kTexGreen), Dot(25, 14, kTexGreen),
                 // Flipped horizontally, vertically, both ways: texel columns 3 or 20.
                 Dot(70, 13, kTexRed), Dot(83, 13, kTexBlue), Dot(130, 13, kTexBlue),
                 // Colour bank codes 5 and 0 (transparent), lookup table word 1.

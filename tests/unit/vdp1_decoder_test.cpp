@@ -77,6 +77,11 @@ TEST_F(Decoder, EachColourModeGivesTheTexelsOfItsCodes) {
     const Texels texels = Decode(k.drawMode, k.colour, 8, 1);
     EXPECT_EQ(Texels(texels.begin(), texels.begin() + static_cast<long>(k.row.size())), k.row);
   }
+  // 32-bit colour RAM: code 0x105 in words 522 (blue in the low byte) and 523 (green, red).
+  cores.vdp2->WriteWordVDP2Regs(0x0E, 0x2000);
+  cores.Words(kTexture, {0x0500});
+  EXPECT_EQ(Decode(ColourMode(4), 0x100, 8, 1)[0],
+            0xFF000000u | (CramColour(522) & 0xFFu) << 16 | CramColour(523));
 }
 
 TEST_F(Decoder, RowsLandInThePaddedTextureMarginsAreTransparentAndDataWrapsAtTheEnd) {

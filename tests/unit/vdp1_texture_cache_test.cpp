@@ -74,7 +74,6 @@ TEST_F(SpriteCache, TheTextureDescriptionButNotTheColourWordOfRgbSpritesIsTheKey
       {"colour mode", base, Sprite(ColourMode(3), 0x100), 1},
       {"colour bank", base, Sprite(bank, 0x200), 1},
       {"transparent-pixel disable", base, Sprite(bank | kTransparentPixelDisable, 0x100), 1},
-      {"colour calculation", base, Sprite(bank | kGouraud | kMesh | kHalfTransparency, 0x100), 0},
       {"the colour word of an RGB sprite", Sprite(rgb, 0x100), Sprite(rgb, 0x200), 0},
   };
   for (const Case& c : cases) {

@@ -46,7 +46,6 @@ TEST(Walker, JumpModesVisitCommandsInTableOrder) {
   const Case cases[] = {
       {"assign", {{0, {A, 12}}, {4, {P}}, {12, {E}}}, {0}},
       {"call and return", {{0, {C, 20}}, {4, {P}}, {8, {E}}, {20, {P}}, {24, {R}}}, {0, 20, 24, 4}},
-      {"skip next", {{0, {skip | P}}, {4, {P}}, {8, {E}}}, {4}},
       {"skip call, skip return", {{0, {skip | C, 20}}, {4, {P}}, {8, {E}}, {20, {skip | R}}}, {4}},
       // 40 returns to 24, whose return goes to 24 again until the limit.
       {"a call in a call overwrites the one return register",
