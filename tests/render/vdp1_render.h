@@ -10,20 +10,19 @@
 
 namespace vdptest {
 
-// Colours as the picture shows a 5-bit channel of 31, 16 and 0 (channel << 3 in
-// texels; 1.0, 0.516 and 0 for shapes).
-constexpr Rgba kBlack{0, 0, 0, 255};
-constexpr Rgba kWhite{255, 255, 255, 255};
-constexpr Rgba kRed{255, 0, 0, 255};
-constexpr Rgba kGreen{0, 255, 0, 255};
-constexpr Rgba kBlue{0, 0, 255, 255};
-
-// Texture colours: RGB words, and the texel values the decoders give them.
+// RGB words, and how the picture shows a channel of 31 in a shape (255) and a texel (248).
 constexpr uint16_t kRgbRed = 0x001F, kRgbGreen = 0x03E0, kRgbBlue = 0x7C00, kRgbWhite = 0x7FFF;
-constexpr Rgba kTexRed{248, 0, 0, 255};
-constexpr Rgba kTexGreen{0, 248, 0, 255};
-constexpr Rgba kTexBlue{0, 0, 248, 255};
-constexpr Rgba kTexWhite{248, 248, 248, 255};
+constexpr Rgba kBlack{0, 0, 0, 255}, kWhite{255, 255, 255, 255}, kRed{255, 0, 0, 255},
+    kGreen{0, 255, 0, 255}, kBlue{0, 0, 255, 255}, kTexRed{248, 0, 0, 255},
+    kTexGreen{0, 248, 0, 255}, kTexBlue{0, 0, 248, 255}, kTexWhite{248, 248, 248, 255};
+
+// A dot of the picture and the colour it must have.
+struct Probe {
+  int x, y;
+  Rgba colour;
+  int tolerance;
+};
+inline Probe Dot(int x, int y, Rgba colour, int tolerance = 6) { return {x, y, colour, tolerance}; }
 
 class Vdp1Render : public PluginTest {
  protected:
@@ -31,78 +30,30 @@ class Vdp1Render : public PluginTest {
     PluginTest::SetUp();
     DrawEveryFrame();
   }
-
-  static void Put(uint32_t unit, const Command& c) {
-    WriteCommand([](uint32_t a, uint16_t v) { WriteWordVDP1VRAM(a, v); }, unit, c);
-  }
-  // The command table from address 0: the given commands in order, then the end.
   static void Table(std::initializer_list<Command> commands) {
-    uint32_t unit = 0;
-    for (const Command& c : commands) {
-      Put(unit, c);
-      unit += 4;
-    }
-    Put(unit, {kEndOfTable});
+    WriteTable(WriteWordVDP1VRAM, commands);
   }
   // A width x height RGB texture at `address`, each texel from colourAt(x, y).
   template <typename ColourAt>
-  static void RgbTexture(uint32_t address, uint32_t width, uint32_t height, ColourAt colourAt) {
-    for (uint32_t y = 0; y < height; ++y)
-      for (uint32_t x = 0; x < width; ++x)
-        WriteWordVDP1VRAM(address + 2 * (y * width + x), colourAt(x, y));
+  static void Texture(uint32_t address, uint32_t width, uint32_t height, ColourAt colourAt) {
+    for (uint32_t i = 0; i < width * height; ++i)
+      WriteWordVDP1VRAM(address + 2 * i, colourAt(i % width, i / width));
   }
-  static void SolidTexture(uint32_t address, uint32_t width, uint32_t height, uint16_t rgb) {
-    RgbTexture(address, width, height, [rgb](uint32_t, uint32_t) { return rgb; });
-  }
-
-  // A polygon covering the box, in one colour.
-  static Command Box(int left, int top, int right, int bottom, uint16_t colour,
-                     uint16_t drawMode = kReplace) {
-    const auto l = static_cast<uint16_t>(left), t = static_cast<uint16_t>(top),
-               r = static_cast<uint16_t>(right), b = static_cast<uint16_t>(bottom);
-    return {.control = kPolygon,
-            .drawMode = drawMode,
-            .colour = colour,
-            .xa = l,
-            .ya = t,
-            .xb = r,
-            .yb = t,
-            .xc = r,
-            .yc = b,
-            .xd = l,
-            .yd = b};
-  }
-  // A normal RGB sprite of the texture at `address`, top-left at (x, y).
-  static Command RgbSprite(uint32_t address, uint32_t width, uint32_t height, int x, int y,
-                           uint16_t control = kNormalSprite, uint16_t drawMode = 0) {
-    return {.control = control,
-            .drawMode = static_cast<uint16_t>(ColourMode(5) | drawMode),
-            .texture = static_cast<uint16_t>(address / 8),
-            .size = Size(width, height),
-            .xa = static_cast<uint16_t>(x),
-            .ya = static_cast<uint16_t>(y)};
-  }
-
-  // Draws one frame and reads the picture back.
-  void DrawAndCapture() {
+  // Draws one frame, reads the picture back and checks its dots.
+  void DrawAndCheck(std::initializer_list<Probe> probes = {}) {
     Frame();
     ASSERT_TRUE(Capture());
+    for (const Probe& p : probes)
+      EXPECT_TRUE(ColourNear(Pixel(p.x, p.y), p.colour, p.tolerance))
+          << "at (" << p.x << ", " << p.y << ")";
   }
-
-  ::testing::AssertionResult At(int x, int y, Rgba expected, int tolerance = 6) const {
-    ::testing::AssertionResult r = ColourNear(Pixel(x, y), expected, tolerance);
-    if (!r) r << " at (" << x << ", " << y << ")";
-    return r;
-  }
-  // Brightest channel value in the 3 x 3 dots around (x, y): lines may fall between rows.
-  int Brightest(int x, int y) const {
-    int best = 0;
-    for (int dy = -1; dy <= 1; ++dy)
-      for (int dx = -1; dx <= 1; ++dx) {
-        const Rgba c = Unpack(Pixel(x + dx, y + dy));
-        best = std::max({best, c.r, c.g, c.b});
-      }
-    return best;
+  // Whether the 3 x 3 dots around (x, y) hold a bright one: lines may fall between rows.
+  bool Lit(int x, int y) const {
+    for (int i = 0; i < 9; ++i) {
+      const Rgba c = Unpack(Pixel(x + i % 3 - 1, y + i / 3 - 1));
+      if (std::max({c.r, c.g, c.b}) > 100) return true;
+    }
+    return false;
   }
 };
 

@@ -1,304 +1,82 @@
 // VDP1 normal, scaled and distorted sprites on the picture.
-#include "plugin/plugin_globals.h"
-#include "vdp1/vdp1_core.h"
 #include "vdp1_render.h"
 
 namespace vdptest {
 namespace {
 
-constexpr uint32_t kTex = 0x4000;  // first texture
-constexpr uint32_t kGouraudTable = 0x3000;
+class Vdp1Sprites : public Vdp1Render {};
 
-class Vdp1Sprites : public Vdp1Render {
- protected:
-  // 16 x 16: top-left red, top-right green, bottom-left blue, bottom-right white.
-  static void QuadrantTexture(uint32_t address) {
-    RgbTexture(address, 16, 16, [](uint32_t x, uint32_t y) {
-      if (y < 8) return x < 8 ? kRgbRed : kRgbGreen;
-      return x < 8 ? kRgbBlue : kRgbWhite;
-    });
-  }
-};
-
-TEST_F(Vdp1Sprites, NormalSpriteSitsAtItsVertexPlusLocalCoordinates) {
-  // 16 x 8: left half red, right half green, transparent last column.
-  RgbTexture(kTex, 16, 8, [](uint32_t x, uint32_t) -> uint16_t {
-    return x == 15 ? 0 : (x < 8 ? kRgbRed : kRgbGreen);
+TEST_F(Vdp1Sprites, EveryKindColourModeFlipAndCalculationShowsInOneFrame) {
+  // 24 x 16 RGB: red, green, transparent by 8 columns over blue, white, transparent.
+  Texture(0x4000, 24, 16, [](uint32_t x, uint32_t y) -> uint16_t {
+    return x >= 16 ? 0 : (y < 8 ? (x < 8 ? kRgbRed : kRgbGreen) : (x < 8 ? kRgbBlue : kRgbWhite));
   });
-  Table({{.control = kLocalCoordinates, .xa = 100, .ya = 50}, RgbSprite(kTex, 16, 8, 10, 20)});
-  DrawAndCapture();
-  // Spans x 110 to 126 and y 70 to 78.
-  EXPECT_TRUE(At(111, 71, kTexRed));
-  EXPECT_TRUE(At(117, 77, kTexRed)) << "texel column 7";
-  EXPECT_TRUE(At(118, 77, kTexGreen)) << "texel column 8";
-  EXPECT_TRUE(At(124, 74, kTexGreen));
-  EXPECT_TRUE(At(125, 74, kBlack)) << "transparent texel";
-  EXPECT_TRUE(At(108, 74, kBlack)) << "left of the sprite";
-  EXPECT_TRUE(At(115, 79, kBlack)) << "below the sprite";
-  EXPECT_TRUE(At(115, 68, kBlack)) << "above the sprite";
-}
+  // 8 x 2 in 256 colours, code 5 over code 0, in bank 0x100 of the sprite colours, which
+  // start at colour 0x100 (colour RAM mode 1, offset 1); 8 x 8 through a lookup table.
+  for (uint32_t i = 0; i < 8; ++i) WriteByteVDP1VRAM(0x6000 + i, 5);
+  WriteWordVDP2Regs(0x0E, 0x1000);
+  WriteWordVDP2Regs(0xE6, 0x0010);
+  WriteWordVDP2CRAM(2 * 0x205, kRgbGreen);
+  for (uint32_t i = 0; i < 32; ++i) WriteByteVDP1VRAM(0x6100 + i, 0x11);
+  Vdp1Words(0x6200, {0, kRgbBlue});
+  // 8 x 8 white and grey; gouraud words red 31, green 16, blue 0.
+  Texture(0x7000, 8, 8, [](uint32_t, uint32_t) { return kRgbWhite; });
+  Texture(0x7200, 8, 8, [](uint32_t, uint32_t) { return Rgb(16, 16, 16); });
+  Vdp1Words(0x3000, {Rgb(31, 16, 0), Rgb(31, 16, 0), Rgb(31, 16, 0), Rgb(31, 16, 0)});
+  // Sprite type 1: colour bits 15-13 pick the priority register, entry 0 = 1, entry 1 = 5.
+  WriteWordVDP2Regs(0xE0, 0x0001);
+  WriteWordVDP2Regs(0xF0, 0x0501);
 
-TEST_F(Vdp1Sprites, FlipsMirrorTheTexture) {
-  QuadrantTexture(kTex);
-  struct Case {
-    const char* name;
-    uint16_t flips;
-    Rgba topLeft, topRight, bottomLeft, bottomRight;
+  const uint16_t rgb = ColourMode(5), s24 = Size(24, 16);
+  auto scaled = [](uint16_t mode, int l, int t, int r, int b, uint32_t tex, uint16_t size) {
+    return Part(kScaledSprite, mode, l, t, r, b, 0x100, tex, size);
   };
-  const Case cases[] = {
-      {"none", 0, kTexRed, kTexGreen, kTexBlue, kTexWhite},
-      {"horizontal", kFlipH, kTexGreen, kTexRed, kTexWhite, kTexBlue},
-      {"vertical", kFlipV, kTexBlue, kTexWhite, kTexRed, kTexGreen},
-      {"both: A shows the bottom-right texel", kFlipH | kFlipV, kTexWhite, kTexBlue, kTexGreen,
-       kTexRed},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    // Drawn 4 times its size as a scaled sprite, and at its size as a normal one.
-    Table({RgbSprite(kTex, 16, 16, 40, 40, static_cast<uint16_t>(kNormalSprite | c.flips)),
-           {.control = static_cast<uint16_t>(kScaledSprite | c.flips),
-            .drawMode = ColourMode(5),
-            .texture = kTex / 8,
-            .size = Size(16, 16),
-            .xa = 100,
-            .ya = 100,
-            .xc = 163,
-            .yc = 163}});
-    DrawAndCapture();
-    EXPECT_TRUE(At(43, 43, c.topLeft));
-    EXPECT_TRUE(At(52, 43, c.topRight));
-    EXPECT_TRUE(At(43, 52, c.bottomLeft));
-    EXPECT_TRUE(At(52, 52, c.bottomRight));
-    EXPECT_TRUE(At(110, 110, c.topLeft));
-    EXPECT_TRUE(At(154, 110, c.topRight));
-    EXPECT_TRUE(At(110, 154, c.bottomLeft));
-    EXPECT_TRUE(At(154, 154, c.bottomRight));
-  }
-}
-
-TEST_F(Vdp1Sprites, ZoomPointAnchorsDecideTheGrowthDirection) {
-  SolidTexture(kTex, 8, 8, kRgbWhite);
-  struct Case {
-    const char* name;
-    uint16_t zoomPoint;
-    int insideX, insideY;    // a dot the sprite must cover
-    int outsideX, outsideY;  // a dot across the anchor it must not
-  };
-  // Anchor (160, 120), displayed 40 x 30.
-  const Case cases[] = {
-      {"5: right and down", 5, 180, 135, 140, 105}, {"7: left and down", 7, 140, 135, 180, 105},
-      {"10: centred", 10, 160, 120, 185, 120},      {"13: right and up", 13, 180, 105, 140, 135},
-      {"15: left and up", 15, 140, 105, 180, 135},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    Table({{.control = static_cast<uint16_t>(ZoomPoint(c.zoomPoint) | kScaledSprite),
-            .drawMode = ColourMode(5),
-            .texture = kTex / 8,
-            .size = Size(8, 8),
-            .xa = 160,
-            .ya = 120,
-            .xb = 40,
-            .yb = 30}});
-    DrawAndCapture();
-    EXPECT_TRUE(At(c.insideX, c.insideY, kTexWhite));
-    EXPECT_TRUE(At(c.outsideX, c.outsideY, kBlack));
-  }
-}
-
-TEST_F(Vdp1Sprites, DistortedSpriteFillsItsFourVertices) {
-  SolidTexture(kTex, 8, 8, kRgbGreen);
-  Table({{.control = kDistortedSprite,
-          .drawMode = ColourMode(5),
-          .texture = kTex / 8,
-          .size = Size(8, 8),
-          .xa = 100,
-          .ya = 40,
-          .xb = 200,
-          .yb = 40,
-          .xc = 260,
-          .yc = 140,
-          .xd = 40,
-          .yd = 140}});
-  DrawAndCapture();
-  EXPECT_TRUE(At(150, 90, kTexGreen));
-  EXPECT_TRUE(At(60, 130, kTexGreen)) << "the wide lower edge";
-  EXPECT_TRUE(At(60, 50, kBlack)) << "outside the slanted left edge";
-}
-
-TEST_F(Vdp1Sprites, ColourBankAndLookupTableSpritesShowColourRamAndTableColours) {
-  // 256-colour bank sprite: codes 0 (transparent) and 5 in bank 0x100.
-  for (uint32_t i = 0; i < 16; ++i) WriteByteVDP1VRAM(kTex + i, i < 8 ? 5 : 0);
-  WriteWordVDP2CRAM(2 * 0x105, kRgbGreen);
-  // 16-colour lookup-table sprite: nibble 1 through table word 1.
-  for (uint32_t i = 0; i < 32; ++i) WriteByteVDP1VRAM(0x5000 + i, 0x11);
-  Vdp1Words(0x6000, {0, kRgbBlue});
-  Table({Box(0, 0, 320, 240, Rgb(31, 0, 0)),
-         {.control = kScaledSprite,
-          .drawMode = ColourMode(4),
-          .colour = 0x100,
-          .texture = kTex / 8,
-          .size = Size(8, 2),
-          .xa = 20,
-          .ya = 20,
-          .xc = 99,
-          .yc = 99},
-         {.control = kScaledSprite,
-          .drawMode = ColourMode(1),
-          .colour = 0x6000 / 8,
-          .texture = 0x5000 / 8,
-          .size = Size(8, 8),
-          .xa = 150,
-          .ya = 20,
-          .xc = 229,
-          .yc = 99}});
-  DrawAndCapture();
-  EXPECT_TRUE(At(60, 40, kTexGreen)) << "code 5 of bank 0x100";
-  EXPECT_TRUE(At(60, 80, kRed)) << "code 0 is transparent";
-  EXPECT_TRUE(At(190, 60, kTexBlue)) << "lookup table word 1";
-}
-
-TEST_F(Vdp1Sprites, GouraudAndColourOffsetDarkenAndBrighten) {
-  // Grey texels (16 in every channel: 128).
-  SolidTexture(kTex, 8, 8, Rgb(16, 16, 16));
-  Vdp1Words(kGouraudTable, {Rgb(31, 16, 0), Rgb(31, 16, 0), Rgb(31, 16, 0), Rgb(31, 16, 0)});
-  Command gouraud{.control = kScaledSprite,
-                  .drawMode = ColourMode(5) | kGouraud,
-                  .texture = kTex / 8,
-                  .size = Size(8, 8),
-                  .xa = 20,
-                  .ya = 20,
-                  .xc = 99,
-                  .yc = 99,
-                  .gouraud = kGouraudTable / 8};
-  Command plain = gouraud;
-  plain.drawMode = ColourMode(5);
-  plain.xa = 150;
-  plain.xc = 229;
-  Table({gouraud, plain});
-  // Colour offset A on sprites: blue +64.
-  WriteWordVDP2Regs(0x110, 0x40);
-  WriteWordVDP2Regs(0x118, 0x40);
-  DrawAndCapture();
-  // Red +120 brightens, green stays, blue -128 and +64 add up to a darkening by 64.
-  EXPECT_TRUE(At(60, 60, {248, 128, 96, 255}, 8));
-  EXPECT_TRUE(At(190, 60, {128, 128, 192, 255}, 8)) << "colour offset alone";
-}
-
-TEST_F(Vdp1Sprites, ShadowAndHalfTransparencyBlendOverWhatLiesBelow) {
-  // Red texels with a transparent right half.
-  RgbTexture(kTex, 8, 8, [](uint32_t x, uint32_t) -> uint16_t { return x < 4 ? kRgbRed : 0; });
-  Command shadow{.control = kScaledSprite,
-                 .drawMode = ColourMode(5) | kShadow | kGouraud,
-                 .texture = kTex / 8,
-                 .size = Size(8, 8),
-                 .xa = 20,
-                 .ya = 20,
-                 .xc = 99,
-                 .yc = 99,
-                 .gouraud = kGouraudTable / 8};
-  Vdp1Words(kGouraudTable, {0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF});
-  Command half = shadow;
-  half.drawMode = ColourMode(5) | kHalfTransparency;
-  half.xa = 150;
-  half.xc = 229;
-  Command meshHalf = half;
-  meshHalf.drawMode = ColourMode(5) | kHalfTransparency | kMesh;
-  meshHalf.xa = 240;
-  meshHalf.xc = 309;
-  Table({Box(0, 0, 320, 240, Rgb(31, 31, 31)), shadow, half, meshHalf});
-  DrawAndCapture();
-  EXPECT_TRUE(At(30, 60, {128, 128, 128, 255})) << "shadow: black at half alpha";
-  EXPECT_TRUE(At(90, 60, kWhite)) << "shadow keeps the texture's transparent texels";
-  EXPECT_TRUE(At(160, 60, {252, 128, 128, 255})) << "half-transparent red";
-  EXPECT_TRUE(At(220, 60, kWhite));
-  EXPECT_TRUE(At(250, 60, {252, 128, 128, 255})) << "mesh on half-transparency is one half too";
-}
-
-TEST_F(Vdp1Sprites, FilteringFollowsTheQualityFlagOfTheSpritesKind) {
-  // 8 x 1: red then green, stretched to 160 dots: each texel covers 20.
-  RgbTexture(kTex, 8, 1, [](uint32_t x, uint32_t) { return x < 4 ? kRgbRed : kRgbGreen; });
-  Table({{.control = kScaledSprite,
-          .drawMode = ColourMode(5),
-          .texture = kTex / 8,
-          .size = Size(8, 1),
-          .xa = 0,
-          .ya = 100,
-          .xc = 159,
-          .yc = 139}});
-  struct Case {
-    const char* name;
-    int flag;  // quality flag index set, or -1
-    bool blended;
-  };
-  const Case cases[] = {{"no filtering", -1, false},
-                        {"normal sprites filtered", 0, false},
-                        {"scaled sprites filtered", 1, true}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    for (int i = 0; i < 3; ++i) plugin::vdp1->SetQualityFlag(i, i == c.flag ? 1 : 0);
-    DrawAndCapture();
-    // Two dots right of the edge between texels 3 and 4.
-    const Rgba dot = Unpack(Pixel(82, 120));
-    if (c.blended) {
-      EXPECT_GT(dot.r, 40) << "linear filtering mixes the neighbouring texel in";
-      EXPECT_GT(dot.g, 100);
-    } else {
-      EXPECT_TRUE(At(82, 120, kTexGreen));
-    }
-  }
-}
-
-TEST_F(Vdp1Sprites, ScaledSpriteNearlyAsWideAsTheScreenClearsInsteadOfDrawing) {
-  SolidTexture(kTex, 8, 8, kRgbWhite);
-  struct Case {
-    int width;
-    bool drawn;
-  };
-  // displayWidth 320: the limit is 300 units.
-  for (const Case& c : {Case{300, true}, Case{301, false}}) {
-    SCOPED_TRACE(c.width);
-    Table({{.control = kScaledSprite,
-            .drawMode = ColourMode(5),
-            .texture = kTex / 8,
-            .size = Size(8, 8),
-            .xa = 5,
-            .ya = 20,
-            .xc = static_cast<uint16_t>(5 + c.width - 1),
-            .yc = 99}});
-    DrawAndCapture();
-    EXPECT_TRUE(At(150, 60, c.drawn ? kTexWhite : kBlack));
-  }
-}
-
-TEST_F(Vdp1Sprites, ColourModesSixAndSevenAndEmptySizesShowNothing) {
-  SolidTexture(kTex, 8, 8, kRgbWhite);
-  for (uint16_t mode : {6, 7}) {
-    SCOPED_TRACE(mode);
-    Table({{.control = kScaledSprite,
-            .drawMode = ColourMode(mode),
-            .texture = kTex / 8,
-            .size = Size(8, 8),
-            .xa = 20,
-            .ya = 20,
-            .xc = 99,
-            .yc = 99}});
-    DrawAndCapture();
-    EXPECT_TRUE(At(60, 60, kBlack));
-  }
-  for (uint16_t size : {Size(0, 8), Size(8, 0)}) {
-    SCOPED_TRACE(size);
-    Table({{.control = kScaledSprite,
-            .drawMode = ColourMode(5),
-            .texture = kTex / 8,
-            .size = size,
-            .xa = 20,
-            .ya = 20,
-            .xc = 99,
-            .yc = 99}});
-    DrawAndCapture();
-    EXPECT_TRUE(At(60, 60, kBlack));
-  }
+  Command gouraud = scaled(rgb | kGouraud, 270, 40, 309, 79, 0x7200, Size(8, 8));
+  gouraud.gouraud = 0x3000 / 8;
+  Command distorted = Part(kDistortedSprite, rgb, 160, 40, 220, 100, 0, 0x7000, Size(8, 8));
+  distorted.xc = 260;
+  distorted.xd = 120;
+  Command high = scaled(ColourMode(4), 290, 115, 309, 154, 0x6000, Size(8, 2));
+  high.colour = 0x2100;
+  Table({Part(kNormalSprite | kFlipH, rgb, 50, 10, 0, 0, 0, 0x4000, s24),
+         Part(kNormalSprite | kFlipV, rgb, 80, 10, 0, 0, 0, 0x4000, s24),
+         Part(kNormalSprite | kFlipH | kFlipV, rgb, 110, 10, 0, 0, 0, 0x4000, s24),
+         scaled(ColourMode(4), 20, 40, 59, 79, 0x6000, Size(8, 2)),
+         Part(kScaledSprite, ColourMode(1), 70, 40, 109, 79, 0x6200 / 8, 0x6100, Size(8, 8)),
+         distorted,
+         gouraud,
+         scaled(ColourMode(6), 20, 85, 39, 104, 0x7000, Size(8, 8)),
+         scaled(ColourMode(7), 20, 85, 39, 104, 0x7000, Size(8, 8)),
+         scaled(rgb, 20, 85, 39, 104, 0x7000, Size(0, 8)),
+         scaled(rgb, 20, 85, 39, 104, 0x7000, Size(8, 0)),
+         high,
+         Part(kPolygon, 0, 0, 110, 320, 180, kRgbWhite),
+         scaled(rgb | kShadow, 20, 120, 99, 169, 0x4000, s24),
+         scaled(rgb | kHalfTransparency, 110, 120, 189, 169, 0x4000, s24),
+         scaled(rgb | kMesh, 200, 120, 279, 169, 0x4000, s24),
+         scaled(rgb, 5, 190, 304, 209, 0x7000, Size(8, 8)),
+         scaled(rgb, 5, 215, 305, 234, 0x7000, Size(8, 8)),
+         {.control = kLocalCoordinates, .xa = 100, .ya = 50},
+         Part(kNormalSprite, rgb, -90, -40, 0, 0, 0, 0x4000, s24)});
+  const Rgba grey{128, 128, 128, 255}, pink{252, 128, 128, 255};
+  DrawAndCheck({// The normal sprite, placed by local coordinates: texel columns 7, 8 and 15.
+                Dot(17, 14, kTexRed), Dot(18, 14, kTexGreen), Dot(25, 14, kTexGreen),
+                // Flipped horizontally, vertically, both ways: texel columns 3 or 20.
+                Dot(70, 13, kTexRed), Dot(83, 13, kTexBlue), Dot(130, 13, kTexBlue),
+                // Colour bank codes 5 and 0 (transparent), lookup table word 1.
+                Dot(40, 45, kTexGreen), Dot(40, 75, kBlack), Dot(90, 60, kTexBlue),
+                // Inside and outside the distorted sprite's slanted edge.
+                Dot(190, 70, kTexWhite), Dot(130, 45, kBlack),
+                // Gouraud: red +120, green kept, blue -128.
+                Dot(290, 60, {248, 128, 64, 255}, 8),
+                // Colour modes 6 and 7, width 0 and height 0 show nothing.
+                Dot(30, 95, kBlack),
+                // A level-5 sprite over a later level-1 polygon; later level-1 sprites over it:
+                // shadow and half-transparency, keeping transparent texels; mesh.
+                Dot(300, 120, kTexGreen), Dot(30, 130, grey), Dot(90, 130, kWhite),
+                Dot(120, 130, pink), Dot(180, 130, kWhite), Dot(210, 130, pink),
+                // A scaled sprite 300 dots wide is drawn; one 301 wide clears the screen instead.
+                Dot(150, 200, kTexWhite), Dot(150, 225, kBlack)});
 }
 
 }  // namespace
