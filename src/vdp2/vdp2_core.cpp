@@ -203,6 +203,17 @@ void VDP2Core::ClearCache() {
 
 void VDP2Core::Reset() {
   frameCounter = 0;
+  // Stamps from before would count as newer than every frame until the counter caught up
+  // with them: a changed cell would reach only the first position showing it, and cells
+  // of a palette changed late would be decoded again every frame. Upload records go back
+  // to "never" and colour records to frame 0 ("never" stays never).
+  for (auto& p : patternCache) p.uploadStamp = 0xFFFFFFFFu;
+  auto rewind = [](PaletteChangeRecord& r) {
+    if (r.stamp != 0xFFFFFFFFu) r.stamp = 0;
+  };
+  for (auto& r : paletteBlockChange) rewind(r);
+  for (auto& r : paletteBankChange) rewind(r);
+  rewind(cramChange);
   ClearCache();
 }
 

@@ -2,6 +2,7 @@
 // the plane code runs as in a frame, the display counts the GL work asked of it.
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 
 #include "display/opengl_display.h"
@@ -20,11 +21,15 @@ struct Vdp2Rig {
     vdp1->ConnectCores(vdp2.get(), display.get());
     vdp2->ConnectCores(vdp1.get(), display.get());
     display->ConnectCores(vdp1.get(), vdp2.get());
-    // The display records the resolution; without a window nothing else happens.
-    vdp2->WriteWordVDP2Regs(vdp2reg::TVMD, 0x8000);
+    Reg(vdp2reg::TVMD, 0x8000);  // 320 x 224
   }
 
   void Reg(uint32_t offset, uint16_t value) { vdp2->WriteWordVDP2Regs(offset, value); }
+  // Registers as offset, value pairs.
+  void Regs(std::initializer_list<uint32_t> pairs) {
+    for (auto p = pairs.begin(); p + 1 < pairs.end(); p += 2)
+      Reg(p[0], static_cast<uint16_t>(p[1]));
+  }
   void Words(uint32_t address, uint16_t value, uint32_t count) {
     for (uint32_t i = 0; i < count; ++i) vdp2->WriteWordVDP2VRAM(address + 2 * i, value);
   }
@@ -32,16 +37,9 @@ struct Vdp2Rig {
   // NBG0 as cells at priority 1, zoom 1, one-word pattern names, a one-page plane whose
   // four map slots are all `page` (in units of the page size); every name is `name`.
   void CellNbg0(uint16_t chctla, uint16_t pncn, uint32_t page, uint16_t name) {
-    Reg(vdp2reg::BGON, 0x0001);
-    Reg(vdp2reg::PRINA, 0x0001);
-    Reg(vdp2reg::CHCTLA, chctla);
-    Reg(vdp2reg::PNCN0, static_cast<uint16_t>(0x8000 | pncn));
-    Reg(vdp2reg::PLSZ, 0);
-    Reg(vdp2reg::MPOFN, 0);
-    Reg(vdp2reg::MPABN0, static_cast<uint16_t>(page | (page << 8)));
-    Reg(vdp2reg::MPABN0 + 2, static_cast<uint16_t>(page | (page << 8)));
-    Reg(vdp2reg::ZMXIN0, 1);
-    Reg(vdp2reg::ZMYIN0, 1);
+    Regs({vdp2reg::BGON, 1, vdp2reg::PRINA, 1, vdp2reg::CHCTLA, chctla, vdp2reg::PNCN0,
+          0x8000u | pncn, vdp2reg::MPABN0, page * 0x101, vdp2reg::MPABN0 + 2, page * 0x101,
+          vdp2reg::ZMXIN0, 1, vdp2reg::ZMYIN0, 1});
     const uint32_t pageBytes = (chctla & 1) ? 0x800 : 0x2000;
     Words(page * pageBytes, name, pageBytes / 2);
   }
