@@ -95,7 +95,8 @@ void ReportWork(benchmark::State& state) {
   state.counters["quads/frame"] = benchmark::Counter(c.planeQuadsDrawn, perFrame);
 }
 
-void BM_FourPlanesScrollingEveryFrame(benchmark::State& state) {
+// Frames of the four-plane scene, each after `change` did what the frame is about.
+void RunFrames(benchmark::State& state, void (*change)(PlaneScene&)) {
   PlaneScene scene;
   if (!scene.started()) {
     state.SkipWithError("plugin did not start");
@@ -103,37 +104,24 @@ void BM_FourPlanesScrollingEveryFrame(benchmark::State& state) {
   }
   plugin::display->counters = {};
   for (auto _ : state) {
-    scene.Scroll();
+    change(scene);
     PlaneScene::Frame();
   }
   ReportWork(state);
+}
+
+void BM_FourPlanesScrollingEveryFrame(benchmark::State& state) {
+  RunFrames(state, [](PlaneScene& scene) { scene.Scroll(); });
 }
 BENCHMARK(BM_FourPlanesScrollingEveryFrame)->Unit(benchmark::kMillisecond);
 
 void BM_FourPlanesUnchanged(benchmark::State& state) {
-  PlaneScene scene;
-  if (!scene.started()) {
-    state.SkipWithError("plugin did not start");
-    return;
-  }
-  plugin::display->counters = {};
-  for (auto _ : state) PlaneScene::Frame();
-  ReportWork(state);
+  RunFrames(state, [](PlaneScene&) {});
 }
 BENCHMARK(BM_FourPlanesUnchanged)->Unit(benchmark::kMillisecond);
 
 void BM_FrameAfterClearCache(benchmark::State& state) {
-  PlaneScene scene;
-  if (!scene.started()) {
-    state.SkipWithError("plugin did not start");
-    return;
-  }
-  plugin::display->counters = {};
-  for (auto _ : state) {
-    plugin::vdp2->ClearCache();
-    PlaneScene::Frame();
-  }
-  ReportWork(state);
+  RunFrames(state, [](PlaneScene&) { plugin::vdp2->ClearCache(); });
 }
 BENCHMARK(BM_FrameAfterClearCache)->Unit(benchmark::kMillisecond);
 

@@ -21,46 +21,44 @@ namespace vdphost {
 
 namespace {
 
+// One accessor pair of the plugin, by the trace's names for memory and width.
+struct Port {
+  const char* target;
+  int width;
+  void (*write)(PluginApi&, uint32_t address, uint32_t value);
+  void (*read)(PluginApi&, uint32_t address);
+};
+
+#define VDPHOST_PORT(target, width, Write, Read)                                \
+  {                                                                             \
+    target, width, [](PluginApi& p, uint32_t a, uint32_t v) { p.Write(a, v); }, \
+        [](PluginApi& p, uint32_t a) { p.Read(a); }                             \
+  }
+const Port kPorts[] = {
+    VDPHOST_PORT("vdp1regs", 16, WriteWordVDP1Regs, ReadWordVDP1Regs),
+    VDPHOST_PORT("vdp1vram", 8, WriteByteVDP1VRAM, ReadByteVDP1VRAM),
+    VDPHOST_PORT("vdp1vram", 16, WriteWordVDP1VRAM, ReadWordVDP1VRAM),
+    VDPHOST_PORT("vdp1vram", 32, WriteLongVDP1VRAM, ReadLongVDP1VRAM),
+    VDPHOST_PORT("vdp2regs", 16, WriteWordVDP2Regs, ReadWordVDP2Regs),
+    VDPHOST_PORT("vdp2regs", 32, WriteLongVDP2Regs, ReadLongVDP2Regs),
+    VDPHOST_PORT("vdp2vram", 8, WriteByteVDP2VRAM, ReadByteVDP2VRAM),
+    VDPHOST_PORT("vdp2vram", 16, WriteWordVDP2VRAM, ReadWordVDP2VRAM),
+    VDPHOST_PORT("vdp2vram", 32, WriteLongVDP2VRAM, ReadLongVDP2VRAM),
+    VDPHOST_PORT("vdp2cram", 16, WriteWordVDP2CRAM, ReadWordVDP2CRAM),
+    VDPHOST_PORT("vdp2cram", 32, WriteLongVDP2CRAM, ReadLongVDP2CRAM),
+};
+#undef VDPHOST_PORT
+
 bool Access(PluginApi& api, const std::string& op, const std::string& target, uint32_t a,
             uint32_t v) {
-  const bool write = op[0] == 'w';
   const int width = std::atoi(op.c_str() + 1);
-  if (target == "vdp1regs" && width == 16)
-    return write ? (api.WriteWordVDP1Regs(a, static_cast<uint16_t>(v)), true)
-                 : (api.ReadWordVDP1Regs(a), true);
-  if (target == "vdp1vram") {
-    if (width == 8)
-      return write ? (api.WriteByteVDP1VRAM(a, static_cast<uint8_t>(v)), true)
-                   : (api.ReadByteVDP1VRAM(a), true);
-    if (width == 16)
-      return write ? (api.WriteWordVDP1VRAM(a, static_cast<uint16_t>(v)), true)
-                   : (api.ReadWordVDP1VRAM(a), true);
-    if (width == 32)
-      return write ? (api.WriteLongVDP1VRAM(a, v), true) : (api.ReadLongVDP1VRAM(a), true);
-  }
-  if (target == "vdp2regs") {
-    if (width == 16)
-      return write ? (api.WriteWordVDP2Regs(a, static_cast<uint16_t>(v)), true)
-                   : (api.ReadWordVDP2Regs(a), true);
-    if (width == 32)
-      return write ? (api.WriteLongVDP2Regs(a, v), true) : (api.ReadLongVDP2Regs(a), true);
-  }
-  if (target == "vdp2vram") {
-    if (width == 8)
-      return write ? (api.WriteByteVDP2VRAM(a, static_cast<uint8_t>(v)), true)
-                   : (api.ReadByteVDP2VRAM(a), true);
-    if (width == 16)
-      return write ? (api.WriteWordVDP2VRAM(a, static_cast<uint16_t>(v)), true)
-                   : (api.ReadWordVDP2VRAM(a), true);
-    if (width == 32)
-      return write ? (api.WriteLongVDP2VRAM(a, v), true) : (api.ReadLongVDP2VRAM(a), true);
-  }
-  if (target == "vdp2cram") {
-    if (width == 16)
-      return write ? (api.WriteWordVDP2CRAM(a, static_cast<uint16_t>(v)), true)
-                   : (api.ReadWordVDP2CRAM(a), true);
-    if (width == 32)
-      return write ? (api.WriteLongVDP2CRAM(a, v), true) : (api.ReadLongVDP2CRAM(a), true);
+  for (const Port& port : kPorts) {
+    if (target != port.target || width != port.width) continue;
+    if (op[0] == 'w')
+      port.write(api, a, v);
+    else
+      port.read(api, a);
+    return true;
   }
   return false;
 }
