@@ -64,7 +64,6 @@ void FitWindowToPicture(WindowHandle window, int pictureWidth, int pictureHeight
 // Attaches a freshly loaded menu 104, or detaches the menu.
 void AttachFreshMenu(WindowHandle window, InstanceHandle instance);
 void DetachMenu(WindowHandle window);
-bool HasMenu(WindowHandle window);
 // The menu's own check marks. An item checked means its state is exactly "checked".
 bool IsMenuItemChecked(WindowHandle window, int id);
 void SetMenuItemChecked(WindowHandle window, int id, bool checked);

@@ -106,7 +106,6 @@ class VDP1Core {
   void LoadSettings();
   void SaveSettings();
 
-  const vdp::Rgb555Table& ColourTable() const { return rgb555Table; }
 
   // State, by hardware meaning. Public so that the compositor, the tests and the
   // benchmarks can see what a frame did; the host reaches it only through the exports.

@@ -314,7 +314,10 @@ class VDP2Core {
   // A plane's field from one of the vdp2field tables; 0 for a plane the table lacks.
   template <size_t N>
   uint32_t Field(const RegField (&table)[N], PlaneId plane) const {
-    return plane < N ? Field(table[plane]) : 0;
+    return FieldOf(table, N, plane);
+  }
+  uint32_t FieldOf(const RegField* table, size_t count, PlaneId plane) const {
+    return static_cast<size_t>(plane) < count ? Field(table[plane]) : 0;
   }
   // Colour RAM mode, RAMCTL bits 13-12.
   uint32_t RamMode() const { return Field(vdp2field::kRamMode); }

@@ -339,8 +339,6 @@ void DetachMenu(WindowHandle window) {
   });
 }
 
-bool HasMenu(WindowHandle window) { return headless::WindowHasMenu(window); }
-
 bool IsMenuItemChecked(WindowHandle window, int id) {
   return headless::MenuItemChecked(window, id);
 }

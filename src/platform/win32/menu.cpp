@@ -27,8 +27,6 @@ void AttachFreshMenu(WindowHandle window, InstanceHandle instance) {
 
 void DetachMenu(WindowHandle window) { ReplaceMenu(win32::Hwnd(window), nullptr); }
 
-bool HasMenu(WindowHandle window) { return GetMenu(win32::Hwnd(window)) != nullptr; }
-
 bool IsMenuItemChecked(WindowHandle window, int id) {
   const HMENU menu = GetMenu(win32::Hwnd(window));
   if (menu == nullptr) return false;
