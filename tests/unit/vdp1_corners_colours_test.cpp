@@ -74,8 +74,8 @@ TEST(SpriteColours, CalculationGouraudAndColourOffsetAddUpPerCorner) {
        All(0, 0, 0)},
       {"gouraud by corner and set B, clamped at 255 and -255", kGouraud, on, setB, corners, 1,
        Channels{255, 0, -255, 127, 0, -255, 255, 120, -135, 191, 0, -191}},
-      {"shadow: black at half alpha", kShadow | kGouraud, on, 0, corners, 0.5f,
-       All(-255, -255, -255)},
+      {"shadow: black at half alpha, no gouraud or offset", kShadow | kGouraud, on, 0, corners,
+       0.5f, All(-255, -255, -255)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
