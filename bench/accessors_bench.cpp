@@ -1,25 +1,13 @@
 // The host's hottest path: memory and register writes through the exports.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <string>
-
+#include "bench_plugin.h"
 #include "plugin/plugin_api.h"
 
 namespace {
 
-// One running plugin for all accessor benchmarks, in a private settings directory.
-struct RunningPlugin {
-  RunningPlugin() {
-    char pattern[] = "/tmp/vdpbench-XXXXXX";
-    directory = mkdtemp(pattern) != nullptr ? pattern : "/tmp";
-    PluginInitInfo info{0, nullptr, nullptr, directory.c_str()};
-    InitVDPPlugin(&info);
-  }
-  std::string directory;
-};
-
-void EnsurePlugin() { static RunningPlugin plugin; }
+// One running plugin for all accessor benchmarks.
+void EnsurePlugin() { static BenchPlugin plugin; }
 
 void BM_Vdp1VramWordWriteUnchanged(benchmark::State& state) {
   EnsurePlugin();

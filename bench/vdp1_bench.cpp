@@ -2,12 +2,10 @@
 // eight priority levels, with every texture cached, and with every texture rewritten
 // before each frame.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <string>
 
+#include "bench_plugin.h"
 #include "display/opengl_display.h"
 #include "plugin/plugin_api.h"
 #include "plugin/plugin_globals.h"
@@ -29,15 +27,7 @@ void Words(uint32_t address, std::initializer_list<uint16_t> words) {
 class Session {
  public:
   Session() {
-    char pattern[] = "/tmp/vdpbench-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    directory_ = made != nullptr ? made : "/tmp";
-    info_ = PluginInitInfo{0, nullptr, nullptr, directory_.c_str()};
-    running_ = InitVDPPlugin(&info_);
-    if (!running_) return;
-    WriteWordVDP1Regs(0x00, 0);  // TVMR
-    WriteWordVDP1Regs(0x02, 0);  // FBCR: one-cycle mode
-    WriteWordVDP1Regs(0x04, 2);  // PTMR: draw at every frame change
+    if (!plugin_.running()) return;
     // Sprite type 1: colour bits 15-13 select priority register i, which holds i.
     WriteWordVDP2Regs(0xE0, 0x0001);
     for (uint16_t r = 0; r < 4; ++r)
@@ -55,23 +45,13 @@ class Session {
     }
     Words(kSprites * 32, {0x8000});
   }
-  ~Session() {
-    if (running_) DeInitPlugin();
-    std::error_code ignored;
-    if (directory_ != "/tmp") std::filesystem::remove_all(directory_, ignored);
-  }
-  bool running() const { return running_; }
+  bool running() const { return plugin_.running(); }
 
  private:
-  std::string directory_;
-  PluginInitInfo info_{};
-  bool running_ = false;
+  BenchPlugin plugin_;
 };
 
-void Frame() {
-  VDPOnVblankIn();
-  VDPOnVblankOut();
-}
+void Frame() { BenchPlugin::Frame(); }
 
 void Report(benchmark::State& state, const DisplayWorkCounters& before) {
   const DisplayWorkCounters& after = plugin::display->counters;

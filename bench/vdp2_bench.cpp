@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 
+#include "bench_plugin.h"
 #include "display/opengl_display.h"
 #include "plugin/plugin_api.h"
 #include "plugin/plugin_globals.h"
@@ -16,22 +17,11 @@
 
 namespace {
 
-void VDP_CDECL IgnoreStatus(const char*, uint32_t) {}
-
 // The plugin started in a private directory, with four cell planes on screen.
 class PlaneScene {
  public:
   PlaneScene() {
-    char pattern[] = "/tmp/vdp2bench-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    directory_ = made != nullptr ? made : "/tmp";
-    info_ = PluginInitInfo{0, IgnoreStatus, nullptr, directory_.c_str()};
-    started_ = InitVDPPlugin(&info_);
-    if (!started_) return;
-    // VDP1 in one-cycle mode, drawing every frame (so the planes are drawn).
-    WriteWordVDP1Regs(0x00, 0);
-    WriteWordVDP1Regs(0x02, 0);
-    WriteWordVDP1Regs(0x04, 2);
+    if (!plugin_.running()) return;
     WriteWordVDP1VRAM(0, 0x8000);              // an empty command table
     WriteWordVDP2Regs(vdp2reg::TVMD, 0x8011);  // 352 x 240
     std::mt19937 random(7);
@@ -61,15 +51,8 @@ class PlaneScene {
     Frame();
     Frame();
   }
-  ~PlaneScene() {
-    if (started_) DeInitPlugin();
-  }
-  bool started() const { return started_; }
-
-  static void Frame() {
-    VDPOnVblankIn();
-    VDPOnVblankOut();
-  }
+  bool started() const { return plugin_.running(); }
+  static void Frame() { BenchPlugin::Frame(); }
 
   // Moves every plane one dot right and down.
   void Scroll() {
@@ -81,9 +64,7 @@ class PlaneScene {
   }
 
  private:
-  std::string directory_;
-  PluginInitInfo info_{};
-  bool started_ = false;
+  BenchPlugin plugin_;
   uint32_t scroll_ = 0;
 };
 
