@@ -25,7 +25,7 @@ bool TraceReader::OpenFile(const std::string& path) {
   CloseFile();
   file_ = std::fopen(path.c_str(), "rb");
   if (file_ == nullptr) {
-    error_ = "cannot open " + path;
+    error_ = "cannot open the file";
     return false;
   }
   buffer_.assign(kWindow, 0);
