@@ -92,6 +92,8 @@ bool StartRecording(PluginApi& api, const std::string& tracePath, const std::str
   return true;
 }
 
+uint32_t RecordedFrames() { return writer.frames(); }
+
 int FinishRecording(int status) {
   if (!writer.IsOpen()) return status;
   const uint32_t frames = writer.frames();

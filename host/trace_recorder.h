@@ -12,6 +12,9 @@ namespace vdphost {
 bool StartRecording(PluginApi& api, const std::string& tracePath, const std::string& pluginPath,
                     const std::string& directory, std::string& error);
 
+// Frames recorded so far.
+uint32_t RecordedFrames();
+
 // Ends a recording, if one runs, and gives the exit status: `status`, or 1 when the trace
 // could not be written whole.
 int FinishRecording(int status);
