@@ -1,5 +1,9 @@
 // The render window as a user drives it: menu commands, keys, sizes, fullscreen.
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "display/opengl_display.h"
 #include "plugin_fixture.h"
@@ -165,6 +169,90 @@ TEST_F(RenderWindow, FullscreenTogglesOnceAtTheNextFrameAndRestartsTheWindow) {
   EXPECT_FALSE(headless::WindowIsFullscreen(Window()));
   headless::CurrentScreenMode(width, height);
   EXPECT_EQ(width, 0) << "desktop mode restored";
+}
+
+// Milliseconds one call of f takes.
+template <typename F>
+int64_t MillisecondsOf(F f) {
+  const auto start = std::chrono::steady_clock::now();
+  f();
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                               start)
+      .count();
+}
+
+// A held Alt+Enter or an impatient player: toggles and sizes posted every few
+// milliseconds while frames are drawn.
+TEST_F(RenderWindow, BurstsOfTogglesAndSizesNeverHoldFramesAndLeaveOneWindow) {
+  DrawEveryFrame();
+  std::atomic<bool> posting{true};
+  std::thread player([&] {
+    const int kSizes[] = {IDM_RES_320, IDM_RES_400, IDM_RES_640, IDM_RES_800, IDM_RES_1024};
+    for (uint32_t random = 7; posting;) {
+      random = random * 1103515245 + 12345;
+      const uint32_t pick = (random >> 16) % 8;
+      if (pick < 5)
+        headless::PostEvent(Window(), WindowEventKind::Command, kSizes[pick]);
+      else if (pick < 7)
+        headless::PostEvent(Window(), WindowEventKind::Command, IDM_TOGGLE_FULLSCREEN);
+      else
+        headless::PostEvent(Window(), WindowEventKind::SysKeyDown, platform::kKeyReturn);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1 + (random >> 24) % 10));
+    }
+  });
+  int64_t slowest = 0;
+  for (const auto start = std::chrono::steady_clock::now();
+       std::chrono::steady_clock::now() - start < std::chrono::seconds(2);)
+    slowest = std::max(slowest, MillisecondsOf([&] { Frame(); }));
+  posting = false;
+  player.join();
+  EXPECT_LT(slowest, 2000) << "a frame waited on the window thread";
+  Frame();
+  Frame();
+  EXPECT_EQ(headless::LiveWindowCount(), 1);
+  EXPECT_EQ(headless::RunningWindowThreadCount(), 1);
+  EXPECT_EQ(Display()->fullscreenTogglePending, 0) << "requests of replaced windows dropped";
+  Stop();
+  EXPECT_EQ(headless::LiveWindowCount(), 0);
+  EXPECT_EQ(headless::RunningWindowThreadCount(), 0);
+}
+
+// Nobody answers the refused-mode box, or the window thread stops answering for a while:
+// frames keep coming, and the display takes its window back once the thread is free.
+TEST_F(RenderWindow, AWindowThreadThatStopsAnsweringHoldsNoFrame) {
+  headless::FailNextScreenModeSwitch();
+  headless::HoldMessageBoxes(true);
+  ASSERT_TRUE(Command(IDM_TOGGLE_FULLSCREEN));
+  EXPECT_LT(MillisecondsOf([&] { Frame(); }), 1000) << "the host waited on the box";
+  const platform::WindowHandle full = Window();
+  ASSERT_NE(full, nullptr);
+  EXPECT_TRUE(headless::WindowIsFullscreen(full));
+  ASSERT_EQ(headless::MessageBoxes().size(), 1u);
+  EXPECT_EQ(headless::MessageBoxes()[0].text, "Unable to switch to fullscreen mode");
+  // The box serves the window meanwhile; the toggle back closes the box with its thread.
+  ASSERT_TRUE(Command(IDM_TOGGLE_FULLSCREEN));
+  EXPECT_LT(MillisecondsOf([&] { Frame(); }), 1000);
+  EXPECT_FALSE(headless::WindowIsFullscreen(Window()));
+  EXPECT_EQ(headless::RunningWindowThreadCount(), 1);
+  headless::HoldMessageBoxes(false);
+
+  // The window thread stalls as the toggle is made: the frame gives up on it, and what the
+  // replaced window takes afterwards is not a request any more.
+  const platform::WindowHandle stalled = Window();
+  ASSERT_TRUE(Command(IDM_TOGGLE_FULLSCREEN));
+  headless::StallNextMessage(2000);
+  EXPECT_LT(MillisecondsOf([&] { Frame(); }), 1800) << "the frame waited on the stalled thread";
+  headless::PostEvent(stalled, WindowEventKind::Command, IDM_TOGGLE_FULLSCREEN);
+  headless::PostEvent(stalled, WindowEventKind::SysKeyDown, platform::kKeyReturn);
+  int64_t slowest = 0, frames = 0;
+  for (const auto start = std::chrono::steady_clock::now();
+       std::chrono::steady_clock::now() - start < std::chrono::seconds(3); ++frames)
+    slowest = std::max(slowest, MillisecondsOf([&] { Frame(); }));
+  EXPECT_LT(slowest, 1000);
+  EXPECT_GT(frames, 20);
+  ASSERT_NE(Window(), nullptr) << "a window once the stalled thread has ended";
+  EXPECT_TRUE(headless::WindowIsFullscreen(Window())) << "one toggle, none from the old window";
+  EXPECT_EQ(headless::LiveWindowCount(), 1);
 }
 
 TEST_F(RenderWindow, ClearCacheCommandsMakeEveryTextureStaleByTheNextFrame) {
