@@ -129,6 +129,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "initialising the Wine prefix (the first start takes a while)"
   timeout 300 "$wine" wineboot -i >"$build/wineboot.log" 2>&1 ||
     { cat "$build/wineboot.log"; echo "wineboot failed" >&2; exit 1; }
+  # A crash prints its backtrace and ends the process, instead of a crash dialog that
+  # nobody answers suspending every thread of the test.
+  "$wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+    >>"$build/wineboot.log" 2>&1
 fi
 
 run_dir="$build/windows-test-run"
