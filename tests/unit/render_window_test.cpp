@@ -9,6 +9,7 @@
 #include "plugin_fixture.h"
 #include "resource_ids.h"
 #include "vdp1/vdp1_core.h"
+#include "vdp1_commands.h"
 #include "vdp2/vdp2_core.h"
 
 namespace vdptest {
@@ -34,7 +35,7 @@ TEST_F(RenderWindow, CheckTogglesFollowTheMenusOwnMarks) {
   struct Case {
     int id;
     const char* what;
-    uint8_t* target;
+    SharedFlag* target;
     uint8_t checkedValue;
   } cases[] = {
       {IDM_FILTER_NORMAL_SPRITES, "normal filtering", &Vdp1()->normalSpritesFiltering, 1},
@@ -57,13 +58,13 @@ TEST_F(RenderWindow, CheckTogglesFollowTheMenusOwnMarks) {
   for (const Case& c : cases) {
     ASSERT_TRUE(Command(c.id)) << c.what;
     EXPECT_TRUE(Checked(c.id)) << c.what;
-    EXPECT_EQ(*c.target, c.checkedValue) << c.what;
+    EXPECT_EQ(c.target->load(), c.checkedValue) << c.what;
     // The mark decides, not the target: a target changed behind the menu's back is
     // overwritten by the next click.
     *c.target = c.checkedValue;
     ASSERT_TRUE(Command(c.id));
     EXPECT_FALSE(Checked(c.id)) << c.what;
-    EXPECT_EQ(*c.target, static_cast<uint8_t>(!c.checkedValue)) << c.what;
+    EXPECT_EQ(c.target->load(), static_cast<uint8_t>(!c.checkedValue)) << c.what;
   }
   EXPECT_EQ(Vdp1()->disablePolylines, 0) << "\"Polylines/lines\" leaves polylines on";
 }
@@ -184,18 +185,32 @@ int64_t MillisecondsOf(F f) {
 // A held Alt+Enter or an impatient player: toggles and sizes posted every few
 // milliseconds while frames are drawn.
 TEST_F(RenderWindow, BurstsOfTogglesAndSizesNeverHoldFramesAndLeaveOneWindow) {
+  // Something for every switch to act on: a sprite, a polygon and NBG0.
+  WriteTable([](uint32_t a, uint16_t v) { WriteWordVDP1VRAM(a, v); },
+             {Part(kNormalSprite, 0, 8, 8, 23, 23, 0, 0x1000, Size(16, 16)),
+              Part(kPolygon, 0, 40, 40, 80, 80, Rgb(31, 0, 0))});
+  WriteWordVDP2Regs(0x20, 0x0001);  // BGON: NBG0 on
   DrawEveryFrame();
   std::atomic<bool> posting{true};
   std::thread player([&] {
-    const int kSizes[] = {IDM_RES_320, IDM_RES_400, IDM_RES_640, IDM_RES_800, IDM_RES_1024};
+    const int kItems[] = {IDM_RES_320,
+                          IDM_RES_640,
+                          IDM_RES_1024,
+                          IDM_TOGGLE_FULLSCREEN,
+                          IDM_FILTER_NORMAL_SPRITES,
+                          IDM_FILTER_VDP2_ALL,
+                          IDM_AA_POLYGONS,
+                          IDM_DISABLE_NORMAL_SPRITES,
+                          IDM_DISABLE_NBG0,
+                          IDM_CLEAR_VDP1_CACHE,
+                          IDM_CLEAR_VDP2_CACHE};
+    constexpr uint32_t kCount = sizeof(kItems) / sizeof(kItems[0]);
     for (uint32_t random = 7; posting;) {
       random = random * 1103515245 + 12345;
-      const uint32_t pick = (random >> 16) % 8;
-      if (pick < 5)
-        headless::PostEvent(Window(), WindowEventKind::Command, kSizes[pick]);
-      else if (pick < 7)
-        headless::PostEvent(Window(), WindowEventKind::Command, IDM_TOGGLE_FULLSCREEN);
-      else
+      const uint32_t pick = (random >> 16) % (kCount + 1);
+      if (pick < kCount)
+        headless::PostEvent(Window(), WindowEventKind::Command, kItems[pick]);
+      else  // Alt+Enter
         headless::PostEvent(Window(), WindowEventKind::SysKeyDown, platform::kKeyReturn);
       std::this_thread::sleep_for(std::chrono::milliseconds(1 + (random >> 24) % 10));
     }
