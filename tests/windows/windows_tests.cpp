@@ -9,6 +9,7 @@
 
 #include "check.h"
 #include "plugin_host.h"
+#include "version.h"
 
 using namespace host;
 
@@ -361,6 +362,36 @@ void TenStartsAndStopsLeaveNothingBehind() {
   CHECK(after <= baseline, "threads: %d before the 10 cycles, %d after", baseline, after);
 }
 
+// The file's properties as Windows shows them: the release, what it is and whose.
+void VersionResourceNamesTheRelease() {
+  char path[MAX_PATH] = {};
+  DWORD unused = 0;
+  REQUIRE(GetModuleFileNameA(plugin.module, path, MAX_PATH) > 0, "the DLL's path");
+  std::vector<char> info(GetFileVersionInfoSizeA(path, &unused));
+  REQUIRE(!info.empty() && GetFileVersionInfoA(path, 0, info.size(), info.data()),
+          "a version resource in %s", path);
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT size = 0;
+  REQUIRE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &size),
+          "fixed version numbers");
+  const DWORD high = VDP_VERSION_MAJOR << 16 | VDP_VERSION_MINOR, low = VDP_VERSION_PATCH << 16;
+  CHECK(fixed->dwFileVersionMS == high && fixed->dwFileVersionLS == low &&
+            fixed->dwProductVersionMS == high && fixed->dwProductVersionLS == low,
+        "file and product version %s", VDP_VERSION_TEXT);
+  const char* const strings[][2] = {{"FileVersion", VDP_VERSION_TEXT},
+                                    {"ProductVersion", VDP_VERSION_TEXT},
+                                    {"FileDescription", "VDP plugin"},
+                                    {"LegalCopyright", "the VDP plugin developers"}};
+  for (const auto& [key, expected] : strings) {
+    char* value = nullptr;
+    const std::string query = std::string("\\StringFileInfo\\000004B0\\") + key;
+    const bool found =
+        VerQueryValueA(info.data(), query.c_str(), reinterpret_cast<void**>(&value), &size);
+    CHECK(found && std::string(value).find(expected) != std::string::npos, "%s holds \"%s\"", key,
+          expected);
+  }
+}
+
 const check::Case kCases[] = {
     CASE(AboutBoxIsModalAndNeedsNoStart),
     CASE(FirstStartReportsShowsTheWindowAndWritesDefaults),
@@ -372,6 +403,7 @@ const check::Case kCases[] = {
     CASE(RegistersAndMemoriesRoundTrip),
     CASE(SetupDialogOpensOnceAndAgainAfterClose),
     CASE(TenStartsAndStopsLeaveNothingBehind),
+    CASE(VersionResourceNamesTheRelease),
 };
 
 }  // namespace
