@@ -4,6 +4,7 @@
 // flipped 2x2 character over a brick ground (NBG2), and VDP1 sprites and polygons above
 // them, all in the 352 x 240 mode. The picture fades in and out through the colour
 // offset, and the emblem plane moves in front of the sprites for two seconds.
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
