@@ -387,11 +387,18 @@ void WriteFrame(PluginApi& api, int frame) {
   ship.xy[1] = S16(112 + 14 * std::sin(f * 0.11));
   ship.Write(api, n++);
 
-  // A pane of glass sweeping across, half transparent, with its frame.
+  // A pane of glass sweeping across, half transparent, its light gouraud-shaded from a
+  // warm top left to a cool bottom right, with its frame.
   const int16_t glassX = static_cast<int16_t>(-110 + (frame * 3) % 480), glassY = 64;
+  const int tint[4][3] = {{6, 0, -6}, {0, 0, 0}, {-6, -2, 0}, {0, 0, 0}};
+  for (int k = 0; k < 4; ++k)
+    api.WriteWordVDP1VRAM(
+        kGouraudTable + 8 + k * 2u,
+        Rgb(16 + Dim(tint[k][0], depth), 16 + Dim(tint[k][1], depth), 16 + Dim(tint[k][2], depth)));
   Cmd glass;
   glass.control = Cmd::kPolygon;
-  glass.drawMode = Cmd::kHalfTransparent;
+  glass.drawMode = Cmd::kHalfTransparent | Cmd::kGouraud;
+  glass.gouraudAddress = kGouraudTable + 8;
   glass.colour = Rgb(Dim(12, depth), Dim(28, depth), Dim(31, depth));
   const int16_t pane[8] = {glassX,
                            glassY,
@@ -406,6 +413,7 @@ void WriteFrame(PluginApi& api, int frame) {
   Cmd frameLine = glass;
   frameLine.control = Cmd::kPolyline;
   frameLine.drawMode = Cmd::kReplace;
+  frameLine.gouraudAddress = 0;
   frameLine.colour = Rgb(Dim(31, depth), Dim(31, depth), Dim(31, depth));
   frameLine.Write(api, n++);
   Cmd::End(api, n);
