@@ -19,7 +19,8 @@ void PrintStatus(const char* text, uint32_t colour) {
 void Usage() {
   std::printf(
       "usage: vdphost --plugin <library> [--out <dir>] [--scene <name>]... [--trace <file>]...\n"
-      "  With neither --scene nor --trace, every demo scene is played.\n"
+      "  With neither --scene nor --trace, the animated demo is played.\n"
+      "  --frames <n>      play only the first n frames of the animated demo\n"
       "  --settings <dir>  directory of VDP_plugin.ini (default: the output directory)\n"
       "  --list            list the demo scenes\n");
 }
@@ -28,6 +29,7 @@ void Usage() {
 
 int main(int argc, char** argv) {
   std::string pluginPath, outDir = ".", settingsDir;
+  int demoFrames = 0;
   std::vector<std::string> scenes, traces;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -42,6 +44,8 @@ int main(int argc, char** argv) {
       scenes.push_back(argv[++i]);
     else if (arg == "--trace" && hasValue)
       traces.push_back(argv[++i]);
+    else if (arg == "--frames" && hasValue)
+      demoFrames = std::atoi(argv[++i]);
     else if (arg == "--list") {
       for (int s = 0; s < vdphost::kDemoSceneCount; ++s)
         std::printf("%-14s %s\n", vdphost::kDemoScenes[s].name,
@@ -85,9 +89,9 @@ int main(int argc, char** argv) {
       ++failures;
     }
   });
-  if (scenes.empty() && traces.empty())
-    for (int s = 0; s < vdphost::kDemoSceneCount; ++s)
-      scenes.push_back(vdphost::kDemoScenes[s].name);
+  bus.outputDirectory = outDir;
+  bus.demoFrames = demoFrames;
+  if (scenes.empty() && traces.empty()) scenes.push_back("demo");
   for (const std::string& name : scenes) {
     bool found = false;
     for (int s = 0; s < vdphost::kDemoSceneCount && !found; ++s) {

@@ -12,6 +12,7 @@
 
 #include "check.h"
 #include "plugin_host.h"
+#include "version.h"
 
 using namespace host;
 
@@ -428,6 +429,31 @@ void BurstsOfTogglesAndResolutionsNeverStopTheHost() {
         "threads: %d before the start, %d after the stop", baseline, ThreadCountOfThisProcess());
 }
 
+// The file's properties as Windows shows them: the release, what it is and whose.
+void VersionResourceNamesTheRelease() {
+  char path[MAX_PATH] = {};
+  DWORD unused = 0;
+  GetModuleFileNameA(plugin.module, path, MAX_PATH);
+  std::vector<char> info(GetFileVersionInfoSizeA(path, &unused));
+  REQUIRE(!info.empty() && GetFileVersionInfoA(path, 0, info.size(), info.data()),
+          "a version resource in %s", path);
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT size = 0;
+  REQUIRE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &size), "numbers");
+  CHECK(fixed->dwFileVersionMS == (VDP_VERSION_MAJOR << 16 | VDP_VERSION_MINOR) &&
+            fixed->dwProductVersionLS == VDP_VERSION_PATCH << 16,
+        "file and product version %s", VDP_VERSION_TEXT);
+  for (const char* key : {"FileVersion", "FileDescription", "LegalCopyright"}) {
+    char* value = nullptr;
+    const std::string query = std::string("\\StringFileInfo\\000004B0\\") + key;
+    const bool found =
+        VerQueryValueA(info.data(), query.c_str(), reinterpret_cast<void**>(&value), &size);
+    const std::string text = found ? value : "";
+    CHECK(!text.empty() && (key != std::string("FileVersion") || text == VDP_VERSION_TEXT),
+          "%s is \"%s\"", key, text.c_str());
+  }
+}
+
 const check::Case kCases[] = {
     CASE(AboutBoxIsModalAndNeedsNoStart),
     CASE(FirstStartReportsShowsTheWindowAndWritesDefaults),
@@ -440,6 +466,7 @@ const check::Case kCases[] = {
     CASE(SetupDialogOpensOnceAndAgainAfterClose),
     CASE(TenStartsAndStopsLeaveNothingBehind),
     CASE(BurstsOfTogglesAndResolutionsNeverStopTheHost),
+    CASE(VersionResourceNamesTheRelease),
 };
 
 }  // namespace
