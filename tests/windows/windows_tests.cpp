@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -454,6 +455,46 @@ void VersionResourceNamesTheRelease() {
   }
 }
 
+// Whatever the settings directory or file holds, a start reports, draws and stops; the
+// title after a frame shows the size in use.
+void SettingsFaultsStartAndStopCleanly() {
+  std::ofstream("a_file") << "not a directory";
+  const std::string zeros(4096, '\0'), longPath(3000, 'd');
+  std::string huge;
+  while (huge.size() < (1u << 20)) huge += "[junk]\r\nkey=value that goes on and on\r\n";
+  const struct {
+    const char* what;
+    std::string directory;
+    const std::string* settings;
+    bool readOnly;
+    const char* title;
+  } cases[] = {
+      {"missing directory", "missing\\below", nullptr, false, "Rendering Window: 320X240"},
+      {"a file for a directory", "a_file", nullptr, false, "Rendering Window: 320X240"},
+      {"a 3,000-byte directory", longPath, nullptr, false, "Rendering Window: 320X240"},
+      {"binary zeros", "zeros", &zeros, false, "Rendering Window: 320X240"},
+      {"1 MB of other sections", "huge", &huge, false, "Rendering Window: 320X240"},
+      {"read-only file", "read_only", &zeros, true, "Rendering Window: 320X240"},
+  };
+  for (const auto& c : cases) {
+    Session session(c.directory.c_str(), c.settings != nullptr ? *c.settings : "");
+    if (c.readOnly)
+      SetFileAttributesA((c.directory + "\\VDP_plugin.ini").c_str(), FILE_ATTRIBUTE_READONLY);
+    const HWND window = StartWithWindow(session);
+    REQUIRE(window != nullptr, "%s: a start with a render window", c.what);
+    CHECK(session.statusLines().find("initialisation OK!") != std::string::npos,
+          "%s: the status lines, saw %s", c.what, session.statusLines().c_str());
+    WritePolygonAndSprite();
+    plugin.VDPOnVblankOut();
+    plugin.VDPOnVblankOut();
+    CHECK(WindowText(window) == c.title, "%s: title \"%s\"", c.what, WindowText(window).c_str());
+    session.Stop();
+    CHECK(WindowsOfClass("display").empty(), "%s: no window left", c.what);
+    if (c.readOnly)
+      SetFileAttributesA((c.directory + "\\VDP_plugin.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+}
+
 const check::Case kCases[] = {
     CASE(AboutBoxIsModalAndNeedsNoStart),
     CASE(FirstStartReportsShowsTheWindowAndWritesDefaults),
@@ -467,6 +508,7 @@ const check::Case kCases[] = {
     CASE(TenStartsAndStopsLeaveNothingBehind),
     CASE(BurstsOfTogglesAndResolutionsNeverStopTheHost),
     CASE(VersionResourceNamesTheRelease),
+    CASE(SettingsFaultsStartAndStopCleanly),
 };
 
 }  // namespace

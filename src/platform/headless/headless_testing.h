@@ -59,6 +59,7 @@ void ClearMessageBoxes();
 void FailNextThreadStart();
 void FailNextWindowCreation();
 void FailNextScreenModeSwitch();
+void FailNextContextCreation();
 
 // The host's main window "Kalvrine 2" for the setup dialog: present or not.
 void SetHostWindowPresent(bool present);

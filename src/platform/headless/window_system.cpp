@@ -267,6 +267,8 @@ void ClearMessageBoxes() {
 void FailNextThreadStart() { R().failThread = true; }
 void FailNextWindowCreation() { R().failWindow = true; }
 void FailNextScreenModeSwitch() { R().failMode = true; }
+std::atomic<bool> failContext{false};
+void FailNextContextCreation() { failContext = true; }
 
 void SetHostWindowPresent(bool present) {
   std::lock_guard<std::mutex> g(R().lock);
