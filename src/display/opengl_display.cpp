@@ -141,7 +141,7 @@ void OpenGLDisplay::Shutdown() {
 // thread, waiting at most threadWaitMs for it.
 void OpenGLDisplay::StopDisplay(uint32_t threadWaitMs) {
   const platform::WindowHandle window = windowHandle.load();
-  if (window != nullptr && glSurface != nullptr) {
+  if (glSurface != nullptr) {
     for (int i = 0; i < 6; ++i) planeTexture[i] = planeTextureWidth[i] = planeTextureHeight[i] = 0;
     for (TilePageTexture& page : tilePageTexture) {
       if (glReady && page.texture != 0) glDeleteTextures(1, &page.texture);
