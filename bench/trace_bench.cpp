@@ -1,5 +1,5 @@
 // Binary traces: the writer's cost per record, the replay speed of a 1,000-frame demo
-// trace on the headless platform, and the trace bytes per frame of the demo scenes and of
+// trace on the headless platform, and the trace bytes per frame of the animated demo and of
 // a scene that rewrites VRAM and colour RAM every frame.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
@@ -26,13 +26,13 @@ std::string TempDirectory() {
   return made != nullptr ? made : "/tmp";
 }
 
-// The demo scenes in turn, as vdphost plays them, until `frames` frames are done.
+// The animated demo, from its start again as often as needed for `frames` frames.
 void DemoLoop(vdphost::SceneBus& bus, uint32_t frames) {
-  while (vdphost::RecordedFrames() < frames)
-    for (int s = 0; s < vdphost::kDemoSceneCount && vdphost::RecordedFrames() < frames; ++s) {
-      bus.api().Reset();
-      vdphost::kDemoScenes[s].play(bus);
-    }
+  while (vdphost::RecordedFrames() < frames) {
+    bus.demoFrames = static_cast<int>(frames - vdphost::RecordedFrames());
+    bus.api().Reset();
+    vdphost::PlayAnimatedDemo(bus);
+  }
 }
 
 // Every frame a new 512 x 64 slice of a bitmap plane, a new palette and a new command.
@@ -67,6 +67,7 @@ bool Record(const std::string& dir, const char* name, void (*play)(vdphost::Scen
   vdphost::InitInfo info{0, nullptr, nullptr, dir.c_str()};
   api.InitVDPPlugin(&info);
   vdphost::SceneBus bus(api, dir + "/none", [](const std::string&) {});
+  bus.outputDirectory = dir;
   play(bus, frames);
   api.DeInitPlugin();
   if (vdphost::FinishRecording(0) != 0) return false;
