@@ -12,7 +12,7 @@
 
 namespace {
 
-void PrintStatus(const char* text, uint32_t colour) {
+void VDPHOST_CDECL PrintStatus(const char* text, uint32_t colour) {
   std::printf("plugin: %s (colour %06X)\n", text, colour);
 }
 
@@ -57,8 +57,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (settingsDir.empty()) settingsDir = outDir;
-  const std::string screen = outDir + "/.screen.rgba";
-  setenv("VDP_HEADLESS_SCREEN", screen.c_str(), 1);
+  const vdphost::ScreenCapture screen(outDir);
 
   vdphost::PluginApi api{};
   std::string error;
@@ -77,7 +76,7 @@ int main(int argc, char** argv) {
     std::vector<uint32_t> texels;
     int width = 0, height = 0;
     const std::string png = outDir + "/" + name + ".png";
-    if (vdphost::ReadScreen(screen, texels, width, height) &&
+    if (screen.Read(texels, width, height) &&
         vdphost::WritePng(png, texels.data(), width, height)) {
       std::printf("wrote %s (%dx%d)\n", png.c_str(), width, height);
     } else {
@@ -108,6 +107,5 @@ int main(int argc, char** argv) {
     }
   }
   api.DeInitPlugin();
-  std::remove(screen.c_str());
   return failures == 0 ? 0 : 1;
 }

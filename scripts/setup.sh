@@ -9,7 +9,7 @@ native_pkgs=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbench
 # The x86-64 cross compiler builds the same DLL for the Wine tests on machines that cannot
 # run 32-bit code (tests/windows/run_windows_tests.sh).
 windows_pkgs=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix
-  binutils-mingw-w64-x86-64 xvfb xauth)
+  binutils-mingw-w64-x86-64 libz-mingw-w64-dev xvfb xauth)
 
 missing=()
 for p in "${native_pkgs[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
