@@ -17,7 +17,11 @@ if [ "$want" = all ]; then
   for p in "${windows_pkgs[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
 fi
 need_wine=0
-if [ "$want" = all ] && ! dpkg -s wine32:i386 >/dev/null 2>&1; then need_wine=1; fi
+# 32-bit Wine draws OpenGL through the i386 Mesa libraries; without them pictures stay black.
+wine_pkgs=(wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386)
+if [ "$want" = all ]; then
+  for p in "${wine_pkgs[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || need_wine=1; done
+fi
 if [ ${#missing[@]} -eq 0 ] && [ $need_wine -eq 0 ]; then exit 0; fi
 
 SUDO=""
@@ -37,5 +41,5 @@ install() {
 }
 [ ${#missing[@]} -eq 0 ] || install "${missing[@]}"
 if [ $need_wine -eq 1 ]; then
-  install wine wine32:i386 wine64
+  install wine wine64 "${wine_pkgs[@]}"
 fi
