@@ -9,6 +9,8 @@
 #include "plugin_api.h"
 #include "png_writer.h"
 #include "scene_bus.h"
+#include "trace_recorder.h"
+#include "trace_replay.h"
 
 namespace {
 
@@ -21,7 +23,13 @@ void Usage() {
       "usage: vdphost --plugin <library> [--out <dir>] [--scene <name>]... [--trace <file>]...\n"
       "  With neither --scene nor --trace, every demo scene is played.\n"
       "  --settings <dir>  directory of VDP_plugin.ini (default: the output directory)\n"
-      "  --list            list the demo scenes\n");
+      "  --list            list the demo scenes\n"
+      "  --record <file>   also write every call made to the plugin as a binary trace\n"
+      "usage: vdphost --plugin <library> --play <file> [--out <dir>] [--every N] [--frames A-B]\n"
+      "  Replays a binary trace; writes frame_NNNNNN.png (frames count from 0) into <dir>.\n"
+      "  --every N         save every Nth frame of the range, from its first (default 1;\n"
+      "                    0 saves none)\n"
+      "  --frames A-B      save frames A to B only (also A- for A onwards, A for one frame)\n");
 }
 
 }  // namespace
@@ -29,6 +37,8 @@ void Usage() {
 int main(int argc, char** argv) {
   std::string pluginPath, outDir = ".", settingsDir;
   std::vector<std::string> scenes, traces;
+  vdphost::PlayOptions play;
+  std::string recordPath;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -42,6 +52,8 @@ int main(int argc, char** argv) {
       scenes.push_back(argv[++i]);
     else if (arg == "--trace" && hasValue)
       traces.push_back(argv[++i]);
+    else if (vdphost::TakeTraceOption(argc, argv, i, play, recordPath))
+      continue;
     else if (arg == "--list") {
       for (int s = 0; s < vdphost::kDemoSceneCount; ++s)
         std::printf("%-14s %s\n", vdphost::kDemoScenes[s].name,
@@ -65,11 +77,23 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vdphost: %s\n", error.c_str());
     return 1;
   }
+  if (!recordPath.empty() &&
+      !vdphost::StartRecording(api, recordPath, pluginPath, settingsDir, error)) {
+    std::fprintf(stderr, "vdphost: %s\n", error.c_str());
+    return 1;
+  }
+  if (!play.trace.empty()) {
+    play.outDir = outDir;
+    play.settingsDir = settingsDir;
+    play.screen = &screen;
+    const int status = vdphost::PlayBinaryTrace(api, play, PrintStatus);
+    return vdphost::FinishRecording(status);
+  }
   vdphost::InitInfo info{0, PrintStatus, nullptr, settingsDir.c_str()};
   if (!api.InitVDPPlugin(&info)) {
     std::fprintf(stderr, "vdphost: the plugin did not start\n");
     api.DeInitPlugin();
-    return 1;
+    return vdphost::FinishRecording(1);
   }
   int failures = 0;
   vdphost::SceneBus bus(api, screen, [&](const std::string& name) {
@@ -107,5 +131,5 @@ int main(int argc, char** argv) {
     }
   }
   api.DeInitPlugin();
-  return failures == 0 ? 0 : 1;
+  return vdphost::FinishRecording(failures == 0 ? 0 : 1);
 }
