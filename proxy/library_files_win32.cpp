@@ -37,7 +37,9 @@ std::string AccessorExportName(const char* name, int argumentBytes) {
   (void)argumentBytes;
   return name;
 #else
-  return "@" + std::string(name) + "@" + std::to_string(argumentBytes);
+  char decorated[64];
+  std::snprintf(decorated, sizeof decorated, "@%s@%d", name, argumentBytes);
+  return decorated;
 #endif
 }
 

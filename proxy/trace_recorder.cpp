@@ -55,7 +55,9 @@ std::FILE* CreateTraceFile(const std::string& directory, const std::string& stem
   if (const std::tm* local = std::localtime(&now))
     std::strftime(stamp, sizeof stamp, "-%Y%m%d-%H%M%S", local);
   for (int n = 1; n < 1000; ++n) {
-    path = directory + stem + stamp + (n > 1 ? "-" + std::to_string(n) : "") + ".vdptrace";
+    char suffix[48];
+    std::snprintf(suffix, sizeof suffix, n > 1 ? "%s-%d.vdptrace" : "%s.vdptrace", stamp, n);
+    path = directory + stem + suffix;
     if (std::FILE* file = CreateNewFile(path)) return file;
   }
   return nullptr;
