@@ -23,6 +23,6 @@ constinit PluginTable real = {
 #undef PROXY_HARMLESS_EVENT
 #undef PROXY_HARMLESS_ACCESSORS
 };
-constinit CallBuffer calls;
+vdptrace::TraceWriter& trace = *new vdptrace::TraceWriter;
 
 }  // namespace proxy

@@ -2,7 +2,6 @@
 // and looking up its entry points, and creating a file that did not exist.
 #pragma once
 
-#include <cstdio>
 #include <string>
 
 namespace proxy {
@@ -18,7 +17,7 @@ void* FindEntryPoint(void* library, const char* name);
 // ("@ReadWordVDP1Regs@4"), plain elsewhere.
 std::string AccessorExportName(const char* name, int argumentBytes);
 
-// Opens path for writing only if no file of that name exists yet; null otherwise.
-std::FILE* CreateNewFile(const std::string& path);
+// Creates an empty file at path only if no file of that name exists yet.
+bool CreateNewFile(const std::string& path);
 
 }  // namespace proxy

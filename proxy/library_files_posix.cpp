@@ -26,12 +26,11 @@ void* FindEntryPoint(void* library, const char* name) { return dlsym(library, na
 
 std::string AccessorExportName(const char* name, int) { return name; }
 
-std::FILE* CreateNewFile(const std::string& path) {
+bool CreateNewFile(const std::string& path) {
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) return nullptr;
-  std::FILE* file = fdopen(fd, "wb");
-  if (file == nullptr) close(fd);
-  return file;
+  if (fd < 0) return false;
+  close(fd);
+  return true;
 }
 
 }  // namespace proxy

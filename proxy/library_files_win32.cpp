@@ -1,6 +1,6 @@
-#include <fcntl.h>
-#include <io.h>
 #include <windows.h>
+
+#include <cstdio>
 
 #include "proxy/library_files.h"
 
@@ -43,18 +43,12 @@ std::string AccessorExportName(const char* name, int argumentBytes) {
 #endif
 }
 
-std::FILE* CreateNewFile(const std::string& path) {
+bool CreateNewFile(const std::string& path) {
   HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return nullptr;
-  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
-  if (fd < 0) {
-    CloseHandle(handle);
-    return nullptr;
-  }
-  std::FILE* file = _fdopen(fd, "wb");
-  if (file == nullptr) _close(fd);
-  return file;
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(handle);
+  return true;
 }
 
 }  // namespace proxy

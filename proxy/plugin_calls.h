@@ -1,5 +1,5 @@
-// The plugin's 37 entry points as lists, so that the table of the real plugin, the
-// exports that forward to it and the call numbers in the buffer are written once.
+// The plugin's 37 entry points as lists, so that the table of the real plugin, its
+// lookup and the exports that forward to it are written once.
 #pragma once
 
 #include <cstdint>
@@ -19,18 +19,6 @@
 // clang-format on
 
 namespace proxy {
-
-// One number per entry point: what the recording buffer stores for each call.
-enum class Call : uint8_t {
-  InitVDPPlugin,
-#define PROXY_CALL_EVENT(name) name,
-#define PROXY_CALL_ACCESSORS(name, T) Read##name, Write##name,
-  PROXY_EVENTS(PROXY_CALL_EVENT) PROXY_ACCESSORS(PROXY_CALL_ACCESSORS)
-#undef PROXY_CALL_EVENT
-#undef PROXY_CALL_ACCESSORS
-      Count
-};
-static_assert(static_cast<int>(Call::Count) == 37);
 
 // The real plugin's entry points, each with its calling convention.
 struct PluginTable {

@@ -1,20 +1,20 @@
-// What every forwarded call touches: the real plugin's table and the recording buffer.
-// Both are set up before any code runs (constant initialisation), so an export called
-// before InitVDPPlugin, or after the real plugin failed to load, reaches harmless stubs.
+// What every forwarded call touches: the real plugin's table and the trace writer.
 #pragma once
 
 #include "plugin/plugin_types.h"
-#include "proxy/call_buffer.h"
 #include "proxy/plugin_calls.h"
+#include "trace_writer.h"
 
 namespace proxy {
 
-// The real plugin's entry points; harmless stubs until it is loaded.
+// The real plugin's entry points: set before any code runs to stubs that do nothing, so
+// that a call before InitVDPPlugin, or after the real plugin failed to load, is harmless.
 extern constinit PluginTable real;
-// Zero-initialised, so its megabytes take no room in the library file.
-extern constinit CallBuffer calls;
+// Records nothing until InitVDPPlugin opens it. Never destroyed: a host may exit without
+// DeInitPlugin while the writer's thread still runs.
+extern vdptrace::TraceWriter& trace;
 
-// InitVDPPlugin and DeInitPlugin: loading the real plugin, the trace file, the writer.
+// InitVDPPlugin and DeInitPlugin: loading the real plugin, opening and closing the trace.
 bool Start(PluginInitInfo* info);
 void Stop();
 

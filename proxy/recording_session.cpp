@@ -1,10 +1,11 @@
 // InitVDPPlugin and DeInitPlugin of the proxy: the slow path around the forwarding.
+#include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
 #include "proxy/library_files.h"
 #include "proxy/proxy_state.h"
 #include "proxy/real_plugin.h"
-#include "proxy/trace_recorder.h"
 
 namespace proxy {
 
@@ -12,66 +13,69 @@ namespace {
 
 constexpr uint32_t kRed = 0x0000FF;  // 0xBBGGRR
 
-struct Session {
-  void* module = nullptr;  // the real plugin, once loaded
-  std::string pluginName;
-  TraceRecorder recorder;
-};
-
-// Never destroyed: a host may exit without DeInitPlugin while the writer still runs.
-Session& TheSession() {
-  static Session* session = new Session;
-  return *session;
-}
+void* realModule = nullptr;  // the real plugin, once loaded
+std::string realName;        // its file name, for the trace's header
 
 std::string FileName(const std::string& path) {
   const size_t slash = path.find_last_of("/\\");
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// A new file in directory named after stem and the time; an earlier trace is never
+// replaced. Empty when none could be created.
+std::string NewTracePath(const std::string& directory, const std::string& stem) {
+  const std::time_t now = std::time(nullptr);
+  char stamp[32] = "";
+  if (const std::tm* local = std::localtime(&now))
+    std::strftime(stamp, sizeof stamp, "-%Y%m%d-%H%M%S", local);
+  for (int n = 1; n < 1000; ++n) {
+    char suffix[48];
+    std::snprintf(suffix, sizeof suffix, n > 1 ? "%s-%d.vdptrace" : "%s.vdptrace", stamp, n);
+    const std::string path = directory + stem + suffix;
+    if (CreateNewFile(path)) return path;
+  }
+  return {};
+}
+
 }  // namespace
 
 bool Start(PluginInitInfo* info) {
-  Session& session = TheSession();
-  auto say = [info](const std::string& text, uint32_t colour) {
+  auto say = [info](const std::string& text) {
     if (info != nullptr && info->messageCallback != nullptr)
-      info->messageCallback(text.c_str(), colour);
+      info->messageCallback(text.c_str(), kRed);
   };
   const std::string self = OwnLibraryPath();
-  if (session.module == nullptr) {
+  if (realModule == nullptr) {
     const std::string path = RealPluginPath(self, std::getenv(kRealPluginVariable));
     std::string error;
-    if (!LoadRealPlugin(path, real, session.module, error)) {
-      say("VDP proxy: " + error, kRed);
+    if (!LoadRealPlugin(path, real, realModule, error)) {
+      say("VDP proxy: " + error);
       return false;
     }
-    session.pluginName = FileName(path);
+    realName = FileName(path);
   }
   if (info == nullptr) return real.InitVDPPlugin(info);
-  if (!session.recorder.running()) {
+  const char* directory = info->directory != nullptr ? info->directory : "";
+  if (!trace.IsOpen()) {
     const std::string name = FileName(self);
-    const std::string directory = self.substr(0, self.size() - name.size());
-    std::string tracePath;
-    if (std::FILE* file = CreateTraceFile(directory, name.substr(0, name.rfind('.')), tracePath)) {
-      calls.Clear();
-      session.recorder.Start(calls, file, session.pluginName,
-                             info->directory != nullptr ? info->directory : "");
-    } else {
-      say("VDP proxy: cannot create a trace file in " + directory + ", not recording", kRed);
-    }
+    const std::string folder = self.substr(0, self.size() - name.size());
+    const std::string path = NewTracePath(folder, name.substr(0, name.rfind('.')));
+    std::string error = "no new file name is free";
+    if (path.empty() || !trace.Open(path.c_str(), realName.c_str(), directory, error))
+      say("VDP proxy: not recording, cannot create a trace in " + folder + ": " + error);
   }
   // The real plugin finds its window class, menu, dialog and icon in its own module.
   PluginInitInfo forwarded = *info;
-  forwarded.instance = session.module;
+  forwarded.instance = realModule;
   const bool started = real.InitVDPPlugin(&forwarded);
-  calls.Append(Call::InitVDPPlugin, 0, started ? 1 : 0);
+  trace.Init(started, directory);
   return started;
 }
 
 void Stop() {
   real.DeInitPlugin();
-  calls.Append(Call::DeInitPlugin, 0, 0);
-  TheSession().recorder.Stop();
+  trace.Event(vdptrace::Call::DeInitPlugin);
+  trace.Close();
 }
 
 }  // namespace proxy
