@@ -14,8 +14,8 @@ inline constexpr const char* kRealPluginVariable = "VDP_PROXY_PLUGIN";
 
 std::string RealPluginPath(const std::string& proxyPath, const char* chosen);
 
-// Loads the library and looks up all 37 entry points. On success fills table and
-// module; otherwise leaves them alone and says in error what is missing.
+// Loads the library and looks up all 37 entry points into table; false, with what is
+// missing in error, when one cannot be found.
 bool LoadRealPlugin(const std::string& path, PluginTable& table, void*& module, std::string& error);
 
 }  // namespace proxy

@@ -1,20 +1,15 @@
 // InitVDPPlugin and DeInitPlugin of the proxy: the slow path around the forwarding.
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 
 #include "proxy/library_files.h"
 #include "proxy/proxy_state.h"
-#include "proxy/real_plugin.h"
 
 namespace proxy {
 
 namespace {
 
 constexpr uint32_t kRed = 0x0000FF;  // 0xBBGGRR
-
-void* realModule = nullptr;  // the real plugin, once loaded
-std::string realName;        // its file name, for the trace's header
 
 std::string FileName(const std::string& path) {
   const size_t slash = path.find_last_of("/\\");
@@ -44,16 +39,11 @@ bool Start(PluginInitInfo* info) {
     if (info != nullptr && info->messageCallback != nullptr)
       info->messageCallback(text.c_str(), kRed);
   };
-  const std::string self = OwnLibraryPath();
-  if (realModule == nullptr) {
-    const std::string path = RealPluginPath(self, std::getenv(kRealPluginVariable));
-    std::string error;
-    if (!LoadRealPlugin(path, real, realModule, error)) {
-      say("VDP proxy: " + error);
-      return false;
-    }
-    realName = FileName(path);
+  if (!EnsureRealPlugin()) {
+    say("VDP proxy: " + RealPlugin().error);
+    return false;
   }
+  const std::string self = OwnLibraryPath();
   if (info == nullptr) return real.InitVDPPlugin(info);
   const char* directory = info->directory != nullptr ? info->directory : "";
   if (!trace.IsOpen()) {
@@ -61,12 +51,13 @@ bool Start(PluginInitInfo* info) {
     const std::string folder = self.substr(0, self.size() - name.size());
     const std::string path = NewTracePath(folder, name.substr(0, name.rfind('.')));
     std::string error = "no new file name is free";
-    if (path.empty() || !trace.Open(path.c_str(), realName.c_str(), directory, error))
+    if (path.empty() ||
+        !trace.Open(path.c_str(), FileName(RealPlugin().path).c_str(), directory, error))
       say("VDP proxy: not recording, cannot create a trace in " + folder + ": " + error);
   }
   // The real plugin finds its window class, menu, dialog and icon in its own module.
   PluginInitInfo forwarded = *info;
-  forwarded.instance = realModule;
+  forwarded.instance = RealPlugin().module;
   const bool started = real.InitVDPPlugin(&forwarded);
   trace.Init(started, directory);
   return started;
