@@ -12,7 +12,8 @@ namespace vdphost {
 
 class ScreenCapture {
  public:
-  // workDir: where a screenshot file may be kept while the host runs.
+  // workDir: where a screenshot file may be kept while the host runs; empty for no
+  // screenshots (benchmarks: none are taken at buffer swaps).
   explicit ScreenCapture(const std::string& workDir);
   ~ScreenCapture();
   ScreenCapture(const ScreenCapture&) = delete;

@@ -8,13 +8,18 @@ namespace vdphost {
 
 // The headless system rewrites this file at every buffer swap: "VDPRGBA\n<w> <h>\n" and
 // the texels.
-ScreenCapture::ScreenCapture(const std::string& workDir) : path_(workDir + "/.screen.rgba") {
+ScreenCapture::ScreenCapture(const std::string& workDir) {
+  if (workDir.empty()) return;
+  path_ = workDir + "/.screen.rgba";
   setenv("VDP_HEADLESS_SCREEN", path_.c_str(), 1);
 }
 
-ScreenCapture::~ScreenCapture() { std::remove(path_.c_str()); }
+ScreenCapture::~ScreenCapture() {
+  if (!path_.empty()) std::remove(path_.c_str());
+}
 
 bool ScreenCapture::Read(std::vector<uint32_t>& texels, int& width, int& height) const {
+  if (path_.empty()) return false;
   std::ifstream in(path_, std::ios::binary);
   std::string magic;
   if (!(in >> magic >> width >> height) || magic != "VDPRGBA" || width <= 0 || height <= 0)
