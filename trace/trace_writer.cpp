@@ -24,6 +24,10 @@ void PutString(std::vector<uint8_t>& out, const char* text) {
 
 }  // namespace
 
+TraceWriter::TraceWriter(uint32_t ringBytes) : ringBytes_(1u << 17) {
+  while (ringBytes_ < ringBytes && ringBytes_ < (1u << 30)) ringBytes_ <<= 1;
+}
+
 bool TraceWriter::Open(const char* path, const char* pluginName, const char* directory,
                        std::string& error) {
   Close();
@@ -45,8 +49,8 @@ bool TraceWriter::Open(const char* path, const char* pluginName, const char* dir
     return false;
   }
   written_.store(header.size(), std::memory_order_relaxed);
-  ring_.assign(kRingBytes + kSlack, 0);
-  staging_.reserve(kRingBytes);
+  ring_.assign(ringBytes_ + kSlack, 0);
+  staging_.reserve(ringBytes_);
   head_ = tailSeen_ = 0;
   published_.store(0);
   tail_.store(0);
@@ -69,12 +73,12 @@ bool TraceWriter::Open(const char* path, const char* pluginName, const char* dir
 
 void TraceWriter::MakeRoom(uint32_t bytes) {
   tailSeen_ = tail_.load(std::memory_order_acquire);
-  if (head_ - tailSeen_ <= kRingBytes / 2) return;
-  if (!wake_.exchange(true)) {
+  const uint32_t room = ringBytes_ - bytes - kSlack;
+  if ((head_ - tailSeen_ > ringBytes_ / 2 || head_ - tailSeen_ > room) && !wake_.exchange(true)) {
     std::lock_guard<std::mutex> lock(mutex_);
     wakeDrainer_.notify_one();
   }
-  while (head_ - tailSeen_ > kRingBytes - bytes - kSlack) {
+  while (head_ - tailSeen_ > room) {
     std::this_thread::yield();
     tailSeen_ = tail_.load(std::memory_order_acquire);
   }
@@ -82,8 +86,8 @@ void TraceWriter::MakeRoom(uint32_t bytes) {
 
 void TraceWriter::Append(const uint8_t* bytes, uint32_t count) {
   MakeRoom(count);
-  const uint32_t pos = head_ & (kRingBytes - 1);
-  const uint32_t first = count < kRingBytes - pos ? count : kRingBytes - pos;
+  const uint32_t pos = head_ & (ringBytes_ - 1);
+  const uint32_t first = count < ringBytes_ - pos ? count : ringBytes_ - pos;
   std::memcpy(ring_.data() + pos, bytes, first);
   std::memcpy(ring_.data(), bytes + first, count - first);
   head_ += count;
@@ -133,8 +137,8 @@ void TraceWriter::DrainLoop() {
 void TraceWriter::Drain() {
   const uint32_t head = published_.load(std::memory_order_acquire);
   const uint32_t tail = tail_.load(std::memory_order_relaxed);
-  const uint32_t count = head - tail, pos = tail & (kRingBytes - 1);
-  const uint32_t first = count < kRingBytes - pos ? count : kRingBytes - pos;
+  const uint32_t count = head - tail, pos = tail & (ringBytes_ - 1);
+  const uint32_t first = count < ringBytes_ - pos ? count : ringBytes_ - pos;
   staging_.assign(ring_.data() + pos, ring_.data() + pos + first);
   staging_.insert(staging_.end(), ring_.data(), ring_.data() + (count - first));
   tail_.store(head, std::memory_order_release);

@@ -20,7 +20,9 @@ namespace vdptrace {
 
 class TraceWriter {
  public:
-  TraceWriter() = default;
+  // ringBytes: the memory ring, rounded up to a power of two of at least 128 KB (the
+  // longest record fits). The drainer is woken early when it is half full.
+  explicit TraceWriter(uint32_t ringBytes = 1u << 23);
   ~TraceWriter() { Close(); }
   TraceWriter(const TraceWriter&) = delete;
   TraceWriter& operator=(const TraceWriter&) = delete;
@@ -49,7 +51,6 @@ class TraceWriter {
   uint64_t bytesWritten() const { return written_.load(std::memory_order_relaxed); }
 
  private:
-  static constexpr uint32_t kRingBytes = 1u << 23;
   static constexpr uint32_t kSlack = 16;  // past the ring's end: a record is written whole
 
   void MakeRoom(uint32_t bytes);
@@ -60,7 +61,8 @@ class TraceWriter {
 
   bool open_ = false;
   std::FILE* file_ = nullptr;
-  std::vector<uint8_t> ring_;  // kRingBytes + kSlack
+  uint32_t ringBytes_;         // a power of two
+  std::vector<uint8_t> ring_;  // ringBytes_ + kSlack
   uint32_t head_ = 0;          // producer's position, free-running
   uint32_t tailSeen_ = 0;      // the consumer's position as the producer last saw it
   std::atomic<uint32_t> published_{0};
@@ -83,9 +85,9 @@ class TraceWriter {
 };
 
 inline void TraceWriter::Publish(uint32_t length) {
-  const uint32_t pos = head_ & (kRingBytes - 1);
-  if (pos + length > kRingBytes)  // the record ran into the slack: wrap its end around
-    std::memcpy(ring_.data(), ring_.data() + kRingBytes, pos + length - kRingBytes);
+  const uint32_t pos = head_ & (ringBytes_ - 1);
+  if (pos + length > ringBytes_)  // the record ran into the slack: wrap its end around
+    std::memcpy(ring_.data(), ring_.data() + ringBytes_, pos + length - ringBytes_);
   head_ += length;
   published_.store(head_, std::memory_order_release);
 }
@@ -93,7 +95,7 @@ inline void TraceWriter::Publish(uint32_t length) {
 inline void TraceWriter::Access(Call call, uint32_t address, uint32_t value) {
   if (!open_) return;
   // Past half full the drainer is woken early; MakeRoom also waits when the ring is full.
-  if (head_ - tailSeen_ > kRingBytes / 2) MakeRoom(kMaxAccessorRecord);
+  if (head_ - tailSeen_ > ringBytes_ / 2) MakeRoom(kMaxAccessorRecord);
   const int index = static_cast<int>(call);
   const CallInfo& info = kCalls[index];
   value &= info.size == 4 ? 0xFFFFFFFFu : (1u << (info.size * 8)) - 1;
@@ -119,7 +121,7 @@ inline void TraceWriter::Access(Call call, uint32_t address, uint32_t value) {
   last = value;
   // Fields are stored whole and the length counts only their bytes (little-endian hosts):
   // the bytes beyond are free ring space that the next record overwrites.
-  uint8_t* p = ring_.data() + (head_ & (kRingBytes - 1));
+  uint8_t* p = ring_.data() + (head_ & (ringBytes_ - 1));
   p[0] = AccessorTag(call, mode, repeat);
   std::memcpy(p + 1, &addressField, 4);
   uint32_t length = 1 + addressBytes;

@@ -46,10 +46,15 @@ std::string ReadToEnd(const std::vector<uint8_t>& bytes) {
 TEST(TraceFormat, EveryRecordTypeComesBackAsWritten) {
   const std::string path = TempTrace("roundtrip");
   std::vector<Expected> expected{{Call::InitVDPPlugin, 0, 1}};
-  TraceWriter writer;
+  TraceWriter writer(1 << 17);  // the smallest ring: records wrap around its end
   std::string error;
   ASSERT_TRUE(writer.Open(path.c_str(), "VDP_dll.dll", "C:\\emu", error)) << error;
-  writer.Init(true, "C:\\emu\\plugins");
+  writer.Init(true, std::string(70000, 'd').c_str());  // cut to 65,535 bytes
+  // Over a megabyte: more than the ring and the reader's file window hold.
+  for (uint32_t i = 0; i < 400000; ++i) {
+    writer.Access(Call::WriteWordVDP2VRAM, i * 2, i & 0xFFFF);
+    expected.push_back({Call::WriteWordVDP2VRAM, i * 2, i & 0xFFFF});
+  }
   // Sequential, 8-, 16- and 32-bit address steps both ways; values that repeat and not.
   const uint32_t steps[] = {0, 0, 1, uint32_t(-100), 300, uint32_t(-40000), 0x12345678};
   for (int c = kFirstAccessor; c < kFirstAccessor + kAccessorCount; ++c) {
@@ -82,17 +87,20 @@ TEST(TraceFormat, EveryRecordTypeComesBackAsWritten) {
   EXPECT_EQ(reader.pluginName(), "VDP_dll.dll");
   EXPECT_EQ(reader.directory(), "C:\\emu");
   Record record;
-  for (const Expected& e : expected) {
-    ASSERT_TRUE(reader.Next(record)) << reader.error();
-    EXPECT_EQ(record.call, e.call) << Info(record.call).name << " at byte " << record.offset;
-    EXPECT_EQ(record.address, e.address) << Info(e.call).name;
-    EXPECT_EQ(record.value, e.value) << Info(e.call).name;
-    if (e.call == Call::InitVDPPlugin) {
-      EXPECT_EQ(record.directory, "C:\\emu\\plugins");
+  for (int pass = 0; pass < 2; ++pass) {  // the second after Rewind, as a replay does
+    ASSERT_TRUE(pass == 0 || reader.Rewind());
+    for (const Expected& e : expected) {
+      ASSERT_TRUE(reader.Next(record)) << reader.error();
+      ASSERT_EQ(record.call, e.call) << Info(record.call).name << " at byte " << record.offset;
+      ASSERT_EQ(record.address, e.address) << Info(e.call).name;
+      ASSERT_EQ(record.value, e.value) << Info(e.call).name;
+      if (e.call == Call::InitVDPPlugin) {
+        ASSERT_EQ(record.directory, std::string(65535, 'd'));
+      }
     }
+    EXPECT_FALSE(reader.Next(record));
+    EXPECT_EQ(reader.error(), "");
   }
-  EXPECT_FALSE(reader.Next(record));
-  EXPECT_EQ(reader.error(), "");
   EXPECT_EQ(std::filesystem::file_size(path), writer.bytesWritten());
   std::filesystem::remove(path);
 }
