@@ -24,7 +24,7 @@ bool WriteChunk(std::FILE* file, const char type[4], const std::vector<unsigned 
   if (!data.empty()) sum = crc32(sum, data.data(), static_cast<uInt>(data.size()));
   PutBigEndian(crc, static_cast<uint32_t>(sum));
   return std::fwrite(length.data(), 1, 4, file) == 4 && std::fwrite(type, 1, 4, file) == 4 &&
-         std::fwrite(data.data(), 1, data.size(), file) == data.size() &&
+         (data.empty() || std::fwrite(data.data(), 1, data.size(), file) == data.size()) &&
          std::fwrite(crc.data(), 1, 4, file) == 4;
 }
 
