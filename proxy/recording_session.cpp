@@ -43,8 +43,8 @@ bool Start(PluginInitInfo* info) {
     say("VDP proxy: " + RealPlugin().error);
     return false;
   }
-  const std::string self = OwnLibraryPath();
   if (info == nullptr) return real.InitVDPPlugin(info);
+  const std::string self = OwnLibraryPath();
   const char* directory = info->directory != nullptr ? info->directory : "";
   if (!trace.IsOpen()) {
     const std::string name = FileName(self);
