@@ -1,29 +1,29 @@
 // Built-in demo scenes: small programs written the way a game sets the chips up.
 #include "scene_bus.h"
+#include "scene_writer.h"
 
 namespace vdphost {
 
 namespace {
 
-// VDP1 command words (console order), 32 bytes per command.
-void Command(SceneBus& bus, uint32_t index, uint16_t control, uint16_t drawMode, uint16_t colour,
-             uint16_t texture, uint16_t size, std::initializer_list<int16_t> xy,
-             uint16_t gouraud = 0) {
-  const uint32_t a = index * 32;
-  bus.Vdp1Words(a, {control, 0, drawMode, colour, texture, size});
-  uint32_t p = a + 0x0C;
-  for (int16_t v : xy) {
-    bus.api().WriteWordVDP1VRAM(p, static_cast<uint16_t>(v));
-    p += 2;
-  }
-  bus.Vdp1Words(a + 0x1C, {gouraud, 0});
+// One VDP1 command; addresses in bytes.
+void Command(SceneBus& bus, int index, uint16_t control, uint16_t drawMode, uint16_t colour,
+             uint32_t textureAddress, uint16_t size, std::initializer_list<int16_t> xy,
+             uint32_t gouraudAddress = 0) {
+  Vdp1Command c;
+  c.control = control;
+  c.drawMode = drawMode;
+  c.colour = colour;
+  c.textureAddress = textureAddress;
+  c.size = size;
+  int k = 0;
+  for (int16_t v : xy)
+    if (k < 8) c.xy[k++] = v;
+  c.gouraudAddress = gouraudAddress;
+  c.Write(bus.api(), index);
 }
 
-void EndTable(SceneBus& bus, uint32_t index) { bus.Vdp1Words(index * 32, {0x8000}); }
-
-constexpr uint16_t Rgb(int r, int g, int b) {
-  return static_cast<uint16_t>(0x8000 | (b << 10) | (g << 5) | r);
-}
+void EndTable(SceneBus& bus, int index) { Vdp1Command::End(bus.api(), index); }
 
 void StartVdp(SceneBus& bus) {
   PluginApi& api = bus.api();
@@ -42,7 +42,7 @@ void Polygons(SceneBus& bus) {
   // Gouraud quad: corners red, green, blue, white through a table at 0x7000.
   bus.Vdp1Words(0x7000, {Rgb(31, 16, 16), Rgb(16, 31, 16), Rgb(16, 16, 31), Rgb(31, 31, 31)});
   Command(bus, 4, 0x0004, 0x0004, Rgb(16, 16, 16), 0, 0, {20, 120, 140, 120, 140, 200, 20, 200},
-          0x7000 / 8);
+          0x7000);
   Command(bus, 5, 0x0005, 0x0000, Rgb(31, 31, 0), 0, 0, {170, 150, 300, 150, 300, 210, 170, 210});
   Command(bus, 6, 0x0006, 0x0000, Rgb(0, 31, 31), 0, 0, {170, 210, 300, 150});
   EndTable(bus, 7);
@@ -65,13 +65,13 @@ void Sprites(SceneBus& bus) {
           static_cast<uint8_t>(((((x + y) / 2) & 15) << 4) | (((x + y + 1) / 2) & 15)));
   for (int i = 0; i < 16; ++i)
     bus.api().WriteWordVDP2CRAM((0x100 + i) * 2, Rgb(i * 2, 31 - i * 2, 16));
-  const uint16_t size = (16 / 8) << 8 | 16;
-  Command(bus, 0, 0x0000, 0x0028, 0, 0x10000 / 8, size, {20, 20});            // normal, RGB
-  Command(bus, 1, 0x0030, 0x0028, 0, 0x10000 / 8, size, {60, 20});            // flipped both ways
-  Command(bus, 2, 0x0A01, 0x0028, 0, 0x10000 / 8, size, {160, 112, 64, 64});  // zoom, centre
-  Command(bus, 3, 0x0002, 0x0028, 0, 0x10000 / 8, size,
-          {220, 30, 300, 50, 290, 120, 230, 100});                        // distorted
-  Command(bus, 4, 0x0000, 0x0000, 0x0100, 0x12000 / 8, size, {20, 160});  // colour bank
+  const uint16_t size = Vdp1Command::Size(16, 16);
+  Command(bus, 0, 0x0000, 0x0028, 0, 0x10000, size, {20, 20});            // normal, RGB
+  Command(bus, 1, 0x0030, 0x0028, 0, 0x10000, size, {60, 20});            // flipped both ways
+  Command(bus, 2, 0x0A01, 0x0028, 0, 0x10000, size, {160, 112, 64, 64});  // zoom, centre
+  Command(bus, 3, 0x0002, 0x0028, 0, 0x10000, size,
+          {220, 30, 300, 50, 290, 120, 230, 100});                    // distorted
+  Command(bus, 4, 0x0000, 0x0000, 0x0100, 0x12000, size, {20, 160});  // colour bank
   EndTable(bus, 5);
   bus.Frame();
   bus.Capture("sprites");
@@ -102,6 +102,7 @@ void BitmapPlane(SceneBus& bus) {
 }  // namespace
 
 const DemoScene kDemoScenes[] = {
+    {"demo", "the animated demo: every layer the plugin draws, 360 frames", PlayAnimatedDemo},
     {"polygons", "VDP1 polygons in each colour calculation, gouraud, polyline, line", Polygons},
     {"sprites", "VDP1 RGB and colour-bank sprites: normal, flipped, scaled, distorted", Sprites},
     {"bitmap_plane", "a scrolling VDP2 bitmap plane beneath a VDP1 polygon", BitmapPlane},

@@ -21,21 +21,23 @@ void VDPHOST_CDECL PrintStatus(const char* text, uint32_t colour) {
 void Usage() {
   std::printf(
       "usage: vdphost --plugin <library> [--out <dir>] [--scene <name>]... [--trace <file>]...\n"
-      "  With neither --scene nor --trace, every demo scene is played.\n"
+      "  With neither --scene nor --trace, the animated demo is played.\n"
+      "  --frames <n>      play only the first n frames of the animated demo\n"
       "  --settings <dir>  directory of VDP_plugin.ini (default: the output directory)\n"
       "  --list            list the demo scenes\n"
       "  --record <file>   also write every call made to the plugin as a binary trace\n"
-      "usage: vdphost --plugin <library> --play <file> [--out <dir>] [--every N] [--frames A-B]\n"
+      "usage: vdphost --plugin <library> --play <file> [--out <dir>] [--every N] [--range A-B]\n"
       "  Replays a binary trace; writes frame_NNNNNN.png (frames count from 0) into <dir>.\n"
       "  --every N         save every Nth frame of the range, from its first (default 1;\n"
       "                    0 saves none)\n"
-      "  --frames A-B      save frames A to B only (also A- for A onwards, A for one frame)\n");
+      "  --range A-B       save frames A to B only (also A- for A onwards, A for one frame)\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string pluginPath, outDir = ".", settingsDir;
+  int demoFrames = 0;
   std::vector<std::string> scenes, traces;
   vdphost::PlayOptions play;
   std::string recordPath;
@@ -52,6 +54,8 @@ int main(int argc, char** argv) {
       scenes.push_back(argv[++i]);
     else if (arg == "--trace" && hasValue)
       traces.push_back(argv[++i]);
+    else if (arg == "--frames" && hasValue)
+      demoFrames = std::atoi(argv[++i]);
     else if (vdphost::TakeTraceOption(argc, argv, i, play, recordPath))
       continue;
     else if (arg == "--list") {
@@ -108,9 +112,9 @@ int main(int argc, char** argv) {
       ++failures;
     }
   });
-  if (scenes.empty() && traces.empty())
-    for (int s = 0; s < vdphost::kDemoSceneCount; ++s)
-      scenes.push_back(vdphost::kDemoScenes[s].name);
+  bus.outputDirectory = outDir;
+  bus.demoFrames = demoFrames;
+  if (scenes.empty() && traces.empty()) scenes.push_back("demo");
   for (const std::string& name : scenes) {
     bool found = false;
     for (int s = 0; s < vdphost::kDemoSceneCount && !found; ++s) {

@@ -27,6 +27,15 @@ class SceneBus {
   void Capture(const std::string& name) { capture_(name); }
   // The presented texel at (x, y) of the picture; false when nothing was presented.
   bool PresentedPixel(int x, int y, uint32_t& texel) const;
+  // The whole presented picture; false when nothing was presented.
+  bool Presented(std::vector<uint32_t>& texels, int& width, int& height) const {
+    return ReadScreen(screenPath_, texels, width, height);
+  }
+
+  // Where scenes write pictures of their own (the animated demo's contact sheet), and how
+  // many frames of the animated demo to play (0: all of them).
+  std::string outputDirectory = ".";
+  int demoFrames = 0;
 
  private:
   PluginApi& api_;
@@ -42,6 +51,9 @@ struct DemoScene {
 };
 extern const DemoScene kDemoScenes[];
 extern const int kDemoSceneCount;
+
+// The animated demo (demo_animated.cpp), the scene played when none is named.
+void PlayAnimatedDemo(SceneBus& bus);
 
 // Plays a recorded trace (see trace_player.cpp for the format). False on a bad line,
 // with the line number and reason in error.

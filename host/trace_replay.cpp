@@ -125,19 +125,19 @@ void TraceReplayer::Finish() {
 
 bool TakeTraceOption(int argc, char** argv, int& i, PlayOptions& play, std::string& record) {
   const std::string arg = argv[i];
-  if (arg != "--play" && arg != "--record" && arg != "--every" && arg != "--frames") return false;
+  if (arg != "--play" && arg != "--record" && arg != "--every" && arg != "--range") return false;
   const char* value = i + 1 < argc ? argv[++i] : nullptr;
   bool good = value != nullptr;
   if (good && arg == "--play") play.trace = value;
   if (good && arg == "--record") record = value;
   if (good && arg == "--every")
     good = ParseCount(value, play.frames.every) && !std::strchr(value, '-');
-  if (good && arg == "--frames") good = ParseRange(value, play.frames);
+  if (good && arg == "--range") good = ParseRange(value, play.frames);
   if (!good) {
     std::fprintf(stderr, "vdphost: %s needs %s\n", arg.c_str(),
-                 arg == "--every"    ? "a number (0: no frames)"
-                 : arg == "--frames" ? "a frame range: FIRST-LAST, FIRST- or FIRST"
-                                     : "a file");
+                 arg == "--every"   ? "a number (0: no frames)"
+                 : arg == "--range" ? "a frame range: FIRST-LAST, FIRST- or FIRST"
+                                    : "a file");
     std::exit(2);
   }
   return true;

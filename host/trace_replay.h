@@ -60,7 +60,7 @@ struct PlayOptions {
   FrameSelection frames;
 };
 
-// Takes --play, --record, --every and --frames with their value from argv at i (moving i
+// Takes --play, --record, --every and --range with their value from argv at i (moving i
 // past the value). False when argv[i] is none of them; bad values end the program.
 bool TakeTraceOption(int argc, char** argv, int& i, PlayOptions& play, std::string& record);
 

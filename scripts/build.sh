@@ -9,5 +9,6 @@ for preset in "$@"; do
   extra=()
   [ "$preset" = native ] && extra=(-DVDP_TESTS=ON)
   cmake --preset "$preset" "${extra[@]}" >/dev/null
+  echo "VDP plugin $(cat "build/$preset/version.txt"), preset $preset"
   cmake --build --preset "$preset" -j"$jobs"
 done

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need from Debian's packages, only when missing.
-# Usage: scripts/setup.sh [native|all]   (native: no cross compiler, no Wine)
+# Usage: scripts/setup.sh [native|all|docs]   (native: no cross compiler, no Wine; docs: all,
+# and the screenshot tools of scripts/guide_screenshot.sh)
 set -euo pipefail
 want=${1:-all}
 
@@ -11,15 +12,20 @@ native_pkgs=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbench
 windows_pkgs=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-x86-64 libz-mingw-w64-dev xvfb xauth)
 
+docs_pkgs=(x11-apps imagemagick)
+
 missing=()
 for p in "${native_pkgs[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
-if [ "$want" = all ]; then
+if [ "$want" != native ]; then
   for p in "${windows_pkgs[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
+fi
+if [ "$want" = docs ]; then
+  for p in "${docs_pkgs[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
 fi
 need_wine=0
 # 32-bit Wine draws OpenGL through the i386 Mesa libraries; without them pictures stay black.
 wine_pkgs=(wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386)
-if [ "$want" = all ]; then
+if [ "$want" != native ]; then
   for p in "${wine_pkgs[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || need_wine=1; done
 fi
 if [ ${#missing[@]} -eq 0 ] && [ $need_wine -eq 0 ]; then exit 0; fi

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Runs every test: unit and render natively (AddressSanitizer + UBSan, real Mesa), and
-# the Windows DLL under Wine. Installs what it needs first.
+# Runs every test: unit and render natively (AddressSanitizer + UBSan, real Mesa), the
+# threading tests under ThreadSanitizer, and the Windows DLL under Wine. Installs what it
+# needs first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/build.sh windows native
+scripts/build.sh windows native tsan
 ctest --test-dir build/native --output-on-failure
+ctest --test-dir build/tsan --output-on-failure

@@ -44,6 +44,9 @@ class TraceWriter {
   void Init(bool result, const char* directory);
 
   // Writes what is left and closes the file. False when any write failed (disk full...).
+  // It joins the drain thread: in a Windows DLL, call it from DeInitPlugin, never from
+  // DllMain (a thread cannot end while the loader lock is held), and keep a writer that
+  // may still be open at unloading out of static storage.
   bool Close();
 
   uint32_t frames() const { return frames_; }

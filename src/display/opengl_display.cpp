@@ -2,7 +2,6 @@
 #include "display/opengl_display.h"
 
 #include "display/gl_api.h"
-#include "display/render_window.h"
 #include "display/scale_rules.h"
 #include "vdp1/vdp1_core.h"
 #include "vdp2/vdp2_core.h"
@@ -23,6 +22,11 @@ constexpr uint32_t kColourCore = 0xE6C8A0;
 constexpr uint32_t kIconHand = 0x10;
 // How long a stop waits for the window thread to leave the library's code.
 constexpr uint32_t kThreadEndWaitMs = 5000;
+// How long a restart waits for the old window thread before it goes on without a window:
+// a thread still closing a message box (which can take seconds) holds no frame up.
+constexpr uint32_t kRestartThreadWaitMs = 250;
+// How long a start waits for the window thread to publish its window.
+constexpr uint32_t kWindowWaitMs = 5000;
 
 }  // namespace
 
@@ -37,7 +41,10 @@ OpenGLDisplay::OpenGLDisplay(const PluginInitInfo& info) {
   platform::DeleteFileNamed("opengl.log");
 }
 
-OpenGLDisplay::~OpenGLDisplay() { SaveSettings(); }
+OpenGLDisplay::~OpenGLDisplay() {
+  SaveSettings();
+  platform::CloseThread(retiredThread);
+}
 
 void OpenGLDisplay::ConnectCores(VDP1Core* vdp1Core, VDP2Core* vdp2Core) {
   vdp1 = vdp1Core;
@@ -45,9 +52,17 @@ void OpenGLDisplay::ConnectCores(VDP1Core* vdp1Core, VDP2Core* vdp2Core) {
 }
 
 // --- start and stop ---------------------------------------------------------------------
+//
+// Every wait on the window thread has a limit, so that a window thread that stops
+// answering (a modal box that never closes, a stuck window system) costs the host some
+// frames, never the emulator. The outcome of each limit is defined: a window that comes
+// late is taken when it comes; a thread that does not end is retired, and no other one
+// starts until it has ended.
 
-bool OpenGLDisplay::Init(platform::InstanceHandle moduleInstance) {
+bool OpenGLDisplay::Init(platform::InstanceHandle moduleInstance,
+                         platform::ThreadProc windowThread) {
   instance = moduleInstance;
+  windowThreadProc = windowThread;
   fullscreen = 0;
   fullscreenTogglePending = 0;
   scale = 1.0f;
@@ -60,6 +75,9 @@ bool OpenGLDisplay::Init(platform::InstanceHandle moduleInstance) {
       resizePending = 1;
     }
   }
+  // Read before the window exists, so that its menu marks the stored size from the start;
+  // the window keeps the 320 x 240 picture until the pending resize applies the size.
+  LoadSettings();
   if (!StartRenderThread()) return false;
   InitOpenglAPI();
   if (messageCallback != nullptr) {
@@ -67,31 +85,35 @@ bool OpenGLDisplay::Init(platform::InstanceHandle moduleInstance) {
     messageCallback("VDP1 core v1.1", kColourCore);
     messageCallback("VDP2 core v1.1", kColourCore);
   }
-  LoadSettings();
   return true;
 }
 
 bool OpenGLDisplay::StartRenderThread() {
-  threadHandle = platform::StartThread(display::RenderWindowThread, &threadId);
+  if (!ReapRetiredThread()) return false;  // one window thread at a time
+  threadHandle = platform::StartThread(windowThreadProc, &threadId);
   if (threadHandle == nullptr) {
     platform::ShowMessageBox("Failed to create rendering Window thread", "Error", kIconHand);
     return false;
   }
-  // The thread either publishes its window or ends without one.
-  while (windowHandle.load() == nullptr) {
+  // The thread either publishes its window or ends without one. A window later than the
+  // limit is taken at a later frame (KeepWindowUp).
+  for (uint32_t waited = 0; windowHandle.load() == nullptr; waited += 10) {
     if (platform::ThreadHasEnded(threadHandle)) {
       if (windowHandle.load() != nullptr) break;
       platform::CloseThread(threadHandle);
       threadHandle = nullptr;
       return false;
     }
+    if (waited >= kWindowWaitMs) break;
     platform::SleepMs(10);
   }
   return true;
 }
 
 void OpenGLDisplay::InitOpenglAPI() {
-  glSurface = platform::OpenGLSurface(windowHandle.load());
+  const platform::WindowHandle window = windowHandle.load();
+  if (window == nullptr) return;  // taken with the window, when it comes
+  glSurface = platform::OpenGLSurface(window);
   glReady = platform::CreateAndBindContext(glSurface);
   if (!glReady) return;
   glShadeModel(GL_SMOOTH);
@@ -109,8 +131,17 @@ void OpenGLDisplay::InitOpenglAPI() {
 }
 
 void OpenGLDisplay::Shutdown() {
+  StopDisplay(kThreadEndWaitMs);
+  // The library may be unloaded right after a stop: a retired thread gets the same wait.
+  for (uint32_t waited = 0; !ReapRetiredThread() && waited < kThreadEndWaitMs; waited += 10)
+    platform::SleepMs(10);
+}
+
+// Releases the context and the textures, undoes a fullscreen mode and ends the window
+// thread, waiting at most threadWaitMs for it.
+void OpenGLDisplay::StopDisplay(uint32_t threadWaitMs) {
   const platform::WindowHandle window = windowHandle.load();
-  if (window != nullptr) {
+  if (glSurface != nullptr) {
     for (int i = 0; i < 6; ++i) planeTexture[i] = planeTextureWidth[i] = planeTextureHeight[i] = 0;
     for (TilePageTexture& page : tilePageTexture) {
       if (glReady && page.texture != 0) glDeleteTextures(1, &page.texture);
@@ -123,30 +154,75 @@ void OpenGLDisplay::Shutdown() {
       for (SpriteTexture& entry : vdp1->spriteTextures) entry.glTexture = 0;
     }
     if (vdp2 != nullptr) vdp2->ClearCache();
-    if (fullscreen) platform::RestoreScreenMode();
     platform::ReleaseContext(glSurface, window);
     glSurface = nullptr;
     glReady = false;
     display::secondaryColor3f = nullptr;
-    platform::SendDestroy(window);
-    while (windowHandle.load() != nullptr && !platform::ThreadHasEnded(threadHandle))
-      platform::SleepMs(50);
-    windowHandle = nullptr;
-    platform::UnregisterDisplayClass(instance);
   }
-  if (threadHandle != nullptr) {
-    // The library may be unloaded right after a stop: let the thread leave its code.
-    for (uint32_t waited = 0; !platform::ThreadHasEnded(threadHandle) && waited < kThreadEndWaitMs;
-         waited += 10)
-      platform::SleepMs(10);
+  // Only a mode that was switched is undone: undoing also tells every window of the
+  // system, and waits on those that are busy.
+  if (screenModeSwitched.exchange(0)) platform::RestoreScreenMode();
+  EndWindowThread(threadWaitMs);
+  platform::UnregisterDisplayClass(instance);
+}
+
+// Tells the window to go until its thread has ended, or the limit has passed: then the
+// thread is retired and its window, if it still has one, is no longer the display's.
+void OpenGLDisplay::EndWindowThread(uint32_t waitMs) {
+  for (uint32_t waited = 0;; waited += 10) {
+    platform::WindowHandle window = windowHandle.load();
+    if (window != nullptr) {
+      // Its procedure clears the handle and posts the quit message; a thread that did
+      // not run it in time loses the window all the same, so it takes no more commands.
+      platform::SendDestroy(window);
+      windowHandle.compare_exchange_strong(window, nullptr);
+    }
+    if (platform::ThreadHasEnded(threadHandle) || waited >= waitMs) break;
+    platform::SleepMs(10);
+  }
+  if (threadHandle == nullptr) return;
+  if (platform::ThreadHasEnded(threadHandle)) {
     platform::CloseThread(threadHandle);
-    threadHandle = nullptr;
+  } else {
+    platform::CloseThread(retiredThread);  // an older one still running: it owns itself
+    retiredThread = threadHandle;
   }
+  threadHandle = nullptr;
+}
+
+// True when no retired window thread runs any more.
+bool OpenGLDisplay::ReapRetiredThread() {
+  if (retiredThread == nullptr) return true;
+  platform::WindowHandle window = windowHandle.load();
+  if (window != nullptr) {  // published after it was told to go
+    platform::SendDestroy(window);
+    windowHandle.compare_exchange_strong(window, nullptr);
+  }
+  if (!platform::ThreadHasEnded(retiredThread)) return false;
+  platform::CloseThread(retiredThread);
+  retiredThread = nullptr;
+  return true;
+}
+
+void OpenGLDisplay::StartWindowAndContext() {
+  if (StartRenderThread()) InitOpenglAPI();
+}
+
+// Once a frame: a window that came after its start gave up waiting gets its context, and
+// a start held back by a retired thread is made once that thread has ended.
+void OpenGLDisplay::KeepWindowUp() {
+  if (retiredThread != nullptr) {
+    if (ReapRetiredThread() && threadHandle == nullptr) StartWindowAndContext();
+    return;
+  }
+  if (glSurface == nullptr && windowHandle.load() != nullptr) InitOpenglAPI();
 }
 
 void OpenGLDisplay::Restart() {
-  Shutdown();
-  if (StartRenderThread()) InitOpenglAPI();
+  StopDisplay(kRestartThreadWaitMs);
+  // The new window is made for the rendering size of now: a request for it is answered.
+  if (fullscreen) resizePending = 0;
+  StartWindowAndContext();
 }
 
 // --- sizes ------------------------------------------------------------------------------
@@ -197,10 +273,13 @@ void OpenGLDisplay::SetRenderingSize(int32_t width, int32_t height) {
   resizePending = 1;
 }
 
+// A request is cleared once acted on. A restart takes every request made of the window
+// it replaces: a burst of toggles before a frame, or during its restart, is one toggle.
 void OpenGLDisplay::ProcessPendingRequests() {
+  KeepWindowUp();
   if (vdp1ClearPending.exchange(0) && vdp1 != nullptr) vdp1->ClearCache();
   if (vdp2ClearPending.exchange(0) && vdp2 != nullptr) vdp2->ClearCache();
-  if (fullscreenTogglePending.exchange(0)) ToggleFullscreen();
+  if (fullscreenTogglePending) ToggleFullscreen();
   bool resize;
   {
     std::lock_guard<std::mutex> lock(sizeLock);
@@ -210,45 +289,26 @@ void OpenGLDisplay::ProcessPendingRequests() {
 }
 
 void OpenGLDisplay::ToggleFullscreen() {
-  Shutdown();
+  StopDisplay(kRestartThreadWaitMs);
+  fullscreenTogglePending = 0;
   fullscreen = fullscreen ? 0 : 1;
   scale = display::ChooseScale(static_cast<float>(renderWidth) / static_cast<float>(vdpWidth));
   if (vdpWidth > renderWidth || vdpHeight > renderHeight) SetRenderingSizeForVdpWidth();
-  if (StartRenderThread()) InitOpenglAPI();
+  // Fullscreen: the new mode is the rendering size of now. Windowed: a pending size still
+  // gets its windowed resize, which restarts nothing.
+  if (fullscreen) resizePending = 0;
+  StartWindowAndContext();
 }
 
 void OpenGLDisplay::ApplyRenderingSize() {
-  if (fullscreen) {
+  if (fullscreen)
     Restart();
-  } else {
+  else
     WindowedResize();
-    // A size read from the settings file after the menu was made: its marks follow.
-    display::SyncResolutionChecks(windowHandle.load());
-  }
 }
 
 int OpenGLDisplay::GetResolutionIndex() const {
   return display::ResolutionIndexOfWidth(renderWidth);
-}
-
-void OpenGLDisplay::ToggleMenuAndCursor() {
-  if (!fullscreen) return;
-  const platform::WindowHandle window = windowHandle.load();
-  menuShown = menuShown ? 0 : 1;
-  if (menuShown) {
-    platform::AttachFreshMenu(window, instance);
-    display::SyncMenuChecks(window);
-    if (cursorHidden) {
-      platform::ShowMouseCursor(true);
-      cursorHidden = 0;
-    }
-  } else {
-    platform::DetachMenu(window);
-    if (!cursorHidden) {
-      platform::ShowMouseCursor(false);
-      cursorHidden = 1;
-    }
-  }
 }
 
 // --- frames -----------------------------------------------------------------------------

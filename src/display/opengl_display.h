@@ -33,8 +33,8 @@ class OpenGLDisplay {
 
   void ConnectCores(VDP1Core* vdp1Core, VDP2Core* vdp2Core);
 
-  // Host thread.
-  bool Init(platform::InstanceHandle moduleInstance);
+  // Host thread. windowThread is the render window's thread procedure.
+  bool Init(platform::InstanceHandle moduleInstance, platform::ThreadProc windowThread);
   bool StartRenderThread();
   void InitOpenglAPI();
   void Shutdown();
@@ -53,7 +53,6 @@ class OpenGLDisplay {
   void RequestFullscreenToggle() { fullscreenTogglePending = 1; }
   void RequestClearVDP1Cache() { vdp1ClearPending = 1; }
   void RequestClearVDP2Cache() { vdp2ClearPending = 1; }
-  void ToggleMenuAndCursor();
   // Index of renderWidth among the menu's widths, or -1.
   int GetResolutionIndex() const;
 
@@ -105,6 +104,7 @@ class OpenGLDisplay {
   std::atomic<float> scale{1.0f};
   std::atomic<uint8_t> resizePending{0};
   std::atomic<uint8_t> fullscreen{0};
+  std::atomic<uint8_t> screenModeSwitched{0};  // by the window thread, for fullscreen
   std::atomic<uint8_t> fullscreenTogglePending{0};
   std::atomic<uint8_t> vdp1ClearPending{0};
   std::atomic<uint8_t> vdp2ClearPending{0};
@@ -112,14 +112,23 @@ class OpenGLDisplay {
   std::atomic<uint8_t> cursorHidden{0};
   platform::ThreadHandle threadHandle = nullptr;
   uint32_t threadId = 0;
+  // A window thread that was told to go and has not ended yet. No new window thread
+  // starts while it runs: the display stays without a window and retries each frame.
+  platform::ThreadHandle retiredThread = nullptr;
 
  private:
   void WindowedResize();
   void Restart();
+  void StartWindowAndContext();
+  void StopDisplay(uint32_t threadWaitMs);
+  void EndWindowThread(uint32_t waitMs);
+  bool ReapRetiredThread();
+  void KeepWindowUp();
   void SetRenderingSizeForVdpWidth();
   void SendTitle();
   // Guards the rendering size against the window thread's menu requests.
   std::mutex sizeLock;
+  platform::ThreadProc windowThreadProc = nullptr;
 };
 
 // The one display object, for the window thread (set by InitVDPPlugin).

@@ -156,14 +156,6 @@ void RunCommand(platform::WindowHandle window, OpenGLDisplay& d, uint32_t id) {
 
 }  // namespace
 
-void SyncResolutionChecks(platform::WindowHandle window) {
-  OpenGLDisplay* d = CurrentDisplay();
-  if (d == nullptr || window == nullptr) return;
-  const int index = d->GetResolutionIndex();
-  for (int i = 0; i < 7; ++i)
-    platform::SetMenuItemChecked(window, kRenderingSizes[i].menuId, i == index);
-}
-
 void SyncMenuChecks(platform::WindowHandle window) {
   OpenGLDisplay* d = CurrentDisplay();
   if (d == nullptr || window == nullptr) return;
@@ -177,45 +169,83 @@ void SyncMenuChecks(platform::WindowHandle window) {
       platform::SetMenuItemChecked(window, item.id, true);
 }
 
+// Escape in fullscreen: the menu and the cursor go, or come back.
+void ToggleMenuAndCursor(platform::WindowHandle window, OpenGLDisplay& d) {
+  if (!d.fullscreen) return;
+  d.menuShown = d.menuShown ? 0 : 1;
+  if (d.menuShown) {
+    platform::AttachFreshMenu(window, d.instance);
+    SyncMenuChecks(window);
+    if (d.cursorHidden) {
+      platform::ShowMouseCursor(true);
+      d.cursorHidden = 0;
+    }
+  } else {
+    platform::DetachMenu(window);
+    if (!d.cursorHidden) {
+      platform::ShowMouseCursor(false);
+      d.cursorHidden = 1;
+    }
+  }
+}
+
 bool DisplayWindowProc(platform::WindowHandle window, const platform::WindowEvent& event) {
   OpenGLDisplay* d = CurrentDisplay();
   using platform::WindowEventKind;
+  if (event.kind == WindowEventKind::Create) {
+    SyncMenuChecks(window);
+    return true;
+  }
+  if (event.kind == WindowEventKind::Destroy) {
+    platform::PostQuit();
+    // Only the display's own window gives its handle up: a replaced window that is
+    // destroyed late must not take the handle of the window that replaced it.
+    if (d != nullptr) d->windowHandle.compare_exchange_strong(window, nullptr);
+    return true;
+  }
+  // A window being replaced takes no more requests: they would arm another restart.
+  if (d == nullptr || d->windowHandle.load() != window) return true;
   switch (event.kind) {
-    case WindowEventKind::Create:
-      SyncMenuChecks(window);
-      return true;
-    case WindowEventKind::Destroy:
-      platform::PostQuit();
-      if (d != nullptr) d->windowHandle = nullptr;
-      return true;
     case WindowEventKind::Close:
       return true;  // the window lives as long as the display
     case WindowEventKind::KeyDown:
-      if (d != nullptr && platform::IsEscapeKeyDown()) d->ToggleMenuAndCursor();
+      if (platform::IsEscapeKeyDown()) ToggleMenuAndCursor(window, *d);
       return true;
     case WindowEventKind::SysKeyDown:
       // Alt+Enter toggles fullscreen; every other system key (Alt+F4 too) is swallowed.
-      if (d != nullptr && event.value == platform::kKeyReturn) d->RequestFullscreenToggle();
+      if (event.value == platform::kKeyReturn) d->RequestFullscreenToggle();
       return true;
     case WindowEventKind::Command:
-      if (d != nullptr && event.value >= 107 && event.value <= 151)
-        RunCommand(window, *d, event.value);
+      if (event.value >= 107 && event.value <= 151) RunCommand(window, *d, event.value);
+      return true;
+    default:
       return true;
   }
-  return false;
 }
 
+namespace {
+// The window this thread made, while the display still has it.
+thread_local platform::WindowHandle ownWindow = nullptr;
+}  // namespace
+
+// The refused-mode box is shown once the window is published, so that the host never
+// waits on the player's answer; the box's own loop serves the window meanwhile, and a
+// restart that ends the thread closes the box with it.
 void RenderWindowThread() {
   OpenGLDisplay* d = CurrentDisplay();
   if (d == nullptr) return;
   platform::RegisterDisplayClass(d->instance, DisplayWindowProc);
   const bool full = d->fullscreen != 0;
-  if (full && !platform::SwitchScreenMode(d->renderWidth, d->renderHeight))
-    platform::ShowMessageBox("Unable to switch to fullscreen mode", "Error", kYesNoExclamation);
+  bool modeRefused = false;
+  if (full) {
+    modeRefused = !platform::SwitchScreenMode(d->renderWidth, d->renderHeight);
+    d->screenModeSwitched = modeRefused ? 0 : 1;
+  }
   const int width = full ? d->renderWidth.load() : d->PictureWidth();
   const int height = full ? d->renderHeight.load() : d->PictureHeight();
   const platform::WindowHandle window =
       platform::CreateDisplayWindow(d->instance, full, width, height);
+  ownWindow = window;
   d->windowHandle = window;
   if (window == nullptr) {
     if (d->messageCallback != nullptr)
@@ -238,9 +268,11 @@ void RenderWindowThread() {
       d->cursorHidden = 1;
     }
   }
+  if (modeRefused)
+    platform::ShowMessageBox("Unable to switch to fullscreen mode", "Error", kYesNoExclamation);
   platform::RunMessageLoop([]() -> platform::WindowHandle {
-    OpenGLDisplay* current = CurrentDisplay();
-    return current != nullptr ? current->windowHandle.load() : nullptr;
+    const OpenGLDisplay* current = CurrentDisplay();
+    return current != nullptr && current->windowHandle.load() == ownWindow ? ownWindow : nullptr;
   });
 }
 

@@ -11,7 +11,5 @@ void RenderWindowThread();
 bool DisplayWindowProc(platform::WindowHandle window, const platform::WindowEvent& event);
 // Check marks of the window's current menu from the current state.
 void SyncMenuChecks(platform::WindowHandle window);
-// The resolution item of the current rendering size checked and the others not.
-void SyncResolutionChecks(platform::WindowHandle window);
 
 }  // namespace display

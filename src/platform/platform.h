@@ -60,6 +60,7 @@ WindowHandle CreateDisplayWindow(InstanceHandle instance, bool fullscreen, int w
 void ShowDisplayWindow(WindowHandle window);
 // Resizes a windowed display so that its picture of pictureWidth x pictureHeight fits
 // (the window fitting rule: adjusted rectangle, outer height + 44), keeping its corner.
+// From another thread than the window's, it is a send with the limit below.
 void FitWindowToPicture(WindowHandle window, int pictureWidth, int pictureHeight);
 // Attaches a freshly loaded menu 104, or detaches the menu.
 void AttachFreshMenu(WindowHandle window, InstanceHandle instance);
@@ -79,9 +80,12 @@ void RunMessageLoop(WindowReader currentWindow);
 // Posts the quit message to the calling (window) thread.
 void PostQuit();
 
-// Host thread: synchronous sends, run by the window thread's procedure.
+// Host thread: sends run by the window thread's procedure. Each waits at most
+// kSendLimitMs for the window thread, then goes on without the result.
+constexpr uint32_t kSendLimitMs = 1000;
 void SetWindowTitle(WindowHandle window, const char* title);
-void SendDestroy(WindowHandle window);
+// False when the window thread did not run it within the limit.
+bool SendDestroy(WindowHandle window);
 
 // ---------------------------------------------------------------------------------------
 // Threads.

@@ -2,6 +2,7 @@
 #include <new>
 
 #include "display/opengl_display.h"
+#include "display/render_window.h"
 #include "platform/platform.h"
 #include "plugin/plugin_api.h"
 #include "plugin/plugin_globals.h"
@@ -45,7 +46,7 @@ bool VDP_CDECL InitVDPPlugin(PluginInitInfo* info) {
   plugin::vdp2->ConnectCores(plugin::vdp1, plugin::display);
   plugin::display->ConnectCores(plugin::vdp1, plugin::vdp2);
   SetCurrentDisplay(plugin::display);
-  if (!plugin::display->Init(info->instance)) {
+  if (!plugin::display->Init(info->instance, display::RenderWindowThread)) {
     // No window: nothing runs, and the host is told so. The objects stay until
     // DeInitPlugin, which the host still calls last.
     return false;

@@ -15,7 +15,7 @@ namespace {
 // written: the file lists them in this order.
 struct QualityKey {
   const char* key;
-  uint8_t VDP1Core::*field;
+  SharedFlag VDP1Core::*field;
 };
 constexpr QualityKey kQualityKeys[] = {
     {"Polygons antialiasing", &VDP1Core::polygonsAntialiasing},
@@ -163,29 +163,30 @@ void VDP1Core::ClearCache() {
   }
 }
 
-uint8_t* VDP1Core::UserSwitchSlot(int index) {
-  uint8_t* slots[] = {&disableNormalSprites, &disableScaledSprites, &disableDistortedSprites,
-                      &disablePolygons,      &disablePolylines,     &disableLines};
+SharedFlag* VDP1Core::UserSwitchSlot(int index) {
+  SharedFlag* slots[] = {&disableNormalSprites, &disableScaledSprites, &disableDistortedSprites,
+                         &disablePolygons,      &disablePolylines,     &disableLines};
   return (index >= 0 && index < 6) ? slots[index] : nullptr;
 }
 
-uint8_t* VDP1Core::QualityFlagSlot(int index) {
-  uint8_t* slots[] = {&normalSpritesFiltering, &scaledSpritesFiltering, &distortedSpritesFiltering,
-                      &polygonsAntialiasing,   &polylinesAntialiasing,  &linesAntialiasing};
+SharedFlag* VDP1Core::QualityFlagSlot(int index) {
+  SharedFlag* slots[] = {&normalSpritesFiltering,    &scaledSpritesFiltering,
+                         &distortedSpritesFiltering, &polygonsAntialiasing,
+                         &polylinesAntialiasing,     &linesAntialiasing};
   return (index >= 0 && index < 6) ? slots[index] : nullptr;
 }
 
 void VDP1Core::SetUserSwitch(int index, uint8_t value) {
-  if (uint8_t* slot = UserSwitchSlot(index)) *slot = value;
+  if (SharedFlag* slot = UserSwitchSlot(index)) *slot = value;
 }
 uint8_t VDP1Core::GetUserSwitch(int index) const {
-  const uint8_t* slot = const_cast<VDP1Core*>(this)->UserSwitchSlot(index);
-  return slot ? *slot : 0;
+  const SharedFlag* slot = const_cast<VDP1Core*>(this)->UserSwitchSlot(index);
+  return slot ? slot->load() : 0;
 }
 void VDP1Core::SetQualityFlag(int index, uint8_t value) {
-  if (uint8_t* slot = QualityFlagSlot(index)) *slot = value;
+  if (SharedFlag* slot = QualityFlagSlot(index)) *slot = value;
 }
 uint8_t VDP1Core::GetQualityFlag(int index) const {
-  const uint8_t* slot = const_cast<VDP1Core*>(this)->QualityFlagSlot(index);
-  return slot ? *slot : 0;
+  const SharedFlag* slot = const_cast<VDP1Core*>(this)->QualityFlagSlot(index);
+  return slot ? slot->load() : 0;
 }

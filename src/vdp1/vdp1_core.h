@@ -8,6 +8,7 @@
 #include "common/console_memory.h"
 #include "common/draw_records.h"
 #include "common/rgb555.h"
+#include "common/shared_flag.h"
 #include "plugin/plugin_types.h"
 #include "plugin/settings_path.h"
 
@@ -106,7 +107,6 @@ class VDP1Core {
   void LoadSettings();
   void SaveSettings();
 
-
   // State, by hardware meaning. Public so that the compositor, the tests and the
   // benchmarks can see what a frame did; the host reaches it only through the exports.
   char settingsPath[vdp::kSettingsPathSize];
@@ -123,19 +123,19 @@ class VDP1Core {
   uint8_t eraseRequest = 0;
   uint8_t flipRequest = 0;
   // User switches (the "Disable" menu), in accessor order.
-  uint8_t disableNormalSprites = 0;
-  uint8_t disableScaledSprites = 0;
-  uint8_t disableDistortedSprites = 0;
-  uint8_t disablePolygons = 0;
-  uint8_t disablePolylines = 0;
-  uint8_t disableLines = 0;
+  SharedFlag disableNormalSprites{0};
+  SharedFlag disableScaledSprites{0};
+  SharedFlag disableDistortedSprites{0};
+  SharedFlag disablePolygons{0};
+  SharedFlag disablePolylines{0};
+  SharedFlag disableLines{0};
   // Quality flags (settings file and "Filtering" menu), in accessor order.
-  uint8_t normalSpritesFiltering = 0;
-  uint8_t scaledSpritesFiltering = 0;
-  uint8_t distortedSpritesFiltering = 0;
-  uint8_t polygonsAntialiasing = 0;
-  uint8_t polylinesAntialiasing = 0;
-  uint8_t linesAntialiasing = 0;
+  SharedFlag normalSpritesFiltering{0};
+  SharedFlag scaledSpritesFiltering{0};
+  SharedFlag distortedSpritesFiltering{0};
+  SharedFlag polygonsAntialiasing{0};
+  SharedFlag polylinesAntialiasing{0};
+  SharedFlag linesAntialiasing{0};
   int16_t LocalCoordinateX = 0;
   int16_t LocalCoordinateY = 0;
   int16_t endLocalX = 0;
@@ -150,8 +150,8 @@ class VDP1Core {
   std::ofstream logStream;
 
  private:
-  uint8_t* UserSwitchSlot(int index);
-  uint8_t* QualityFlagSlot(int index);
+  SharedFlag* UserSwitchSlot(int index);
+  SharedFlag* QualityFlagSlot(int index);
   void MarkOwnerDirty(uint32_t address) {
     textureOwner[(address & vdp::kVramMask) >> 3]->dirty = 1;
   }

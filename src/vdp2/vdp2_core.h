@@ -7,6 +7,7 @@
 #include "common/bits.h"
 #include "common/console_memory.h"
 #include "common/draw_records.h"
+#include "common/shared_flag.h"
 #include "plugin/plugin_types.h"
 #include "plugin/settings_path.h"
 
@@ -343,8 +344,8 @@ class VDP2Core {
   uint16_t spritePRBitsMask = 0;
   uint32_t spritePRBitsShift = 0;
   uint8_t spritePriority[8];
-  uint8_t planeShown[kPlaneCount];
-  uint8_t planeFiltering[kPlaneCount];
+  SharedFlag planeShown[kPlaneCount];
+  SharedFlag planeFiltering[kPlaneCount];
   uint32_t frameCounter = 0;
   PaletteChangeRecord paletteBlockChange[128];
   PaletteChangeRecord paletteBankChange[8];

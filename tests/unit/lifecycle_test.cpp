@@ -58,7 +58,61 @@ TEST_F(Lifecycle, WindowOrThreadFailureEndsTheStartWithFalse) {
   EXPECT_EQ(boxes[0].caption, "Error");
   EXPECT_EQ(boxes[0].style, 0x10u);
   DeInitPlugin();
+
+  // No GL context: the plugin runs on with its window, and presents nothing.
+  headless::FailNextContextCreation();
+  ASSERT_TRUE(Start());
+  DrawEveryFrame();
+  const int presented = headless::PresentCount();
+  for (int i = 0; i < 3; ++i) Frame();
+  EXPECT_EQ(headless::PresentCount(), presented);
+  EXPECT_NE(headless::CurrentWindow(), nullptr);
+  Stop();
   EXPECT_TRUE(Start()) << "a later start works";
+}
+
+// Whatever the settings file or its directory holds, the plugin starts, draws, stops and
+// leaves the values below in use.
+TEST_F(Lifecycle, SettingsFaultsStartWithDefinedValues) {
+  const std::string zeros(4096, '\0');
+  std::string huge;
+  while (huge.size() < (1u << 20)) huge += "[junk]\nkey=value that goes on and on\n";
+  const struct Case {
+    const char* what;
+    std::string file;  // contents of VDP_plugin.ini
+    int32_t width, height;
+    uint8_t polygonsAntialiasing;
+  } cases[] = {
+      {"binary zeros", zeros, 320, 240, 0},
+      {"1 MB of other sections", huge, 320, 240, 0},
+      {"values out of range, taken as they stand",
+       "[VDP1]\nPolygons antialiasing=-7\n[OPENGL]\nrendering width=-5\n"
+       "rendering height=2147483647\n",
+       -5, 2147483647, 1},
+      {"a zero size", "[OPENGL]\nrendering width=0\nrendering height=0\n", 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    WriteFile(dir.File("VDP_plugin.ini"), c.file);
+    ASSERT_TRUE(Start()) << c.what;
+    DrawEveryFrame();
+    Frame();
+    Frame();
+    EXPECT_EQ(Display()->renderWidth, c.width) << c.what;
+    EXPECT_EQ(Display()->renderHeight, c.height) << c.what;
+    EXPECT_EQ(Vdp1()->polygonsAntialiasing, c.polygonsAntialiasing) << c.what;
+    // A fullscreen mode that the screen may refuse, and back.
+    ASSERT_TRUE(headless::SendEvent(headless::CurrentWindow(),
+                                    platform::WindowEventKind::SysKeyDown, platform::kKeyReturn));
+    Frame();
+    ASSERT_TRUE(headless::SendEvent(headless::CurrentWindow(),
+                                    platform::WindowEventKind::SysKeyDown, platform::kKeyReturn));
+    Frame();
+    // Fullscreen grew a size smaller than the picture; the size in use is saved.
+    const std::string inUse = "rendering width=" + std::to_string(Display()->renderWidth) +
+                              "\r\nrendering height=" + std::to_string(Display()->renderHeight);
+    Stop();
+    EXPECT_NE(ReadFile(dir.File("VDP_plugin.ini")).find(inUse), std::string::npos) << c.what;
+  }
 }
 
 TEST_F(Lifecycle, AboutBoxNeedsNoRunningPlugin) {

@@ -1,10 +1,15 @@
 // The render window as a user drives it: menu commands, keys, sizes, fullscreen.
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "display/opengl_display.h"
 #include "plugin_fixture.h"
 #include "resource_ids.h"
 #include "vdp1/vdp1_core.h"
+#include "vdp1_commands.h"
 #include "vdp2/vdp2_core.h"
 
 namespace vdptest {
@@ -30,7 +35,7 @@ TEST_F(RenderWindow, CheckTogglesFollowTheMenusOwnMarks) {
   struct Case {
     int id;
     const char* what;
-    uint8_t* target;
+    SharedFlag* target;
     uint8_t checkedValue;
   } cases[] = {
       {IDM_FILTER_NORMAL_SPRITES, "normal filtering", &Vdp1()->normalSpritesFiltering, 1},
@@ -53,13 +58,13 @@ TEST_F(RenderWindow, CheckTogglesFollowTheMenusOwnMarks) {
   for (const Case& c : cases) {
     ASSERT_TRUE(Command(c.id)) << c.what;
     EXPECT_TRUE(Checked(c.id)) << c.what;
-    EXPECT_EQ(*c.target, c.checkedValue) << c.what;
+    EXPECT_EQ(c.target->load(), c.checkedValue) << c.what;
     // The mark decides, not the target: a target changed behind the menu's back is
     // overwritten by the next click.
     *c.target = c.checkedValue;
     ASSERT_TRUE(Command(c.id));
     EXPECT_FALSE(Checked(c.id)) << c.what;
-    EXPECT_EQ(*c.target, static_cast<uint8_t>(!c.checkedValue)) << c.what;
+    EXPECT_EQ(c.target->load(), static_cast<uint8_t>(!c.checkedValue)) << c.what;
   }
   EXPECT_EQ(Vdp1()->disablePolylines, 0) << "\"Polylines/lines\" leaves polylines on";
 }
@@ -165,6 +170,104 @@ TEST_F(RenderWindow, FullscreenTogglesOnceAtTheNextFrameAndRestartsTheWindow) {
   EXPECT_FALSE(headless::WindowIsFullscreen(Window()));
   headless::CurrentScreenMode(width, height);
   EXPECT_EQ(width, 0) << "desktop mode restored";
+}
+
+// Milliseconds one call of f takes.
+template <typename F>
+int64_t MillisecondsOf(F f) {
+  const auto start = std::chrono::steady_clock::now();
+  f();
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                               start)
+      .count();
+}
+
+// A held Alt+Enter or an impatient player: toggles and sizes posted every few
+// milliseconds while frames are drawn.
+TEST_F(RenderWindow, BurstsOfTogglesAndSizesNeverHoldFramesAndLeaveOneWindow) {
+  // Something for every switch to act on: a sprite, a polygon and NBG0.
+  WriteTable([](uint32_t a, uint16_t v) { WriteWordVDP1VRAM(a, v); },
+             {Part(kNormalSprite, 0, 8, 8, 23, 23, 0, 0x1000, Size(16, 16)),
+              Part(kPolygon, 0, 40, 40, 80, 80, Rgb(31, 0, 0))});
+  WriteWordVDP2Regs(0x20, 0x0001);  // BGON: NBG0 on
+  DrawEveryFrame();
+  std::atomic<bool> posting{true};
+  std::thread player([&] {
+    const int kItems[] = {IDM_RES_320,
+                          IDM_RES_640,
+                          IDM_RES_1024,
+                          IDM_TOGGLE_FULLSCREEN,
+                          IDM_FILTER_NORMAL_SPRITES,
+                          IDM_FILTER_VDP2_ALL,
+                          IDM_AA_POLYGONS,
+                          IDM_DISABLE_NORMAL_SPRITES,
+                          IDM_DISABLE_NBG0,
+                          IDM_CLEAR_VDP1_CACHE,
+                          IDM_CLEAR_VDP2_CACHE};
+    constexpr uint32_t kCount = sizeof(kItems) / sizeof(kItems[0]);
+    for (uint32_t random = 7; posting;) {
+      random = random * 1103515245 + 12345;
+      const uint32_t pick = (random >> 16) % (kCount + 1);
+      if (pick < kCount)
+        headless::PostEvent(Window(), WindowEventKind::Command, kItems[pick]);
+      else  // Alt+Enter
+        headless::PostEvent(Window(), WindowEventKind::SysKeyDown, platform::kKeyReturn);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1 + (random >> 24) % 10));
+    }
+  });
+  int64_t slowest = 0;
+  for (const auto start = std::chrono::steady_clock::now();
+       std::chrono::steady_clock::now() - start < std::chrono::seconds(2);)
+    slowest = std::max(slowest, MillisecondsOf([&] { Frame(); }));
+  posting = false;
+  player.join();
+  EXPECT_LT(slowest, 2000) << "a frame waited on the window thread";
+  Frame();
+  Frame();
+  EXPECT_EQ(headless::LiveWindowCount(), 1);
+  EXPECT_EQ(headless::RunningWindowThreadCount(), 1);
+  EXPECT_EQ(Display()->fullscreenTogglePending, 0) << "requests of replaced windows dropped";
+  Stop();
+  EXPECT_EQ(headless::LiveWindowCount(), 0);
+  EXPECT_EQ(headless::RunningWindowThreadCount(), 0);
+}
+
+// Nobody answers the refused-mode box, or the window thread stops answering for a while:
+// frames keep coming, and the display takes its window back once the thread is free.
+TEST_F(RenderWindow, AWindowThreadThatStopsAnsweringHoldsNoFrame) {
+  headless::FailNextScreenModeSwitch();
+  headless::HoldMessageBoxes(true);
+  ASSERT_TRUE(Command(IDM_TOGGLE_FULLSCREEN));
+  EXPECT_LT(MillisecondsOf([&] { Frame(); }), 1000) << "the host waited on the box";
+  const platform::WindowHandle full = Window();
+  ASSERT_NE(full, nullptr);
+  EXPECT_TRUE(headless::WindowIsFullscreen(full));
+  ASSERT_EQ(headless::MessageBoxes().size(), 1u);
+  EXPECT_EQ(headless::MessageBoxes()[0].text, "Unable to switch to fullscreen mode");
+  // The box serves the window meanwhile; the toggle back closes the box with its thread.
+  ASSERT_TRUE(Command(IDM_TOGGLE_FULLSCREEN));
+  EXPECT_LT(MillisecondsOf([&] { Frame(); }), 1000);
+  EXPECT_FALSE(headless::WindowIsFullscreen(Window()));
+  EXPECT_EQ(headless::RunningWindowThreadCount(), 1);
+  headless::HoldMessageBoxes(false);
+
+  // The window thread stalls as the toggle is made: the frame gives up on it, and what the
+  // replaced window takes afterwards is not a request any more.
+  const platform::WindowHandle stalled = Window();
+  ASSERT_TRUE(Command(IDM_TOGGLE_FULLSCREEN));
+  headless::StallNextMessage(2000);
+  EXPECT_LT(MillisecondsOf([&] { Frame(); }), 1800) << "the frame waited on the stalled thread";
+  headless::PostEvent(stalled, WindowEventKind::Command, IDM_TOGGLE_FULLSCREEN);
+  headless::PostEvent(stalled, WindowEventKind::SysKeyDown, platform::kKeyReturn);
+  int64_t slowest = 0, frames = 0;
+  for (const auto start = std::chrono::steady_clock::now();
+       std::chrono::steady_clock::now() - start < std::chrono::seconds(3); ++frames)
+    slowest = std::max(slowest, MillisecondsOf([&] { Frame(); }));
+  EXPECT_LT(slowest, 1000);
+  EXPECT_GT(frames, 20);
+  ASSERT_NE(Window(), nullptr) << "a window once the stalled thread has ended";
+  EXPECT_TRUE(headless::WindowIsFullscreen(Window())) << "one toggle, none from the old window";
+  EXPECT_EQ(headless::LiveWindowCount(), 1);
 }
 
 TEST_F(RenderWindow, ClearCacheCommandsMakeEveryTextureStaleByTheNextFrame) {

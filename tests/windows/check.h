@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <cstring>
 
 namespace check {
 
@@ -23,17 +24,20 @@ struct Case {
 #define CASE(function) \
   ::check::Case { #function, function }
 
+// only: run just the case of that name (all when null).
 template <size_t N>
-int RunAll(const Case (&cases)[N]) {
-  int failed = 0;
+int RunAll(const Case (&cases)[N], const char* only = nullptr) {
+  int failed = 0, ran = 0;
   for (const Case& c : cases) {
+    if (only != nullptr && std::strcmp(only, c.name) != 0) continue;
+    ++ran;
     std::printf("[ RUN  ] %s\n", c.name);
     failures = 0;
     c.run();
     std::printf("[ %s ] %s\n", failures == 0 ? " OK " : "FAIL", c.name);
     failed += failures == 0 ? 0 : 1;
   }
-  std::printf("%d passed, %d failed\n", static_cast<int>(N) - failed, failed);
+  std::printf("%d passed, %d failed\n", ran - failed, failed);
   return failed == 0 ? 0 : 1;
 }
 

@@ -51,14 +51,14 @@ bool LoadPlugin() {
   return ok;
 }
 
-Session::Session(const char* name, const char* settings) {
+Session::Session(const char* name, std::string_view settings) {
   char current[MAX_PATH];
   GetCurrentDirectoryA(sizeof(current), current);
   directory_ = std::string(current) + "\\" + name;
   CreateDirectoryA(directory_.c_str(), nullptr);
   const std::string file = directory_ + "\\VDP_plugin.ini";
   DeleteFileA(file.c_str());
-  if (settings != nullptr) std::ofstream(file, std::ios::binary) << settings;
+  if (!settings.empty()) std::ofstream(file, std::ios::binary) << settings;
 }
 
 bool Session::Start() {

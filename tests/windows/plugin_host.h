@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace host {
@@ -61,7 +62,7 @@ inline Plugin plugin;
 class Session {
  public:
   // settings: contents of "VDP_plugin.ini" written before the start, if any.
-  explicit Session(const char* name, const char* settings = nullptr);
+  explicit Session(const char* name, std::string_view settings = {});
   ~Session() { Stop(); }
   bool Start();
   void Stop();

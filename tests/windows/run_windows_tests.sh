@@ -2,16 +2,17 @@
 # Tests VDP_dll.dll as a Windows host sees it:
 #  1. its export table (exactly the 37 names a host looks up) and import table (Windows
 #     system DLLs only), read from the file;
-#  2. vdp_windows_tests.exe run under Wine on a private Xvfb display, loading the DLL by
+#  2. the release ZIP made by CPack, by its file list;
+#  3. vdp_windows_tests.exe run under Wine on a private Xvfb display, loading the DLL by
 #     name from its own directory;
-#  3. given the native vdphost, plugin and compare_pictures: the recording proxy under
+#  4. given the native vdphost, plugin and compare_pictures: the recording proxy under
 #     Wine in the plugin's place, and pictures of one trace from Wine against native ones.
 # Usage: run_windows_tests.sh <build dir of the windows preset>
 #          [<native vdphost> <native plugin> <compare_pictures>]
 #
 # Some machines cannot run 32-bit x86 code at all (the kernel or hypervisor offers no
 # compatibility mode, so the 32-bit Wine loader fails with "Exec format error"). There
-# step 2 runs on an x86-64 build of the same sources (toolchain
+# step 3 runs on an x86-64 build of the same sources (toolchain
 # cmake/x86_64-w64-mingw32.cmake, built under <build dir>/x86_64-check): the Windows
 # platform layer, resources and exports are the same code; only the 32-bit calling
 # conventions go untested at run time, and step 1 still checks the 32-bit DLL's names.
@@ -73,7 +74,22 @@ for imported in $imports; do
 done
 echo "imports: $(echo $imports)"
 
-# --- 2. the DLL under Wine -----------------------------------------------------------------
+# --- 2. the release ZIP: the DLL, the guide and the licence; the host and proxy if built ------
+if cmake --build "$build" --target package >"$build/package.log" 2>&1; then
+  zip=$(ls "$build"/package/VDP_plugin-*-win32.zip 2>/dev/null | head -1)
+  listed=$(cmake -E tar tf "$zip" 2>/dev/null | sed 's|^[^/]*/||' | grep -v '/$' | LC_ALL=C sort | tr '\n' ' ')
+  for want in LICENSE VDP_dll.dll user-guide.md; do
+    [[ " $listed" == *" $want "* ]] || fail "the ZIP lacks $want (holds: $listed)"
+  done
+  extra=$(tr ' ' '\n' <<<"$listed" | grep -Ev '^(LICENSE|VDP_dll\.dll|user-guide.*|vdphost\.exe|recording-proxy/.*\.dll|)$')
+  [ -z "$extra" ] || fail "the ZIP holds more than a player needs: $extra"
+  echo "package: $listed"
+else
+  tail -20 "$build/package.log"
+  fail "cannot build the package"
+fi
+
+# --- 3. the DLL under Wine -----------------------------------------------------------------
 wine32=/usr/lib/wine/wine
 wine64=/usr/lib/wine/wine64
 if [ -x "$wine32" ] && "$wine32" --version >/dev/null 2>&1; then
@@ -132,6 +148,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "initialising the Wine prefix (the first start takes a while)"
   timeout 300 "$wine" wineboot -i >"$build/wineboot.log" 2>&1 ||
     { cat "$build/wineboot.log"; echo "wineboot failed" >&2; exit 1; }
+  # A crash prints its backtrace and ends the process, instead of a crash dialog that
+  # nobody answers suspending every thread of the test.
+  "$wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+    >>"$build/wineboot.log" 2>&1
 fi
 
 run_dir="$build/windows-test-run"
@@ -141,7 +161,7 @@ echo "running $test_exe under Wine ($arch-bit) on display :$display"
 status=$?
 [ $status -eq 0 ] || fail "vdp_windows_tests.exe exited with $status"
 
-# --- 3. the recording proxy under Wine -----------------------------------------------------
+# --- 4. the recording proxy under Wine -----------------------------------------------------
 # The same tests with the proxy in the plugin's place must all pass through it. Then
 # vdphost.exe plays two scenes through the proxy; the trace it leaves is replayed natively
 # and by vdphost.exe through the plain DLL, and the pictures must agree within 8 per

@@ -3,12 +3,17 @@
 // the windows, menus, message boxes, settings file and screen pixels it leaves.
 #include <windows.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "check.h"
 #include "plugin_host.h"
+#include "version.h"
 
 using namespace host;
 
@@ -117,11 +122,9 @@ void StoredSettingsAreReadAndSavedBack() {
         "7 saved back as 1, the size kept; file holds: %s", saved.c_str());
 }
 
-// A red polygon and a white RGB sprite drawn by VDP1, read back from the screen.
-void PolygonAndSpriteReachTheScreen() {
-  Session session("vdp1_frame");
-  const HWND window = StartWithWindow(session);
-  REQUIRE(window != nullptr, "a start with a render window");
+// A red polygon at (20,20)-(140,100) and a white 16 x 16 RGB sprite at (200, 40), drawn
+// by VDP1 at every frame.
+void WritePolygonAndSprite() {
   plugin.WriteWordVDP1Regs(0x02, 0x0000);  // FBCR: one-cycle mode
   plugin.WriteWordVDP1Regs(0x04, 0x0002);  // PTMR: draw at every frame change
   const uint16_t table[] = {
@@ -132,6 +135,14 @@ void PolygonAndSpriteReachTheScreen() {
   for (uint32_t i = 0; i < sizeof(table) / sizeof(table[0]); ++i)
     plugin.WriteWordVDP1VRAM(2 * i, table[i]);
   for (uint32_t i = 0; i < 16 * 16; ++i) plugin.WriteWordVDP1VRAM(0x10000 + 2 * i, 0xFFFF);
+}
+
+// A red polygon and a white RGB sprite drawn by VDP1, read back from the screen.
+void PolygonAndSpriteReachTheScreen() {
+  Session session("vdp1_frame");
+  const HWND window = StartWithWindow(session);
+  REQUIRE(window != nullptr, "a start with a render window");
+  WritePolygonAndSprite();
   for (int frame = 0; frame < 3; ++frame) plugin.VDPOnVblankOut();
   CHECK(WindowText(window) == "Rendering Window: 320X240", "title after a frame, saw \"%s\"",
         WindowText(window).c_str());
@@ -361,6 +372,129 @@ void TenStartsAndStopsLeaveNothingBehind() {
   CHECK(after <= baseline, "threads: %d before the 10 cycles, %d after", baseline, after);
 }
 
+// A held Alt+Enter or an impatient player: fullscreen toggles and resolution items posted
+// every few milliseconds while the host draws. Frames keep coming, the window is there
+// once the burst is over, and a stop leaves nothing behind. A watchdog ends the run if
+// the host thread stops returning.
+void BurstsOfTogglesAndResolutionsNeverStopTheHost() {
+  const int baseline = ThreadCountOfThisProcess();
+  Session session("bursts");
+  REQUIRE(StartWithWindow(session) != nullptr, "a start with a render window");
+  WritePolygonAndSprite();
+  std::atomic<int> frames{0};
+  std::atomic<bool> posting{true}, done{false};
+  std::thread watchdog([&] {
+    for (int seen = -1, still = 0; !done; Sleep(100)) {
+      still = frames == seen ? still + 1 : 0;
+      seen = frames;
+      if (still < 200) continue;
+      std::printf("    FAILED: no frame returned for 20 s (after %d frames)\n", seen);
+      ExitProcess(3);
+    }
+  });
+  std::thread poster([&] {
+    const int kItems[] = {121, 121, 137, 149, 138, 139, 140, 141, 142};
+    for (uint32_t random = 12345; posting;) {
+      random = random * 1103515245 + 12345;
+      const HWND window = DisplayWindow();
+      const uint32_t pick = (random >> 16) % 10;
+      if (pick == 9)
+        PostMessageA(window, WM_SYSKEYDOWN, VK_RETURN, 0x20000000);  // Alt+Enter
+      else
+        PostMessageA(window, WM_COMMAND, kItems[pick], 0);
+      Sleep(1 + (random >> 24) % 10);
+    }
+  });
+  DWORD slowest = 0;
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < 4000; ++frames) {
+    const DWORD before = GetTickCount();
+    plugin.VDPOnVblankOut();
+    slowest = std::max(slowest, GetTickCount() - before);
+    Sleep(1);
+  }
+  posting = false;
+  poster.join();
+  std::printf("    %d frames in 4 s of bursts, the slowest %lu ms\n", frames.load(), slowest);
+  CHECK(frames >= 100, "frames kept coming, saw %d", frames.load());
+  // A window thread still closing the refused-mode box holds the new window back a while.
+  CHECK(WaitUntil([&] {
+          plugin.VDPOnVblankOut();
+          return WindowsOfClass("display").size() == 1 && IsWindowVisible(DisplayWindow());
+        }),
+        "one render window once the burst is over, saw %zu", WindowsOfClass("display").size());
+  session.Stop();
+  done = true;
+  watchdog.join();
+  CHECK(WindowsOfClass("display").empty(), "no render window left after the stop");
+  CHECK(WaitUntil([&] { return ThreadCountOfThisProcess() <= baseline; }),
+        "threads: %d before the start, %d after the stop", baseline, ThreadCountOfThisProcess());
+}
+
+// The file's properties as Windows shows them: the release, what it is and whose.
+void VersionResourceNamesTheRelease() {
+  char path[MAX_PATH] = {};
+  DWORD unused = 0;
+  GetModuleFileNameA(plugin.module, path, MAX_PATH);
+  std::vector<char> info(GetFileVersionInfoSizeA(path, &unused));
+  REQUIRE(!info.empty() && GetFileVersionInfoA(path, 0, info.size(), info.data()),
+          "a version resource in %s", path);
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT size = 0;
+  REQUIRE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &size), "numbers");
+  CHECK(fixed->dwFileVersionMS == (VDP_VERSION_MAJOR << 16 | VDP_VERSION_MINOR) &&
+            fixed->dwProductVersionLS == VDP_VERSION_PATCH << 16,
+        "file and product version %s", VDP_VERSION_TEXT);
+  for (const char* key : {"FileVersion", "FileDescription", "LegalCopyright"}) {
+    char* value = nullptr;
+    const std::string query = std::string("\\StringFileInfo\\000004B0\\") + key;
+    const bool found =
+        VerQueryValueA(info.data(), query.c_str(), reinterpret_cast<void**>(&value), &size);
+    const std::string text = found ? value : "";
+    CHECK(!text.empty() && (key != std::string("FileVersion") || text == VDP_VERSION_TEXT),
+          "%s is \"%s\"", key, text.c_str());
+  }
+}
+
+// Whatever the settings directory or file holds, a start reports, draws and stops; the
+// title after a frame shows the size in use.
+void SettingsFaultsStartAndStopCleanly() {
+  std::ofstream("a_file") << "not a directory";
+  const std::string zeros(4096, '\0'), longPath(3000, 'd');
+  std::string huge;
+  while (huge.size() < (1u << 20)) huge += "[junk]\r\nkey=value that goes on and on\r\n";
+  const struct {
+    const char* what;
+    std::string directory;
+    const std::string* settings;
+    bool readOnly;
+    const char* title;
+  } cases[] = {
+      {"missing directory", "missing\\below", nullptr, false, "Rendering Window: 320X240"},
+      {"a file for a directory", "a_file", nullptr, false, "Rendering Window: 320X240"},
+      {"a 3,000-byte directory", longPath, nullptr, false, "Rendering Window: 320X240"},
+      {"binary zeros", "zeros", &zeros, false, "Rendering Window: 320X240"},
+      {"1 MB of other sections", "huge", &huge, false, "Rendering Window: 320X240"},
+      {"read-only file", "read_only", &zeros, true, "Rendering Window: 320X240"},
+  };
+  for (const auto& c : cases) {
+    Session session(c.directory.c_str(), c.settings != nullptr ? *c.settings : "");
+    if (c.readOnly)
+      SetFileAttributesA((c.directory + "\\VDP_plugin.ini").c_str(), FILE_ATTRIBUTE_READONLY);
+    const HWND window = StartWithWindow(session);
+    REQUIRE(window != nullptr, "%s: a start with a render window", c.what);
+    CHECK(session.statusLines().find("initialisation OK!") != std::string::npos,
+          "%s: the status lines, saw %s", c.what, session.statusLines().c_str());
+    WritePolygonAndSprite();
+    plugin.VDPOnVblankOut();
+    plugin.VDPOnVblankOut();
+    CHECK(WindowText(window) == c.title, "%s: title \"%s\"", c.what, WindowText(window).c_str());
+    session.Stop();
+    CHECK(WindowsOfClass("display").empty(), "%s: no window left", c.what);
+    if (c.readOnly)
+      SetFileAttributesA((c.directory + "\\VDP_plugin.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+}
+
 const check::Case kCases[] = {
     CASE(AboutBoxIsModalAndNeedsNoStart),
     CASE(FirstStartReportsShowsTheWindowAndWritesDefaults),
@@ -372,16 +506,19 @@ const check::Case kCases[] = {
     CASE(RegistersAndMemoriesRoundTrip),
     CASE(SetupDialogOpensOnceAndAgainAfterClose),
     CASE(TenStartsAndStopsLeaveNothingBehind),
+    CASE(BurstsOfTogglesAndResolutionsNeverStopTheHost),
+    CASE(VersionResourceNamesTheRelease),
+    CASE(SettingsFaultsStartAndStopCleanly),
 };
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   setvbuf(stdout, nullptr, _IONBF, 0);
   if (!LoadPlugin()) {
     std::printf("0 passed, 1 failed\n");
     return 1;
   }
   StartAnsweringBoxes();
-  return check::RunAll(kCases);
+  return check::RunAll(kCases, argc > 1 ? argv[1] : nullptr);
 }

@@ -93,6 +93,7 @@ GLContextHandle OpenGLSurface(WindowHandle window) {
 
 bool CreateAndBindContext(GLContextHandle surface) {
   auto* s = static_cast<Surface*>(surface);
+  if (headless::failContext.exchange(false)) return false;
   s->context = OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr);
   if (s->context == nullptr) return false;
   return Bind(*s);

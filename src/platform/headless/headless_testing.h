@@ -29,6 +29,14 @@ int RunningWindowThreadCount();
 bool SendEvent(platform::WindowHandle window, platform::WindowEventKind kind, uint32_t value,
                bool escapeDown = false);
 
+// Queues an event for the window's thread without waiting, as a posted message.
+bool PostEvent(platform::WindowHandle window, platform::WindowEventKind kind, uint32_t value);
+// The next message a window thread serves waits this long first: a window thread that
+// stops answering for a while.
+void StallNextMessage(uint32_t milliseconds);
+// While held, message boxes stay open as if nobody answered them.
+void HoldMessageBoxes(bool hold);
+
 std::string WindowTitle(platform::WindowHandle window);
 bool WindowIsFullscreen(platform::WindowHandle window);
 void WindowClientSize(platform::WindowHandle window, int& width, int& height);
@@ -51,6 +59,7 @@ void ClearMessageBoxes();
 void FailNextThreadStart();
 void FailNextWindowCreation();
 void FailNextScreenModeSwitch();
+void FailNextContextCreation();
 
 // The host's main window "Kalvrine 2" for the setup dialog: present or not.
 void SetHostWindowPresent(bool present);

@@ -21,15 +21,21 @@ namespace headless {
 
 namespace {
 
+// The outcome of a message whose sender waits for it.
+struct Reply {
+  bool done = false;
+  bool result = false;
+};
+
 struct Message {
   enum class Kind { Event, Title, Destroy, Quit } kind;
   uintptr_t window;
   platform::WindowEvent event;
   std::string text;
   bool escapeDown;
-  // Set when a synchronous sender waits for the result.
-  bool* done;
-  bool* result;
+  // Set when a sender waits for the result. Shared, so that a sender that gave up
+  // waiting leaves nothing dangling behind in the queue.
+  std::shared_ptr<Reply> reply;
 };
 
 struct ThreadQueue {
@@ -61,6 +67,8 @@ struct Registry {
   int cursorHidden = 0;
   std::atomic<int> runningThreads{0};
   std::atomic<bool> failThread{false}, failWindow{false}, failMode{false};
+  std::atomic<uint32_t> stallMs{0};
+  std::atomic<bool> holdBoxes{false};
   bool hostWindow = false;
   uintptr_t lastDialog = 0;
   uintptr_t lastDialogOwner = 0;
@@ -129,16 +137,55 @@ bool Send(uintptr_t window, Message m) {
   }
   m.window = window;
   if (q->owner == std::this_thread::get_id()) return Dispatch(m);
-  bool done = false, result = false;
-  m.done = &done;
-  m.result = &result;
+  auto reply = std::make_shared<Reply>();
+  m.reply = reply;
   std::unique_lock<std::mutex> g(q->lock);
   if (q->closed) return false;
   q->messages.push_back(std::move(m));
   q->ready.notify_all();
   // Every queued message is either served or, when the loop ends, released unserved.
-  q->served.wait(g, [&] { return done; });
-  return result;
+  q->served.wait_for(g, std::chrono::milliseconds(platform::kSendLimitMs),
+                     [&] { return reply->done; });
+  return reply->done && reply->result;
+}
+
+// Queues a message without waiting for it.
+bool Post(uintptr_t window, Message m) {
+  Registry& r = R();
+  std::shared_ptr<ThreadQueue> q;
+  {
+    std::lock_guard<std::mutex> g(r.lock);
+    auto it = r.windows.find(window);
+    if (it == r.windows.end()) return false;
+    q = it->second.queue;
+  }
+  m.window = window;
+  std::lock_guard<std::mutex> g(q->lock);
+  if (q->closed) return false;
+  q->messages.push_back(std::move(m));
+  q->ready.notify_all();
+  return true;
+}
+
+// Waits for the next message of the thread's queue and runs it; false for the quit message.
+bool ServeOne(ThreadQueue& q) {
+  Message m;
+  {
+    std::unique_lock<std::mutex> g(q.lock);
+    q.ready.wait(g, [&] { return !q.messages.empty(); });
+    m = std::move(q.messages.front());
+    q.messages.pop_front();
+  }
+  if (const uint32_t stall = R().stallMs.exchange(0))
+    std::this_thread::sleep_for(std::chrono::milliseconds(stall));
+  const bool result = Dispatch(m);
+  if (m.reply) {
+    std::lock_guard<std::mutex> g(q.lock);
+    m.reply->result = result;
+    m.reply->done = true;
+    q.served.notify_all();
+  }
+  return m.kind != Message::Kind::Quit;
 }
 
 }  // namespace
@@ -163,6 +210,16 @@ bool SendEvent(platform::WindowHandle window, platform::WindowEventKind kind, ui
   m.escapeDown = escapeDown;
   return Send(Id(window), std::move(m));
 }
+
+bool PostEvent(platform::WindowHandle window, platform::WindowEventKind kind, uint32_t value) {
+  Message m{};
+  m.kind = Message::Kind::Event;
+  m.event = {kind, value};
+  return Post(Id(window), std::move(m));
+}
+
+void StallNextMessage(uint32_t milliseconds) { R().stallMs = milliseconds; }
+void HoldMessageBoxes(bool hold) { R().holdBoxes = hold; }
 
 template <typename F>
 static auto WithWindow(platform::WindowHandle window, F f) {
@@ -210,6 +267,8 @@ void ClearMessageBoxes() {
 void FailNextThreadStart() { R().failThread = true; }
 void FailNextWindowCreation() { R().failWindow = true; }
 void FailNextScreenModeSwitch() { R().failMode = true; }
+std::atomic<bool> failContext{false};
+void FailNextContextCreation() { failContext = true; }
 
 void SetHostWindowPresent(bool present) {
   std::lock_guard<std::mutex> g(R().lock);
@@ -364,22 +423,7 @@ bool IsEscapeKeyDown() { return headless::escapeKeyDown; }
 
 void RunMessageLoop(WindowReader) {
   std::shared_ptr<headless::ThreadQueue> q = headless::QueueOfThisThread();
-  for (;;) {
-    headless::Message m;
-    {
-      std::unique_lock<std::mutex> g(q->lock);
-      q->ready.wait(g, [&] { return !q->messages.empty(); });
-      m = std::move(q->messages.front());
-      q->messages.pop_front();
-    }
-    const bool result = headless::Dispatch(m);
-    if (m.done != nullptr) {
-      std::lock_guard<std::mutex> g(q->lock);
-      *m.result = result;
-      *m.done = true;
-      q->served.notify_all();
-    }
-    if (m.kind == headless::Message::Kind::Quit) break;
+  while (headless::ServeOne(*q)) {
   }
   // The thread's windows go away with it.
   {
@@ -390,7 +434,7 @@ void RunMessageLoop(WindowReader) {
   std::lock_guard<std::mutex> g(q->lock);
   q->closed = true;
   for (headless::Message& m : q->messages)
-    if (m.done != nullptr) *m.done = true;
+    if (m.reply) m.reply->done = true;
   q->messages.clear();
   q->served.notify_all();
 }
@@ -413,10 +457,10 @@ void SetWindowTitle(WindowHandle window, const char* title) {
   headless::Send(headless::Id(window), std::move(m));
 }
 
-void SendDestroy(WindowHandle window) {
+bool SendDestroy(WindowHandle window) {
   headless::Message m{};
   m.kind = headless::Message::Kind::Destroy;
-  headless::Send(headless::Id(window), std::move(m));
+  return headless::Send(headless::Id(window), std::move(m));
 }
 
 // --- threads -----------------------------------------------------------------------------
@@ -466,8 +510,28 @@ void SleepMs(uint32_t milliseconds) {
 
 int ShowMessageBox(const char* text, const char* caption, uint32_t style) {
   std::fprintf(stderr, "[message box] %s: %s\n", caption, text);
-  std::lock_guard<std::mutex> g(R().lock);
-  R().boxes.push_back({text, caption, style});
+  {
+    std::lock_guard<std::mutex> g(R().lock);
+    R().boxes.push_back({text, caption, style});
+  }
+  // A held box stays open like one nobody answers: its modal loop serves the thread's
+  // windows until it is released, or until the quit message ends it (and is posted again
+  // for the thread's own loop).
+  if (R().holdBoxes && headless::threadQueue) {
+    while (R().holdBoxes) {
+      std::shared_ptr<headless::ThreadQueue> q = headless::threadQueue;
+      {
+        std::unique_lock<std::mutex> g(q->lock);
+        if (!q->ready.wait_for(g, std::chrono::milliseconds(10),
+                               [&] { return !q->messages.empty(); }))
+          continue;
+      }
+      if (!headless::ServeOne(*q)) {
+        PostQuit();
+        break;
+      }
+    }
+  }
   return 1;
 }
 

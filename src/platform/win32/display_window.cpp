@@ -22,7 +22,26 @@ constexpr DWORD kFittingStyle = 0x80023;
 // Extra outer height given to a fitted window, above the adjusted rectangle.
 constexpr int kFittingExtraHeight = 44;
 
+// Asks the window's own thread to fit the window: wParam, lParam = picture size.
+constexpr UINT kFitMessage = WM_APP + 1;
+
 platform::WindowEventHandler eventHandler = nullptr;
+
+void FitOnOwnThread(HWND window, int pictureWidth, int pictureHeight) {
+  RECT picture = {0, 0, pictureWidth, pictureHeight};
+  AdjustWindowRect(&picture, kFittingStyle, TRUE);
+  RECT current = {};
+  GetWindowRect(window, &current);
+  MoveWindow(window, current.left, current.top, picture.right, picture.bottom + kFittingExtraHeight,
+             TRUE);
+}
+
+// A send that gives up after the limit, and at once when the window's thread hangs.
+bool SendWithLimit(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                             platform::kSendLimitMs, &result) != 0;
+}
 
 bool Deliver(HWND window, platform::WindowEventKind kind, uint32_t value) {
   return eventHandler != nullptr && eventHandler(window, platform::WindowEvent{kind, value});
@@ -53,6 +72,9 @@ LRESULT CALLBACK DisplayWindowProcedure(HWND window, UINT message, WPARAM wParam
     case WM_COMMAND:
       handled = Deliver(window, WindowEventKind::Command, static_cast<uint32_t>(wParam));
       break;
+    case kFitMessage:
+      FitOnOwnThread(window, static_cast<int>(wParam), static_cast<int>(lParam));
+      return 0;
     default:
       break;
   }
@@ -107,12 +129,11 @@ WindowHandle CreateDisplayWindow(InstanceHandle instance, bool fullscreen, int w
 void ShowDisplayWindow(WindowHandle window) { ShowWindow(win32::Hwnd(window), SW_SHOWDEFAULT); }
 
 void FitWindowToPicture(WindowHandle window, int pictureWidth, int pictureHeight) {
-  RECT picture = {0, 0, pictureWidth, pictureHeight};
-  AdjustWindowRect(&picture, kFittingStyle, TRUE);
-  RECT current = {};
-  GetWindowRect(win32::Hwnd(window), &current);
-  MoveWindow(win32::Hwnd(window), current.left, current.top, picture.right,
-             picture.bottom + kFittingExtraHeight, TRUE);
+  // Moving a window of another thread waits on that thread: ask it instead, with a limit.
+  if (GetWindowThreadProcessId(win32::Hwnd(window), nullptr) == GetCurrentThreadId())
+    FitOnOwnThread(win32::Hwnd(window), pictureWidth, pictureHeight);
+  else
+    SendWithLimit(win32::Hwnd(window), kFitMessage, pictureWidth, pictureHeight);
 }
 
 void RunMessageLoop(WindowReader currentWindow) {
@@ -128,9 +149,18 @@ void RunMessageLoop(WindowReader currentWindow) {
 void PostQuit() { PostQuitMessage(0); }
 
 void SetWindowTitle(WindowHandle window, const char* title) {
-  SendMessageA(win32::Hwnd(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title));
+  // A send that outlives its limit is still run later: its text must outlive the caller.
+  static char text[256];
+  lstrcpynA(text, title, sizeof(text));
+  SendWithLimit(win32::Hwnd(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
-void SendDestroy(WindowHandle window) { SendMessageA(win32::Hwnd(window), WM_DESTROY, 0, 0); }
+bool SendDestroy(WindowHandle window) {
+  if (SendWithLimit(win32::Hwnd(window), WM_DESTROY, 0, 0)) return true;
+  // A send given up on may be dropped: posted, it is run whenever the thread gets back to
+  // its queue, and the thread still ends.
+  PostMessageA(win32::Hwnd(window), WM_DESTROY, 0, 0);
+  return false;
+}
 
 }  // namespace platform
