@@ -29,7 +29,7 @@ class SceneBus {
   bool PresentedPixel(int x, int y, uint32_t& texel) const;
   // The whole presented picture; false when nothing was presented.
   bool Presented(std::vector<uint32_t>& texels, int& width, int& height) const {
-    return ReadScreen(screenPath_, texels, width, height);
+    return screen_.Read(texels, width, height);
   }
 
   // Where scenes write pictures of their own (the animated demo's contact sheet), and how
