@@ -66,7 +66,8 @@ bool Record(const std::string& dir, const char* name, void (*play)(vdphost::Scen
     return false;
   vdphost::InitInfo info{0, nullptr, nullptr, dir.c_str()};
   api.InitVDPPlugin(&info);
-  vdphost::SceneBus bus(api, dir + "/none", [](const std::string&) {});
+  const vdphost::ScreenCapture noScreen("");
+  vdphost::SceneBus bus(api, noScreen, [](const std::string&) {});
   bus.outputDirectory = dir;
   play(bus, frames);
   api.DeInitPlugin();

@@ -62,7 +62,8 @@ uint16_t Mix(int ar, int ag, int ab, int br, int bg, int bb, double t) {
 
 // Writes 4-bit dots, w x h, row by row, high nibble first.
 template <typename Dot>
-void Nibbles(uint32_t address, int w, int h, Dot dot, void (*write)(uint32_t, uint8_t)) {
+void Nibbles(uint32_t address, int w, int h, Dot dot,
+             void(VDPHOST_FASTCALL* write)(uint32_t, uint8_t)) {
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; x += 2)
       write(address + static_cast<uint32_t>((y * w + x) / 2),

@@ -14,7 +14,7 @@
 
 namespace {
 
-void PrintStatus(const char* text, uint32_t colour) {
+void VDPHOST_CDECL PrintStatus(const char* text, uint32_t colour) {
   std::printf("plugin: %s (colour %06X)\n", text, colour);
 }
 
@@ -73,8 +73,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (settingsDir.empty()) settingsDir = outDir;
-  const std::string screen = outDir + "/.screen.rgba";
-  setenv("VDP_HEADLESS_SCREEN", screen.c_str(), 1);
+  const vdphost::ScreenCapture screen(outDir);
 
   vdphost::PluginApi api{};
   std::string error;
@@ -90,9 +89,8 @@ int main(int argc, char** argv) {
   if (!play.trace.empty()) {
     play.outDir = outDir;
     play.settingsDir = settingsDir;
-    play.screen = screen;
+    play.screen = &screen;
     const int status = vdphost::PlayBinaryTrace(api, play, PrintStatus);
-    std::remove(screen.c_str());
     return vdphost::FinishRecording(status);
   }
   vdphost::InitInfo info{0, PrintStatus, nullptr, settingsDir.c_str()};
@@ -106,7 +104,7 @@ int main(int argc, char** argv) {
     std::vector<uint32_t> texels;
     int width = 0, height = 0;
     const std::string png = outDir + "/" + name + ".png";
-    if (vdphost::ReadScreen(screen, texels, width, height) &&
+    if (screen.Read(texels, width, height) &&
         vdphost::WritePng(png, texels.data(), width, height)) {
       std::printf("wrote %s (%dx%d)\n", png.c_str(), width, height);
     } else {
@@ -137,6 +135,5 @@ int main(int argc, char** argv) {
     }
   }
   api.DeInitPlugin();
-  std::remove(screen.c_str());
   return vdphost::FinishRecording(failures == 0 ? 0 : 1);
 }

@@ -1,5 +1,3 @@
-#include <dlfcn.h>
-
 #include "plugin_api.h"
 
 namespace vdphost {
@@ -8,7 +6,7 @@ namespace {
 
 template <typename F>
 bool Resolve(void* library, const char* name, F& slot, std::string& error) {
-  void* symbol = dlsym(library, name);
+  void* symbol = FindPluginExport(library, name);
   if (symbol == nullptr) {
     error = std::string("missing export ") + name;
     return false;
@@ -20,12 +18,8 @@ bool Resolve(void* library, const char* name, F& slot, std::string& error) {
 }  // namespace
 
 bool LoadPlugin(const std::string& path, PluginApi& api, std::string& error) {
-  void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (library == nullptr) {
-    const char* why = dlerror();
-    error = "cannot load " + path + (why != nullptr ? std::string(": ") + why : "");
-    return false;
-  }
+  void* library = OpenPluginLibrary(path, error);
+  if (library == nullptr) return false;
 #define VDPHOST_EXPORT(name) Resolve(library, #name, api.name, error)
   return VDPHOST_EXPORT(InitVDPPlugin) && VDPHOST_EXPORT(DeInitPlugin) && VDPHOST_EXPORT(Reset) &&
          VDPHOST_EXPORT(SetupPlugin) && VDPHOST_EXPORT(DisplayPluginInfo) &&

@@ -1,25 +1,11 @@
 #include "scene_bus.h"
 
-#include <fstream>
-
 namespace vdphost {
-
-bool ReadScreen(const std::string& path, std::vector<uint32_t>& texels, int& width, int& height) {
-  std::ifstream in(path, std::ios::binary);
-  std::string magic;
-  if (!(in >> magic >> width >> height) || magic != "VDPRGBA" || width <= 0 || height <= 0)
-    return false;
-  in.get();
-  texels.resize(static_cast<size_t>(width) * height);
-  in.read(reinterpret_cast<char*>(texels.data()),
-          static_cast<std::streamsize>(texels.size() * sizeof(uint32_t)));
-  return static_cast<bool>(in);
-}
 
 bool SceneBus::PresentedPixel(int x, int y, uint32_t& texel) const {
   std::vector<uint32_t> texels;
   int width = 0, height = 0;
-  if (!ReadScreen(screenPath_, texels, width, height)) return false;
+  if (!screen_.Read(texels, width, height)) return false;
   if (x < 0 || y < 0 || x >= width || y >= height) return false;
   texel = texels[static_cast<size_t>(y) * width + x];
   return true;

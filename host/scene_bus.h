@@ -8,16 +8,15 @@
 #include <vector>
 
 #include "plugin_api.h"
+#include "screen_capture.h"
 
 namespace vdphost {
 
-// The stand-in system's screenshot of the last presented frame, top row first.
-bool ReadScreen(const std::string& path, std::vector<uint32_t>& texels, int& width, int& height);
-
 class SceneBus {
  public:
-  SceneBus(PluginApi& api, std::string screenPath, std::function<void(const std::string&)> capture)
-      : api_(api), screenPath_(std::move(screenPath)), capture_(std::move(capture)) {}
+  SceneBus(PluginApi& api, const ScreenCapture& screen,
+           std::function<void(const std::string&)> capture)
+      : api_(api), screen_(screen), capture_(std::move(capture)) {}
 
   PluginApi& api() { return api_; }
   void Vdp1Words(uint32_t address, std::initializer_list<uint16_t> words);
@@ -30,7 +29,7 @@ class SceneBus {
   bool PresentedPixel(int x, int y, uint32_t& texel) const;
   // The whole presented picture; false when nothing was presented.
   bool Presented(std::vector<uint32_t>& texels, int& width, int& height) const {
-    return ReadScreen(screenPath_, texels, width, height);
+    return screen_.Read(texels, width, height);
   }
 
   // Where scenes write pictures of their own (the animated demo's contact sheet), and how
@@ -40,7 +39,7 @@ class SceneBus {
 
  private:
   PluginApi& api_;
-  std::string screenPath_;
+  const ScreenCapture& screen_;
   std::function<void(const std::string&)> capture_;
 };
 

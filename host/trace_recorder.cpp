@@ -16,25 +16,43 @@ vdptrace::TraceWriter writer;
 std::string recordingPath;
 
 template <Call C, auto Slot, typename R, typename... A>
-constexpr auto RecordingFor(R (*)(A...)) {
-  return +[](A... args) -> R {
-    if constexpr (C == Call::InitVDPPlugin) {
-      const bool result = (plugin.*Slot)(args...);
-      writer.Init(result, (args->directory, ...));
-      return result;
-    } else if constexpr (!std::is_void_v<R>) {
-      const R value = (plugin.*Slot)(args...);
-      writer.Access(C, args..., value);
-      return value;
-    } else if constexpr (sizeof...(A) == 2) {
-      (plugin.*Slot)(args...);
-      writer.Access(C, args...);
-    } else {
-      (plugin.*Slot)();
-      writer.Event(C);
-    }
-  };
+R Record(A... args) {
+  if constexpr (C == Call::InitVDPPlugin) {
+    const bool result = (plugin.*Slot)(args...);
+    writer.Init(result, (args->directory, ...));
+    return result;
+  } else if constexpr (!std::is_void_v<R>) {
+    const R value = (plugin.*Slot)(args...);
+    writer.Access(C, args..., value);
+    return value;
+  } else if constexpr (sizeof...(A) == 2) {
+    (plugin.*Slot)(args...);
+    writer.Access(C, args...);
+  } else {
+    (plugin.*Slot)();
+    writer.Event(C);
+  }
 }
+
+// The recording function has the calling convention of the export it stands for.
+template <Call C, auto Slot, typename R, typename... A>
+R VDPHOST_CDECL RecordCdecl(A... args) {
+  return Record<C, Slot, R, A...>(args...);
+}
+template <Call C, auto Slot, typename R, typename... A>
+constexpr auto RecordingFor(R(VDPHOST_CDECL*)(A...)) {
+  return &RecordCdecl<C, Slot, R, A...>;
+}
+#if defined(_WIN32) && !defined(_WIN64)
+template <Call C, auto Slot, typename R, typename... A>
+R VDPHOST_FASTCALL RecordFastcall(A... args) {
+  return Record<C, Slot, R, A...>(args...);
+}
+template <Call C, auto Slot, typename R, typename... A>
+constexpr auto RecordingFor(R(VDPHOST_FASTCALL*)(A...)) {
+  return &RecordFastcall<C, Slot, R, A...>;
+}
+#endif
 
 template <Call C, auto Slot>
 constexpr auto Recording() {

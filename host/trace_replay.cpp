@@ -171,7 +171,7 @@ int PlayBinaryTrace(PluginApi& api, const PlayOptions& options, StatusCallback s
       int width = 0, height = 0;
       char name[32];
       std::snprintf(name, sizeof(name), "/frame_%06u.png", record.value);
-      if (ReadScreen(options.screen, texels, width, height) &&
+      if (options.screen->Read(texels, width, height) &&
           WritePng(options.outDir + name, texels.data(), width, height)) {
         ++saved;
       } else {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "plugin_api.h"
+#include "screen_capture.h"
 #include "trace_reader.h"
 
 namespace vdphost {
@@ -54,7 +55,8 @@ struct FrameSelection {
 };
 
 struct PlayOptions {
-  std::string trace, outDir, settingsDir, screen;
+  std::string trace, outDir, settingsDir;
+  const ScreenCapture* screen = nullptr;
   FrameSelection frames;
 };
 

@@ -10,7 +10,7 @@ native_pkgs=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbench
 # The x86-64 cross compiler builds the same DLL for the Wine tests on machines that cannot
 # run 32-bit code (tests/windows/run_windows_tests.sh).
 windows_pkgs=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix
-  binutils-mingw-w64-x86-64 xvfb xauth)
+  binutils-mingw-w64-x86-64 libz-mingw-w64-dev xvfb xauth)
 
 docs_pkgs=(x11-apps imagemagick)
 
@@ -23,7 +23,11 @@ if [ "$want" = docs ]; then
   for p in "${docs_pkgs[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
 fi
 need_wine=0
-if [ "$want" != native ] && ! dpkg -s wine32:i386 >/dev/null 2>&1; then need_wine=1; fi
+# 32-bit Wine draws OpenGL through the i386 Mesa libraries; without them pictures stay black.
+wine_pkgs=(wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386)
+if [ "$want" != native ]; then
+  for p in "${wine_pkgs[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || need_wine=1; done
+fi
 if [ ${#missing[@]} -eq 0 ] && [ $need_wine -eq 0 ]; then exit 0; fi
 
 SUDO=""
@@ -43,5 +47,5 @@ install() {
 }
 [ ${#missing[@]} -eq 0 ] || install "${missing[@]}"
 if [ $need_wine -eq 1 ]; then
-  install wine wine32:i386 wine64
+  install wine wine64 "${wine_pkgs[@]}"
 fi

@@ -4,8 +4,11 @@
 #     system DLLs only), read from the file;
 #  2. the release ZIP made by CPack, by its file list;
 #  3. vdp_windows_tests.exe run under Wine on a private Xvfb display, loading the DLL by
-#     name from its own directory.
+#     name from its own directory;
+#  4. given the native vdphost, plugin and compare_pictures: the recording proxy under
+#     Wine in the plugin's place, and pictures of one trace from Wine against native ones.
 # Usage: run_windows_tests.sh <build dir of the windows preset>
+#          [<native vdphost> <native plugin> <compare_pictures>]
 #
 # Some machines cannot run 32-bit x86 code at all (the kernel or hypervisor offers no
 # compatibility mode, so the 32-bit Wine loader fails with "Exec format error"). There
@@ -15,8 +18,8 @@
 # conventions go untested at run time, and step 1 still checks the 32-bit DLL's names.
 set -uo pipefail
 
-if [ $# -ne 1 ]; then
-  echo "usage: $0 <windows build dir>" >&2
+if [ $# -ne 1 ] && [ $# -ne 4 ]; then
+  echo "usage: $0 <windows build dir> [<native vdphost> <native plugin> <compare_pictures>]" >&2
   exit 2
 fi
 build=$(cd "$1" 2>/dev/null && pwd) || { echo "no build directory $1" >&2; exit 2; }
@@ -157,6 +160,45 @@ echo "running $test_exe under Wine ($arch-bit) on display :$display"
 (cd "$run_dir" && timeout 600 "$wine" "$test_exe")
 status=$?
 [ $status -eq 0 ] || fail "vdp_windows_tests.exe exited with $status"
+
+# --- 4. the recording proxy under Wine -----------------------------------------------------
+# The same tests with the proxy in the plugin's place must all pass through it. Then
+# vdphost.exe plays two scenes through the proxy; the trace it leaves is replayed natively
+# and by vdphost.exe through the plain DLL, and the pictures must agree within 8 per
+# channel but for at most 0.5% of their pixels (Mesa draws on both sides, but scaled
+# sprites and edges may fall a pixel apart). The window's first frame is left out: under
+# Wine it is drawn before the window takes its size.
+if [ $# -eq 4 ]; then
+  native_host=$2 native_plugin=$3 compare=$4
+  proxy_run="$build/proxy-test-run"
+  rm -rf "$proxy_run" && mkdir -p "$proxy_run"/{native,suite/live,suite/wine}
+  cp "$tests_dir/proxy/VDP_dll.dll" "$tests_dir/proxy/VDP_dll.real.dll" "$proxy_run/suite/"
+  cp "$tests_dir/host/vdphost.exe" "$proxy_run/suite/"
+  cp "$test_exe" "$proxy_run/suite/"
+  echo "running vdp_windows_tests.exe through the proxy"
+  (cd "$proxy_run/suite" && timeout 600 "$wine" ./vdp_windows_tests.exe >../suite.log 2>&1) ||
+    { cat "$proxy_run/suite.log"; fail "the Windows tests through the proxy"; }
+  rm -f "$proxy_run"/suite/*.vdptrace
+  (cd "$proxy_run/suite" && timeout 300 "$wine" ./vdphost.exe --plugin VDP_dll.dll \
+    --scene bitmap_plane --scene sprites --out live >../live.log 2>&1 &&
+    timeout 300 "$wine" ./vdphost.exe --plugin VDP_dll.real.dll --play VDP_dll-*.vdptrace \
+      --out wine >../wine.log 2>&1) || { cat "$proxy_run"/*.log; fail "vdphost.exe through the proxy"; }
+  "$native_host" --plugin "$native_plugin" --play "$proxy_run"/suite/VDP_dll-*.vdptrace \
+    --out "$proxy_run/native" >"$proxy_run/native.log" 2>&1 ||
+    { cat "$proxy_run/native.log"; fail "the proxy's trace does not replay natively"; }
+  frames=($(cd "$proxy_run/native" && ls frame_*.png))
+  if [ ${#frames[@]} -lt 3 ]; then
+    fail "the proxy's trace replayed to ${#frames[@]} frames natively"
+  else
+    pairs=(live/bitmap_plane.png "${frames[-2]}" live/sprites.png "${frames[-1]}")
+    for frame in "${frames[@]:1}"; do pairs+=("wine/$frame" "$frame"); done
+    for ((i = 0; i < ${#pairs[@]}; i += 2)); do
+      pairs[i]="$proxy_run/suite/${pairs[i]}" pairs[i+1]="$proxy_run/native/${pairs[i+1]}"
+    done
+    "$compare" 8 "${pairs[@]}" ||
+      fail "pictures under Wine differ from the native replay of the proxy's trace"
+  fi
+fi
 
 if [ $failures -ne 0 ]; then
   echo "$failures failure(s)"
