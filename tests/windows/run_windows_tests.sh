@@ -160,6 +160,11 @@ echo "running $test_exe under Wine ($arch-bit) on display :$display"
 (cd "$run_dir" && timeout 600 "$wine" "$test_exe")
 status=$?
 [ $status -eq 0 ] || fail "vdp_windows_tests.exe exited with $status"
+echo "running vdp_stress_tests.exe: the demo under random menu commands, 100 starts"
+(cd "$run_dir" && timeout 900 "$wine" "$tests_dir/vdp_stress_tests.exe" >stress.log 2>&1)
+status=$?
+grep -v '^demo: frame\|^wrote ' "$run_dir/stress.log"
+[ $status -eq 0 ] || fail "vdp_stress_tests.exe exited with $status"
 
 # --- 4. the recording proxy under Wine -----------------------------------------------------
 # The same tests with the proxy in the plugin's place must all pass through it. Then
