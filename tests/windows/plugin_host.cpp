@@ -95,6 +95,13 @@ std::vector<HWND> WindowsOfClass(const char* className) {
   return found;
 }
 
+std::vector<HWND> SetupDialogs() {
+  std::vector<HWND> found;
+  for (HWND dialog : WindowsOfClass("#32770"))
+    if (WindowText(dialog) == "Scroll screens modes") found.push_back(dialog);
+  return found;
+}
+
 HWND DisplayWindow() { return FindWindowExA(nullptr, nullptr, "display", nullptr); }
 
 std::string WindowText(HWND window) {

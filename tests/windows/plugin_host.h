@@ -78,7 +78,8 @@ class Session {
 
 // Visible or not, the top-level windows of this process with this class name.
 std::vector<HWND> WindowsOfClass(const char* className);
-HWND DisplayWindow();  // the render window, or null
+HWND DisplayWindow();              // the render window, or null
+std::vector<HWND> SetupDialogs();  // the "Scroll screens modes" dialogs
 std::string WindowText(HWND window);
 bool IsItemChecked(HWND window, int id);
 int ThreadCountOfThisProcess();

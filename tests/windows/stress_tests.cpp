@@ -41,13 +41,6 @@ void StartWatchdog() {
   }).detach();
 }
 
-std::vector<HWND> SetupDialogs() {
-  std::vector<HWND> found;
-  for (HWND dialog : WindowsOfClass("#32770"))
-    if (WindowText(dialog) == "Scroll screens modes") found.push_back(dialog);
-  return found;
-}
-
 void DemoUnderRandomMenuCommands() {
   const int baseline = ThreadCountOfThisProcess();
   vdphost::PluginApi api{};

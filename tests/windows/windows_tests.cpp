@@ -337,13 +337,6 @@ void RegistersAndMemoriesRoundTrip() {
   CHECK((p.ReadWordVDP2Regs(0x04) & 0x8) != 0, "TVSTAT reports V-blank");
 }
 
-std::vector<HWND> SetupDialogs() {
-  std::vector<HWND> found;
-  for (HWND dialog : WindowsOfClass("#32770"))
-    if (WindowText(dialog) == "Scroll screens modes") found.push_back(dialog);
-  return found;
-}
-
 void SetupDialogOpensOnceAndAgainAfterClose() {
   const HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSA hostClass = {0, DefWindowProcA, 0, 0, instance, {}, {}, {}, {}, "Kalvrine 2"};

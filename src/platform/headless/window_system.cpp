@@ -125,16 +125,17 @@ bool Dispatch(const Message& m) {
   return false;
 }
 
+// The queue of the thread that owns the window; null when the window is gone.
+std::shared_ptr<ThreadQueue> QueueOf(uintptr_t window) {
+  std::lock_guard<std::mutex> g(R().lock);
+  auto it = R().windows.find(window);
+  return it == R().windows.end() ? nullptr : it->second.queue;
+}
+
 // Delivers a message: directly on the owner thread, else queued and waited for.
 bool Send(uintptr_t window, Message m) {
-  Registry& r = R();
-  std::shared_ptr<ThreadQueue> q;
-  {
-    std::lock_guard<std::mutex> g(r.lock);
-    auto it = r.windows.find(window);
-    if (it == r.windows.end()) return false;
-    q = it->second.queue;
-  }
+  const std::shared_ptr<ThreadQueue> q = QueueOf(window);
+  if (!q) return false;
   m.window = window;
   if (q->owner == std::this_thread::get_id()) return Dispatch(m);
   auto reply = std::make_shared<Reply>();
@@ -151,14 +152,8 @@ bool Send(uintptr_t window, Message m) {
 
 // Queues a message without waiting for it.
 bool Post(uintptr_t window, Message m) {
-  Registry& r = R();
-  std::shared_ptr<ThreadQueue> q;
-  {
-    std::lock_guard<std::mutex> g(r.lock);
-    auto it = r.windows.find(window);
-    if (it == r.windows.end()) return false;
-    q = it->second.queue;
-  }
+  const std::shared_ptr<ThreadQueue> q = QueueOf(window);
+  if (!q) return false;
   m.window = window;
   std::lock_guard<std::mutex> g(q->lock);
   if (q->closed) return false;
