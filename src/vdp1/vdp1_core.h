@@ -7,9 +7,9 @@
 
 #include "common/console_memory.h"
 #include "common/draw_records.h"
+#include "common/host_types.h"
 #include "common/rgb555.h"
-#include "plugin/plugin_types.h"
-#include "plugin/settings_path.h"
+#include "common/settings_path.h"
 
 class VDP2Core;
 class OpenGLDisplay;
@@ -105,7 +105,6 @@ class VDP1Core {
 
   void LoadSettings();
   void SaveSettings();
-
 
   // State, by hardware meaning. Public so that the compositor, the tests and the
   // benchmarks can see what a frame did; the host reaches it only through the exports.
