@@ -190,6 +190,7 @@ TEST_F(Vdp1Render, EveryKindColourModeFlipAndCalculationShowsInOneFrame) {
          scaled(rgb | kShadow, 20, 120, 99, 169, 0x4000, s24),
          scaled(rgb | kHalfTransparency, 110, 120, 189, 169, 0x4000, s24),
          scaled(rgb | kMesh, 200, 120, 279, 169, 0x4000, s24),
+         scaled(rgb | kTransparentPixelDisable, 285, 160, 308, 175, 0x4000, s24),
          scaled(rgb, 5, 190, 304, 209, 0x7000, Size(8, 8)),
          scaled(rgb, 5, 215, 305, 234, 0x7000, Size(8, 8)),
          {.control = kLocalCoordinates, .xa = 100, .ya = 50},
@@ -211,6 +212,8 @@ TEST_F(Vdp1Render, EveryKindColourModeFlipAndCalculationShowsInOneFrame) {
                 // shadow and half-transparency, keeping transparent texels; mesh.
                 Dot(300, 120, kTexGreen), Dot(30, 130, grey), Dot(90, 130, kWhite),
                 Dot(120, 130, pink), Dot(180, 130, kWhite), Dot(210, 130, pink),
+                // Transparent-pixel disable: RGB word 0 is black.
+                Dot(305, 170, kBlack),
                 // A scaled sprite 300 dots wide is drawn; one 301 wide clears the screen instead.
                 Dot(150, 200, kTexWhite), Dot(150, 225, kBlack)});
 }

@@ -119,11 +119,4 @@ void PluginTest::Vdp1Words(uint32_t address, std::initializer_list<uint16_t> wor
   }
 }
 
-void PluginTest::Vdp2Words(uint32_t address, std::initializer_list<uint16_t> words) {
-  for (uint16_t w : words) {
-    WriteWordVDP2VRAM(address, w);
-    address += 2;
-  }
-}
-
 }  // namespace vdptest
