@@ -34,6 +34,9 @@ TEST_F(Vdp2, StatusCountersAndColourRamReadBackAsTheGameExpects) {
         std::tuple(c.vblank, c.hblank, c.odd);
     EXPECT_EQ(vdp2->ReadWordVDP2Regs(0x04), c.status) << "TVMD " << std::hex << c.tvmd;
   }
+  vdp2->inHBlank = 0;
+  vdp2->VDPOnHblankIn();
+  EXPECT_EQ(vdp2->ReadWordVDP2Regs(0x04), 0x6) << "H-blank from the host's event";
   // HCNT advances on every read, VCNT on every H-blank, and the field on every V-blank.
   auto fresh = std::make_unique<VDP2Core>(info);
   const uint16_t first = fresh->ReadWordVDP2Regs(0x08);
