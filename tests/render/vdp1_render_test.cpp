@@ -2,14 +2,47 @@
 // written as a game would, frames drawn, the presented picture read back.
 #include <algorithm>
 #include <initializer_list>
+#include <utility>
 
 #include "display/opengl_display.h"
 #include "plugin_fixture.h"
 #include "vdp1/vdp1_core.h"
-#include "vdp1_commands.h"
 
 namespace vdptest {
 namespace {
+
+// The words of one command, by field; unset fields are 0. The texture and the gouraud
+// table are in 8-byte units; the size holds width / 8 in bits 13-8, height in 7-0.
+struct Command {
+  uint16_t control = 0, link = 0, drawMode = 0, colour = 0, texture = 0, size = 0;
+  uint16_t xa = 0, ya = 0, xb = 0, yb = 0, xc = 0, yc = 0, xd = 0, yd = 0, gouraud = 0;
+};
+
+constexpr uint16_t kEndOfTable = 0x8000;
+constexpr uint16_t kNormalSprite = 0, kScaledSprite = 1, kDistortedSprite = 2, kPolygon = 4,
+                   kPolyline = 5, kLine = 6, kLocalCoordinates = 10;
+constexpr uint16_t JumpMode(uint16_t mode) { return static_cast<uint16_t>(mode << 12); }
+constexpr uint16_t ZoomPoint(uint16_t z) { return static_cast<uint16_t>(z << 8); }
+constexpr uint16_t kFlipH = 0x10, kFlipV = 0x20;
+constexpr uint16_t ColourMode(uint16_t m) { return static_cast<uint16_t>(m << 3); }
+constexpr uint16_t kGouraud = 0x04, kTransparentPixelDisable = 0x40, kMesh = 0x100;
+constexpr uint16_t kShadow = 1, kHalfLuminance = 2, kHalfTransparency = 3;
+
+constexpr uint16_t Size(uint32_t width, uint32_t height) {
+  return static_cast<uint16_t>(((width / 8) << 8) | height);
+}
+constexpr uint16_t Rgb(uint32_t r, uint32_t g, uint32_t b) {
+  return static_cast<uint16_t>((b << 10) | (g << 5) | r);
+}
+
+// A part whose vertices A, B, C, D go clockwise round the box from its top-left corner (a
+// two-point scaled sprite reads A and C, a line A and B, a normal sprite A), drawing the
+// texture at byte address `texture`.
+inline Command Part(uint16_t control, uint16_t drawMode, uint16_t l, uint16_t t, uint16_t r,
+                    uint16_t b, uint16_t colour = 0, uint32_t texture = 0, uint16_t size = 0) {
+  return {control, 0, drawMode, colour, static_cast<uint16_t>(texture / 8), size, l, t, r, t,
+          r,       b, l,        b};
+}
 
 // RGB words, and how the picture shows a channel of 31 in a shape (255) and a texel (248).
 constexpr uint16_t kRgbRed = 0x001F, kRgbGreen = 0x03E0, kRgbBlue = 0x7C00, kRgbWhite = 0x7FFF;
@@ -31,8 +64,16 @@ class Vdp1Render : public PluginTest {
     PluginTest::SetUp();
     DrawEveryFrame();
   }
+  // Writes the commands from address 0 on, 32 bytes each, then the end of the table.
   static void Table(std::initializer_list<Command> commands) {
-    WriteTable(WriteWordVDP1VRAM, commands);
+    uint32_t a = 0;
+    auto put = [&a](const Command& c) {
+      for (uint16_t w : {c.control, c.link, c.drawMode, c.colour, c.texture, c.size, c.xa, c.ya,
+                         c.xb, c.yb, c.xc, c.yc, c.xd, c.yd, c.gouraud, uint16_t{0}})
+        WriteWordVDP1VRAM(std::exchange(a, a + 2), w);
+    };
+    for (const Command& c : commands) put(c);
+    put({kEndOfTable});
   }
   // A width x height RGB texture at `address`, each texel from colourAt(x, y).
   template <typename ColourAt>

@@ -41,18 +41,5 @@ TEST_F(SettingsFile, FirstRunWritesDefaultsInOrderAndStopSavesCurrentValues) {
   EXPECT_NE(saved.find("rendering width=800\r\nrendering height=600"), std::string::npos) << saved;
 }
 
-TEST_F(SettingsFile, StoredValuesAreTakenAsTheyStand) {
-  WriteFile(dir.File("VDP_plugin.ini"),
-            "[vdp1]\nScaled sprites filtering=7\n[OPENGL]\nrendering height=999\n");
-  ASSERT_TRUE(Start());
-  EXPECT_NE(Ini().find("rendering width=320"), std::string::npos) << "missing key written back";
-  Frame();  // the stored size applies at the first frame
-  EXPECT_EQ(Display()->renderWidth, 320);
-  EXPECT_EQ(Display()->renderHeight, 999);
-  Stop();
-  EXPECT_NE(Ini().find("Scaled sprites filtering=1"), std::string::npos) << Ini();
-  EXPECT_NE(Ini().find("rendering height=999"), std::string::npos) << Ini();
-}
-
 }  // namespace
 }  // namespace vdptest

@@ -9,7 +9,6 @@
 #include "plugin_fixture.h"
 #include "vdp1/part_corners.h"
 #include "vdp1/vdp1_core.h"
-#include "vdp1_commands.h"
 
 namespace vdptest {
 namespace {
@@ -59,9 +58,13 @@ TEST_F(Vdp1, ZoomPointSpritesGrowFromTheirAnchorOneUnitPastEveryEdge) {
   };
   const vdp1::VDP1Command command(vdp1->vram, 0x800);
   auto write = [this](uint16_t zoomPoint, uint16_t width, uint16_t height) {
-    WriteCommand([this](uint32_t a, uint16_t v) { vdp1->WriteWordVDP1VRAM(a, v); }, 0x100,
-                 {static_cast<uint16_t>(ZoomPoint(zoomPoint) | kScaledSprite), 0, 0, 0, 0, 0, 100,
-                  60, width, height});
+    // A scaled sprite's control word, vertex A at (100, 60), the displayed size in B.
+    for (auto [offset, value] : {std::pair<uint32_t, uint32_t>(0, zoomPoint << 8 | 1),
+                                 {0x0C, 100},
+                                 {0x0E, 60},
+                                 {0x10, width},
+                                 {0x12, height}})
+      vdp1->WriteWordVDP1VRAM(0x800 + offset, static_cast<uint16_t>(value));
   };
   vdp1::Corners k{};
   for (uint16_t z : {1, 2, 3, 4, 8, 12}) {  // no anchor on one axis: not drawn
