@@ -261,5 +261,13 @@ TEST_F(Vdp1Render, EveryKindColourModeFlipAndCalculationShowsInOneFrame) {
                 Dot(150, 200, kTexWhite), Dot(150, 225, kBlack)});
 }
 
+TEST_F(Vdp1Render, SpriteColourOffsetReachesEveryCorner) {
+  Texture(0x7000, 8, 8, [](uint32_t, uint32_t) { return Rgb(16, 16, 16); });
+  WriteWordVDP2Regs(0x110, 0x0040);  // CLOFEN: sprites take offset set A
+  WriteWordVDP2Regs(0x114, 0x0040);  // COAR: red + 64
+  Table({Part(kScaledSprite, ColourMode(5), 0, 0, 199, 199, 0, 0x7000, Size(8, 8))});
+  DrawAndCheck({Dot(2, 2, {192, 128, 128, 255}, 8), Dot(197, 197, {192, 128, 128, 255}, 8)});
+}
+
 }  // namespace
 }  // namespace vdptest

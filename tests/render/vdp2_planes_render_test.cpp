@@ -156,6 +156,9 @@ TEST_F(Vdp2PlanesRender, FourPlanesShowTheirMapsAndStayCachedWhileUnchanged) {
   Colour(32 + 3, kRed);
   ASSERT_TRUE(FrameAndCapture());
   checkPlanes(kRed);
+  Colour(256 + 0x21, Rgb5(0, 16, 16));  // NBG3's 256-colour bank changes
+  ASSERT_TRUE(FrameAndCapture());
+  EXPECT_TRUE(ColourNear(at(300, 51), {128, 96, 128, 255})) << "NBG3 after its colour changed";
 
   // A display restart loses every texture; the planes come back whole.
   const std::vector<uint32_t> before = picture;

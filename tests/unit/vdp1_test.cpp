@@ -40,6 +40,9 @@ TEST_F(Vdp1, RegisterWritesRequestEraseFlipAndDrawByModeTriggerAndVblankErase) {
               std::tuple(c.erase, c.flip, c.draw))
         << "TVMR " << c.tvmr << " PTMR " << c.ptmr << " FBCR " << c.fbcr;
   }
+  for (auto [offset, value] : {std::pair(0x00, 0x0009), {0x02, 0x0003}, {0x04, 0x0002}})
+    vdp1->WriteWordVDP1Regs(offset, value);
+  EXPECT_EQ(vdp1->ReadWordVDP1Regs(0x16), 0x1119) << "MODR shows the three registers' modes";
 }
 
 TEST_F(Vdp1, ZoomPointSpritesGrowFromTheirAnchorOneUnitPastEveryEdge) {
