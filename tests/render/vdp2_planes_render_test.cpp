@@ -64,9 +64,7 @@ TEST_F(Vdp2PlanesRender, FourPlanesShowTheirMapsAndStayCachedWhileUnchanged) {
   // Only an L of B, C and D shows along the top and left edges.
   Regs(
       {MPABN0 + 4, 0x0504, MPABN0 + 6, 0x0706, SCXIN1, 0x7F0, SCYIN1, 0x7F8, ZMXIN1, 1, ZMYIN1, 1});
-  Colour(1, kGreen);
-  Colour(2, kBlue);
-  Colour(16 + 3, kWhite);
+  for (auto [i, c] : {std::pair(1, kGreen), {2, kBlue}, {16 + 3, kWhite}}) Colour(i, c);
   for (uint8_t c = 0; c < 3; ++c) Bytes(0x800 + 32 * c, static_cast<uint8_t>(0x11 * (c + 1)), 32);
   Words(5 << 13, 0x0040, 4096);
   Words(6 << 13, 0x0041, 4096);
@@ -176,9 +174,7 @@ TEST_F(Vdp2PlanesRender, ThreeBitmapsShowTheirDotsWhereTheyLand) {
   // parameter B. Rows 0-127: red left of x = 256, green from there on, row 100 white; the
   // rows below are transparent. It never reaches past x = 512.
   Regs({BMPNB, 1, RPMD, 2, MPOFR, 0x0030});
-  Colour(256 + 1, kRed);
-  Colour(256 + 2, kGreen);
-  Colour(256 + 3, kWhite);
+  for (auto [i, c] : {std::pair(257, kRed), {258, kGreen}, {259, kWhite}}) Colour(i, c);
   for (uint32_t y = 0; y < 128; ++y) {
     Bytes(0x60000 + y * 512, y == 100 ? 3 : 1, 256);
     Bytes(0x60000 + y * 512 + 256, y == 100 ? 3 : 2, 256);
@@ -222,10 +218,8 @@ TEST_F(Vdp2PlanesRender, HigherPriorityAndLaterPlanesPaintOnTop) {
   Screen(0x8000);  // 320 x 224
   // NBG0: red, transparent in its characters' left half; NBG3: blue; RBG0: a green
   // bitmap. NBG0 and NBG3 are one-page 16-colour cell planes.
-  Colour(1, kRed);
-  Colour(2, kBlue);
-  Colour(3, kGreen);
-  Colour(0, kYellow);  // shown only where NBG0's dots 0 are opaque
+  // Colour 0 (yellow) shows only where NBG0's dots 0 are opaque.
+  for (auto [i, c] : {std::pair(1, kRed), {2, kBlue}, {3, kGreen}, {0, kYellow}}) Colour(i, c);
   for (uint32_t row = 0; row < 8; ++row) WriteWordVDP2VRAM(0x22 + row * 4, 0x1111);
   Bytes(0x40, 0x22, 32);
   Regs({PNCN0, 0x8000, PNCN0 + 6, 0x8000, MPABN0, 0x0808, MPABN0 + 2, 0x0808, ZMXIN0, 1});
@@ -263,10 +257,8 @@ TEST_F(Vdp2PlanesRender, HigherPriorityAndLaterPlanesPaintOnTop) {
     plugin::vdp2->SetPlaneShown(NBG0, c.nbg0Shown ? 1 : 0);
     plugin::vdp2->ClearCache();  // decoded cells do not follow the zero-dot mode
     ASSERT_TRUE(FrameAndCapture());
-    for (int x : {201, 281})
-      EXPECT_TRUE(ColourNear(Pixel(x, 50), Seen(c.left))) << "left half at " << x;
-    for (int x : {205, 285})
-      EXPECT_TRUE(ColourNear(Pixel(x, 50), Seen(c.right))) << "right half at " << x;
+    for (int x : {201, 205, 281, 285})  // left and right halves of two characters
+      EXPECT_TRUE(ColourNear(Pixel(x, 50), Seen(x % 8 == 1 ? c.left : c.right))) << "at " << x;
     const Rgba polygon = c.polygon == kPolygon ? Rgba{0, 255, 0, 255} : Seen(c.polygon);
     EXPECT_TRUE(ColourNear(Pixel(69, 60), polygon)) << "inside the polygon";
   }
