@@ -191,10 +191,10 @@ TEST_F(Vdp1Render, EveryKindColourModeFlipAndCalculationShowsInOneFrame) {
   WriteWordVDP2CRAM(2 * 0x205, kRgbGreen);
   for (uint32_t i = 0; i < 32; ++i) WriteByteVDP1VRAM(0x6100 + i, 0x11);
   Vdp1Words(0x6200, {0, kRgbBlue});
-  // 8 x 8 white and grey; gouraud words red 31, green 16, blue 0.
+  // 8 x 8 white and grey; gouraud words red 24, green 16, blue 0.
   Texture(0x7000, 8, 8, [](uint32_t, uint32_t) { return kRgbWhite; });
   Texture(0x7200, 8, 8, [](uint32_t, uint32_t) { return Rgb(16, 16, 16); });
-  Vdp1Words(0x3000, {Rgb(31, 16, 0), Rgb(31, 16, 0), Rgb(31, 16, 0), Rgb(31, 16, 0)});
+  Vdp1Words(0x3000, {Rgb(24, 16, 0), Rgb(24, 16, 0), Rgb(24, 16, 0), Rgb(24, 16, 0)});
   // Sprite type 1: colour bits 15-13 pick the priority register, entry 0 = 1, entry 1 = 5.
   WriteWordVDP2Regs(0xE0, 0x0001);
   WriteWordVDP2Regs(0xF0, 0x0501);
@@ -240,8 +240,8 @@ TEST_F(Vdp1Render, EveryKindColourModeFlipAndCalculationShowsInOneFrame) {
                 Dot(40, 45, kTexGreen), Dot(40, 75, kBlack), Dot(90, 60, kTexBlue),
                 // Inside and outside the distorted sprite's slanted edge.
                 Dot(190, 70, kTexWhite), Dot(130, 45, kBlack),
-                // Gouraud: red +120, green kept, blue -128.
-                Dot(290, 60, {248, 128, 64, 255}, 8),
+                // Gouraud: red +64, green kept, blue -128.
+                Dot(290, 60, {192, 128, 64, 255}, 8),
                 // Colour modes 6 and 7, width 0 and height 0 show nothing.
                 Dot(30, 95, kBlack),
                 // A level-5 sprite over a later level-1 polygon; later level-1 sprites over it:
