@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs every test: unit and render natively (AddressSanitizer + UBSan, real Mesa), and
-# the Windows DLL under Wine. Installs what it needs first.
+# the Windows DLL under Wine. Installs what it needs first. Fails also when the tests
+# have grown past 35% of the code (scripts/test_ratio.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh windows native
 ctest --test-dir build/native --output-on-failure
+scripts/test_ratio.sh 35

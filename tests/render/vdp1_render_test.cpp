@@ -11,8 +11,7 @@
 namespace vdptest {
 namespace {
 
-// The words of one command, by field; unset fields are 0. The texture and the gouraud
-// table are in 8-byte units; the size holds width / 8 in bits 13-8, height in 7-0.
+// The words of one command; the texture and the gouraud table in 8-byte units.
 struct Command {
   uint16_t control = 0, link = 0, drawMode = 0, colour = 0, texture = 0, size = 0;
   uint16_t xa = 0, ya = 0, xb = 0, yb = 0, xc = 0, yc = 0, xd = 0, yd = 0, gouraud = 0;
@@ -35,9 +34,8 @@ constexpr uint16_t Rgb(uint32_t r, uint32_t g, uint32_t b) {
   return static_cast<uint16_t>((b << 10) | (g << 5) | r);
 }
 
-// A part whose vertices A, B, C, D go clockwise round the box from its top-left corner (a
-// two-point scaled sprite reads A and C, a line A and B, a normal sprite A), drawing the
-// texture at byte address `texture`.
+// A part whose vertices A, B, C, D go clockwise round the box from its top-left corner,
+// drawing the texture at byte address `texture`.
 inline Command Part(uint16_t control, uint16_t drawMode, uint16_t l, uint16_t t, uint16_t r,
                     uint16_t b, uint16_t colour = 0, uint32_t texture = 0, uint16_t size = 0) {
   return {control, 0, drawMode, colour, static_cast<uint16_t>(texture / 8), size, l, t, r, t,
@@ -117,14 +115,6 @@ TEST_F(Vdp1Render, ManualFrameChangeKeepsThePictureUntilAColourZeroPolygonClears
   WriteWordVDP1Regs(0x02, 0x0002);  // a manual erase alone
   Frame();
   EXPECT_EQ(headless::PresentCount(), presents) << "no frame change, no picture";
-}
-
-TEST_F(Vdp1Render, VdpOneCoordinatesDoubleWithAHighResolutionPicture) {
-  // 640 x 224 without interlace: VDP1's frame buffer is stretched over 640 x 448.
-  WriteWordVDP2Regs(0x00, 0x8002);
-  Table({Part(kPolygon, 0, 10, 10, 50, 30, kRgbWhite)});
-  Frame();
-  DrawAndCheck({Dot(90, 50, kWhite), Dot(30, 15, kBlack), Dot(110, 50, kBlack)});
 }
 
 // Every part of a bad table is drawn or passed over; a loop is cut off, the frame ends.

@@ -62,12 +62,9 @@ TEST_F(Vdp1, ZoomPointSpritesGrowFromTheirAnchorOneUnitPastEveryEdge) {
   const vdp1::VDP1Command command(vdp1->vram, 0x800);
   auto write = [this](uint16_t zoomPoint, uint16_t width, uint16_t height) {
     // A scaled sprite's control word, vertex A at (100, 60), the displayed size in B.
-    for (auto [offset, value] : {std::pair<uint32_t, uint32_t>(0, zoomPoint << 8 | 1),
-                                 {0x0C, 100},
-                                 {0x0E, 60},
-                                 {0x10, width},
-                                 {0x12, height}})
-      vdp1->WriteWordVDP1VRAM(0x800 + offset, static_cast<uint16_t>(value));
+    const uint16_t words[] = {
+        static_cast<uint16_t>(zoomPoint << 8 | 1), 0, 0, 0, 0, 0, 100, 60, width, height};
+    for (uint32_t i = 0; i < 10; ++i) vdp1->WriteWordVDP1VRAM(0x800 + 2 * i, words[i]);
   };
   vdp1::Corners k{};
   for (uint16_t z : {1, 2, 3, 4, 8, 12}) {  // no anchor on one axis: not drawn

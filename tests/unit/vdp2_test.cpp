@@ -49,30 +49,15 @@ TEST_F(Vdp2, StatusCountersAndColourRamReadBackAsTheGameExpects) {
   EXPECT_EQ(std::tuple(vdp2->cram[6], vdp2->cram[1030]), std::tuple(0x5678, 0));
 }
 
-TEST(Vdp2PatternNames, NameDataGivesFlipsPaletteAndCharacter) {
-  struct Case {
-    const char* what;
-    bool twoWords;
-    uint32_t data, spcn, splt, size, colourMode, cnsm;
-    uint8_t hFlip, vFlip;
-    uint32_t palette, character;  // character number: address / 32
-  };
-  const Case cases[] = {
-      {"16 colours, flips, supplementary palette", 0, 0x8C05, 0, 1, 0, 0, 0, 1, 1, 0x18, 0x005},
-      {"256 colours: palette bits 6-4 only", 0, 0xF003, 0, 7, 0, 1, 0, 0, 0, 7, 0x003},
-      {"2x2: low bits supplementary", 0, 0x0401, 0x1F, 0, 1, 0, 0, 1, 0, 0, 0x7007},
-      {"2x2, 12-bit numbers", 0, 0x0FFF, 0x13, 0, 1, 2, 1, 0, 0, 0, 0x7FFF},
-      {"two words, 16 colours", 1, 0xC07F3FFF, 0, 0, 0, 0, 0, 1, 1, 0x7F, 0x3FFF},
-  };
-  for (const Case& c : cases) {
-    const PatternName n =
-        c.twoWords ? VDP2Core::DecodePatternNameLong(c.data, c.colourMode)
-                   : VDP2Core::DecodePatternNameWord(static_cast<uint16_t>(c.data), c.spcn, c.splt,
-                                                     c.size, c.colourMode, c.cnsm);
-    EXPECT_EQ(std::tuple(n.hFlip, n.vFlip, n.palette, n.characterAddress),
-              std::tuple(c.hFlip, c.vFlip, c.palette, c.character * 32))
-        << c.what;
-  }
+TEST(Vdp2PatternNames, SupplementaryBitsAndTwoWordNamesGiveTheCharacter) {
+  // 2x2 characters take the number's low two bits from the supplementary field, above
+  // 10 or 12 bits of the name; two-word names hold flips, palette and number themselves.
+  const PatternName small = VDP2Core::DecodePatternNameWord(0x0401, 0x1F, 0, 1, 0, 0),
+                    wide = VDP2Core::DecodePatternNameWord(0x0FFF, 0x13, 0, 1, 2, 1),
+                    two = VDP2Core::DecodePatternNameLong(0xC07F3FFF, 0);
+  EXPECT_EQ(std::tuple(small.characterAddress, wide.characterAddress, two.characterAddress),
+            std::tuple(0x7007u * 32, 0x7FFFu * 32, 0x3FFFu * 32));
+  EXPECT_EQ(std::tuple(two.hFlip, two.vFlip, two.palette), std::tuple(1, 1, 0x7Fu));
 }
 
 TEST_F(Vdp2, BitmapRectanglesTakeTheirRowsFromTheBitmap) {
@@ -88,6 +73,9 @@ TEST_F(Vdp2, BitmapRectanglesTakeTheirRowsFromTheBitmap) {
   // 16 colours: rows of 8 bytes; x = 3 starts at the whole byte 9 (0x0A), dots 2 and 3.
   vdp2->DecodeDotRect(0x1000, 0, 1, 16, 8, 3, 1, 3, 2, 0, 1, 0, out.data());
   EXPECT_EQ(out, (std::vector<uint32_t>{W(0), W(0xA), W(0), W(1), W(2), W(1)}));
+  // A run of 2048-colour dots: words 0x0102 and 0x0304.
+  vdp2->DecodeDotRun(0x1000, 2, 1, 4, 0, 1, 0, out.data());
+  EXPECT_EQ(std::vector(out.begin(), out.begin() + 2), (std::vector<uint32_t>{W(0x102), W(0x304)}));
 }
 
 }  // namespace
