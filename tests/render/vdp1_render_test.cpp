@@ -184,6 +184,7 @@ TEST_F(Vdp1Render, EveryKindColourModeFlipAndCalculationShowsInOneFrame) {
   // 8 x 8 white and grey; gouraud words red 24, green 16, blue 0.
   Texture(0x7000, 8, 8, [](uint32_t, uint32_t) { return kRgbWhite; });
   Texture(0x7200, 8, 8, [](uint32_t, uint32_t) { return Rgb(16, 16, 16); });
+  Texture(0x8000, 264, 1, [](uint32_t, uint32_t) { return kRgbWhite; });  // 512 wide in GL
   Vdp1Words(0x3000, {Rgb(24, 16, 0), Rgb(24, 16, 0), Rgb(24, 16, 0), Rgb(24, 16, 0)});
   // Sprite type 1: colour bits 15-13 pick the priority register, entry 0 = 1, entry 1 = 5.
   WriteWordVDP2Regs(0xE0, 0x0001);
@@ -219,6 +220,7 @@ TEST_F(Vdp1Render, EveryKindColourModeFlipAndCalculationShowsInOneFrame) {
          scaled(rgb | kTransparentPixelDisable, 285, 160, 308, 175, 0x4000, s24),
          scaled(rgb, 5, 190, 304, 209, 0x7000, Size(8, 8)),
          scaled(rgb, -95, 215, 205, 234, 0x7000, Size(8, 8)),
+         Part(kNormalSprite, rgb, 0, 237, 0, 0, 0, 0x8000, Size(264, 1)),
          {.control = kLocalCoordinates, .xa = 100, .ya = 50},
          Part(kNormalSprite, rgb, -90, -40, 0, 0, 0, 0x4000, s24)});
   const Rgba grey{128, 128, 128, 255}, pink{252, 128, 128, 255};
@@ -242,7 +244,9 @@ TEST_F(Vdp1Render, EveryKindColourModeFlipAndCalculationShowsInOneFrame) {
                 Dot(305, 170, kBlack),
                 // A scaled sprite 300 dots wide is drawn; one 301 wide, even partly off the screen,
                 // clears it instead.
-                Dot(150, 200, kTexWhite), Dot(150, 225, kBlack)});
+                Dot(150, 200, kTexWhite), Dot(150, 225, kBlack),
+                // A normal sprite 264 texels wide, on the last line.
+                Dot(200, 237, kTexWhite)});
 }
 
 TEST_F(Vdp1Render, SpriteColourOffsetReachesEveryCorner) {
