@@ -39,6 +39,9 @@ TEST_F(Vdp2, StatusCountersAndColourRamReadBackAsTheGameExpects) {
     vdp2->VDPOnHblankOut();
   }
   EXPECT_EQ(vdp2->ReadLongVDP2Regs(0x08), (static_cast<uint32_t>(first + 1) << 16) | 5u);
+  // A long register write fills the pair it addresses.
+  vdp2->WriteLongVDP2Regs(0xF0, 0x01020304);
+  EXPECT_EQ(vdp2->ReadLongVDP2Regs(0xF0), 0x01020304u);
   // Colour RAM mirrors its first half in RAM mode 0 only; long accesses are two words.
   vdp2->WriteWordVDP2CRAM(0x0A, 0x1234);
   vdp2->WriteLongVDP2CRAM(0x804, 0xAAAABBBB);
