@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "plugin/plugin_types.h"
+#include "common/host_types.h"
 
 // clang-format off
 // Entry points without arguments (InitVDPPlugin stands apart: it takes the start record).

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "plugin/plugin_types.h"
+#include "common/host_types.h"
 #include "proxy/plugin_calls.h"
 #include "trace_writer.h"
 

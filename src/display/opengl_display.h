@@ -8,9 +8,9 @@
 #include <mutex>
 
 #include "common/draw_records.h"
+#include "common/host_types.h"
+#include "common/settings_path.h"
 #include "platform/platform.h"
-#include "plugin/plugin_types.h"
-#include "plugin/settings_path.h"
 
 class VDP1Core;
 class VDP2Core;

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "plugin/plugin_types.h"
+#include "common/host_types.h"
 
 #if defined(_WIN32)
 #define VDP_EXPORT __declspec(dllexport)

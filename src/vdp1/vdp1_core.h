@@ -7,10 +7,10 @@
 
 #include "common/console_memory.h"
 #include "common/draw_records.h"
+#include "common/host_types.h"
 #include "common/rgb555.h"
+#include "common/settings_path.h"
 #include "common/shared_flag.h"
-#include "plugin/plugin_types.h"
-#include "plugin/settings_path.h"
 
 class VDP2Core;
 class OpenGLDisplay;

@@ -7,9 +7,9 @@
 #include "common/bits.h"
 #include "common/console_memory.h"
 #include "common/draw_records.h"
+#include "common/host_types.h"
+#include "common/settings_path.h"
 #include "common/shared_flag.h"
-#include "plugin/plugin_types.h"
-#include "plugin/settings_path.h"
 
 class VDP1Core;
 class OpenGLDisplay;

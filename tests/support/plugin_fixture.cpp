@@ -7,8 +7,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "png_writer.h"
-
 namespace vdptest {
 
 TempDir::TempDir() {
@@ -67,20 +65,7 @@ void PluginTest::SetUp() {
   }
 }
 
-void PluginTest::TearDown() {
-  if (running && HasFailure() && Capture()) {
-#ifdef VDP_FAILED_FRAME_DIR
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(test->test_suite_name()) + "." + test->name();
-    for (char& c : name)
-      if (c == '/') c = '_';
-    const std::string path = std::string(VDP_FAILED_FRAME_DIR) + "/" + name + ".png";
-    if (vdphost::WritePng(path, picture.data(), pictureWidth, pictureHeight))
-      std::fprintf(stderr, "frame written to %s\n", path.c_str());
-#endif
-  }
-  Stop();
-}
+void PluginTest::TearDown() { Stop(); }
 
 bool PluginTest::Start() {
   running = InitVDPPlugin(&info);
@@ -115,13 +100,6 @@ uint32_t PluginTest::Pixel(int x, int y) const {
 void PluginTest::Vdp1Words(uint32_t address, std::initializer_list<uint16_t> words) {
   for (uint16_t w : words) {
     WriteWordVDP1VRAM(address, w);
-    address += 2;
-  }
-}
-
-void PluginTest::Vdp2Words(uint32_t address, std::initializer_list<uint16_t> words) {
-  for (uint16_t w : words) {
-    WriteWordVDP2VRAM(address, w);
     address += 2;
   }
 }

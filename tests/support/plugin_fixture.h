@@ -69,9 +69,8 @@ class PluginTest : public ::testing::Test {
   int pictureWidth = 0, pictureHeight = 0;
   std::vector<uint32_t> picture;
 
-  // Console-order memory writes through the exports.
+  // Console-order VDP1 memory writes through the exports.
   static void Vdp1Words(uint32_t address, std::initializer_list<uint16_t> words);
-  static void Vdp2Words(uint32_t address, std::initializer_list<uint16_t> words);
 
   TempDir dir;
   PluginInitInfo info{};

@@ -9,7 +9,6 @@
 #include "plugin_fixture.h"
 #include "resource_ids.h"
 #include "vdp1/vdp1_core.h"
-#include "vdp1_commands.h"
 #include "vdp2/vdp2_core.h"
 
 namespace vdptest {
@@ -186,9 +185,9 @@ int64_t MillisecondsOf(F f) {
 // milliseconds while frames are drawn.
 TEST_F(RenderWindow, BurstsOfTogglesAndSizesNeverHoldFramesAndLeaveOneWindow) {
   // Something for every switch to act on: a sprite, a polygon and NBG0.
-  WriteTable([](uint32_t a, uint16_t v) { WriteWordVDP1VRAM(a, v); },
-             {Part(kNormalSprite, 0, 8, 8, 23, 23, 0, 0x1000, Size(16, 16)),
-              Part(kPolygon, 0, 40, 40, 80, 80, Rgb(31, 0, 0))});
+  Vdp1Words(0x00, {0x0000, 0, 0, 0, 0x1000 / 8, 0x0210, 8, 8});  // 16 x 16 sprite at (8, 8)
+  Vdp1Words(0x20, {0x0004, 0, 0, 0x001F, 0, 0, 40, 40, 80, 40, 80, 80, 40, 80});  // polygon
+  Vdp1Words(0x40, {0x8000});  // end of the table
   WriteWordVDP2Regs(0x20, 0x0001);  // BGON: NBG0 on
   DrawEveryFrame();
   std::atomic<bool> posting{true};

@@ -1,4 +1,4 @@
-#include "plugin/settings_path.h"
+#include "common/settings_path.h"
 
 #include <cstdio>
 #include <cstring>
