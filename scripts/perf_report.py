@@ -25,7 +25,7 @@ SCENES = [
     ("sprites-cached", "2,000 16 x 16 sprites, textures cached", 60, 10),
     ("sprites-changing", "2,000 sprites, every texture changed before each frame", 30, 5),
     ("planes-still", "Four 352 x 240 cell planes, unchanged", 60, 10),
-    ("planes-scrolling", "Four cell planes, each scrolled one dot right and down", 60, 10),
+    ("planes-scrolling", "Four cell planes across their edges, each scrolled one dot right and down", 60, 10),
     ("after-cache-clear", "Four cell planes, VDP2 cache cleared before each frame", 60, 10),
     ("replay", "The demo's recorded trace replayed (vdphost --record, then replay)", None, None),
 ]
@@ -109,7 +109,7 @@ def parse_callgrind(path):
     return total, mesa, swap_in - swap_to_mesa
 
 
-def frame_costs(exe, scene, frames, reps, trace, workdir, extra_env=None, wrapper=None):
+def frame_costs(exe, scene, frames, reps, trace, workdir, wrapper=None):
     cmd = (wrapper or []) + [exe, "--scene", scene, "--reps", str(reps)]
     # The demo has 360 frames; a trace is replayed whole, and the baseline takes as many.
     cmd += ["--frames", str(frames or 360)]
@@ -117,7 +117,9 @@ def frame_costs(exe, scene, frames, reps, trace, workdir, extra_env=None, wrappe
         cmd += ["--trace", trace]
     if wrapper:
         cmd += ["--no-baseline"]
-    env = dict(os.environ, **(extra_env or {}))
+    # llvmpipe rasterises on the calling thread: on a shared two-core machine its worker
+    # threads made the frame times depend on how they were scheduled.
+    env = dict(os.environ, LP_NUM_THREADS="0")
     out = run(cmd, cwd=workdir, env=env)
     rows = []
     for line in out.splitlines():
@@ -131,7 +133,6 @@ def frame_costs(exe, scene, frames, reps, trace, workdir, extra_env=None, wrappe
 def callgrind_scene(exe, scene, frames, trace, workdir):
     out = os.path.join(workdir, f"callgrind.{scene}")
     rows = frame_costs(exe, scene, frames, 1, trace, workdir,
-                       extra_env={"LP_NUM_THREADS": "0"},
                        wrapper=["valgrind", "--tool=callgrind", "--collect-atstart=no",
                                 "--separate-threads=yes", f"--callgrind-out-file={out}"])
     # Thread 1 is the host's: it makes every measured call.
@@ -142,12 +143,17 @@ def callgrind_scene(exe, scene, frames, trace, workdir):
 
 def google_benchmarks(exe, pattern, reps, workdir):
     out = os.path.join(workdir, "bench.json")
+    if os.path.exists(out):
+        os.remove(out)
     subprocess.run([exe, f"--benchmark_filter={pattern}", f"--benchmark_repetitions={reps}",
                     "--benchmark_format=json", f"--benchmark_out={out}"],
                    check=True, stdout=subprocess.DEVNULL, cwd=workdir)
+    runs = collections.defaultdict(list)
+    # A filter that matches nothing leaves the output file empty.
+    if os.path.getsize(out) == 0:
+        return runs
     with open(out) as f:
         data = json.load(f)
-    runs = collections.defaultdict(list)
     for b in data["benchmarks"]:
         if b.get("run_type") != "iteration":
             continue
@@ -222,8 +228,9 @@ def main():
     with tempfile.TemporaryDirectory(prefix="vdpperf-") as work:
         trace = os.path.join(work, "demo.vdptrace")
         print("recording the demo's trace", flush=True)
-        run([vdphost, "--plugin", plugin, "--out", os.path.join(work, "rec"), "--record", trace],
-            cwd=work)
+        pictures = os.path.join(work, "pictures")
+        os.mkdir(pictures)
+        run([vdphost, "--plugin", plugin, "--out", pictures, "--record", trace], cwd=work)
         trace_bytes = os.path.getsize(trace)
 
         results = {}
@@ -232,8 +239,8 @@ def main():
             rows = frame_costs(costs, scene, frames, args.reps, trace, work)
             print(f"{scene}: callgrind", flush=True)
             cg = callgrind_scene(costs, scene, cg_frames, trace, work)
-            times = [float(r["ns_per_frame"]) / 1e6 for r in rows]
-            ratios = [float(r["ns_per_frame"]) / float(r["baseline_ns_per_frame"]) for r in rows]
+            times = [float(r["median_ns"]) / 1e6 for r in rows]
+            ratios = [float(r["median_ns"]) / float(r["baseline_median_ns"]) for r in rows]
             results[scene] = {"title": title, "rows": rows, "times": times, "ratios": ratios,
                               "cg": cg}
 
@@ -269,18 +276,22 @@ def write_report(args, info, build_type, results, counts, before, acc, proxy, tr
         f"{info['load']} at the start, shared with other work |")
     add(f"| Build | preset `native-release`, CMake build type {build_type}, "
         f"{info['compiler']} |")
-    add(f"| GL | Mesa's offscreen library (libosmesa6 {info['mesa']}, llvmpipe), through the "
-        "headless platform |")
+    add(f"| GL | Mesa's offscreen library (libosmesa6 {info['mesa']}, llvmpipe with "
+        "`LP_NUM_THREADS=0`: it rasterises on the plugin's thread), through the headless "
+        "platform |")
     add(f"| Instruction counts | {info['valgrind']}, tool callgrind |")
     add("")
     add("**Time per frame** is the wall time spent in `VDPOnVblankOut`, where the plugin draws "
-        "the frame, presents it and erases for the next, measured with `steady_clock` by "
-        f"`build/native-release/bench/vdp_frame_costs` in {reps} repetitions. The host's "
-        "writes between frames are not in it (their cost is in the accessor table). Each "
-        "repetition first times the empty frame, then the scene, in the same process; the "
-        "ratio to that empty frame is the figure to compare between runs, since the machine is "
-        "shared and its speed changes from minute to minute. Median and the range of the "
-        "repetitions are shown.")
+        "the frame, presents it and erases for the next, measured around each call with "
+        f"`steady_clock` by `build/native-release/bench/vdp_frame_costs` in {reps} "
+        "repetitions; a repetition's figure is the median of its frames, so that a frame the "
+        "scheduler interrupted does not move it. The host's writes between frames are not in it "
+        "(their cost is in the accessor table). Each repetition first times as many empty "
+        "frames, then the scene, in the same process: the ratio to that empty frame is the "
+        "figure to compare between runs, since the machine is shared and its speed changes from "
+        "minute to minute. The table gives the median of the repetitions and their range. Mesa "
+        "draws in software, so most of a frame's time is Mesa's, not the plugin's; the "
+        "instruction counts separate the two.")
     add("")
     add("**Plugin instructions per frame** are counted by callgrind on the same program "
         "(`valgrind --tool=callgrind --collect-atstart=no`, `LP_NUM_THREADS=0`): the program "
@@ -303,7 +314,7 @@ def write_report(args, info, build_type, results, counts, before, acc, proxy, tr
     add("")
     add("## Frames")
     add("")
-    add("| Scene | ms per frame, median (range) | x empty frame | plugin instructions per "
+    add("| Scene | ms per frame, median (range) | x empty frame, median | plugin instructions per "
         "frame | of which headless swap | Mesa instructions per frame | textures created | "
         "sub-images | quads (sprites + planes) | shapes | same count as before |")
     add("|---|---|---|---|---|---|---|---|---|---|---|")
