@@ -137,6 +137,9 @@ def callgrind_scene(exe, scene, frames, trace, workdir):
                                 "--separate-threads=yes", f"--callgrind-out-file={out}"])
     # Thread 1 is the host's: it makes every measured call.
     total, mesa, swap = parse_callgrind(out + "-01")
+    if total == 0:
+        sys.exit("perf_report: callgrind counted nothing: vdp_frame_costs was built without "
+                 "valgrind's header (install valgrind, then rebuild it)")
     n = int(rows[0]["frames"])
     return {"frames": n, "own": (total - mesa) / n, "mesa": mesa / n, "swap": swap / n}
 
