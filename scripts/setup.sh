@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need from Debian's packages, only when missing.
-# Usage: scripts/setup.sh [native|all|docs]   (native: no cross compiler, no Wine; docs: all,
-# and the screenshot tools of scripts/guide_screenshot.sh)
+# Usage: scripts/setup.sh [native|all|docs|bench]   (native: no cross compiler, no Wine; docs:
+# all, and the screenshot tools of scripts/guide_screenshot.sh; bench: native, and what
+# scripts/bench.sh measures with)
 set -euo pipefail
 want=${1:-all}
 
@@ -13,19 +14,24 @@ windows_pkgs=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86
   binutils-mingw-w64-x86-64 libz-mingw-w64-dev xvfb xauth)
 
 docs_pkgs=(x11-apps imagemagick)
+bench_pkgs=(valgrind python3)
 
 missing=()
 for p in "${native_pkgs[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
-if [ "$want" != native ]; then
+case "$want" in native | bench) cross=0 ;; *) cross=1 ;; esac
+if [ $cross -eq 1 ]; then
   for p in "${windows_pkgs[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
 fi
 if [ "$want" = docs ]; then
   for p in "${docs_pkgs[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
 fi
+if [ "$want" = bench ]; then
+  for p in "${bench_pkgs[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
+fi
 need_wine=0
 # 32-bit Wine draws OpenGL through the i386 Mesa libraries; without them pictures stay black.
 wine_pkgs=(wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386)
-if [ "$want" != native ]; then
+if [ $cross -eq 1 ]; then
   for p in "${wine_pkgs[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || need_wine=1; done
 fi
 if [ ${#missing[@]} -eq 0 ] && [ $need_wine -eq 0 ]; then exit 0; fi

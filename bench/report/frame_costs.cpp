@@ -1,0 +1,287 @@
+// vdp_frame_costs: the per-frame figures of docs/performance.md. Plays one reference
+// scene through the plugin linked in, and measures only the frames that the scene is
+// about: the time spent in VDPOnVblankOut, where the plugin draws and presents, and the
+// GL work it did there. Under callgrind (--collect-atstart=no) the same calls are the
+// only ones collected, so the dump holds the measured frames and nothing else.
+//
+//   vdp_frame_costs --scene <name> [--frames N] [--reps R] [--trace FILE] [--no-baseline]
+//
+// Each repetition first plays N empty frames (the baseline: erase, swap and the fixed
+// per-frame work), then the scene; it prints one line of key=value pairs: the median
+// and mean frame times, the baseline's median, and the GL work per frame.
+#include <stdlib.h>
+
+// Valgrind's header comes with valgrind, which scripts/bench.sh installs. Without it the
+// program still times frames, and its callgrind dumps hold nothing.
+#if VDP_HAVE_CALLGRIND
+#include <valgrind/callgrind.h>
+#else
+#define CALLGRIND_TOGGLE_COLLECT
+#endif
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "bench_plugin.h"
+#include "display/opengl_display.h"
+#include "plugin/plugin_api.h"
+#include "plugin/plugin_globals.h"
+#include "reference_scenes.h"
+#include "scene_bus.h"
+#include "trace_reader.h"
+#include "trace_replay.h"
+#include "vdp2/vdp2_core.h"
+
+namespace {
+
+// What the measured frames cost, summed.
+struct Meter {
+  bool on = false;
+  uint32_t frames = 0;
+  std::vector<double> seconds;  // each frame's
+  DisplayWorkCounters work{};
+};
+Meter meter;
+
+void AddWork(DisplayWorkCounters& sum, const DisplayWorkCounters& after,
+             const DisplayWorkCounters& before) {
+  sum.texturesUploaded += after.texturesUploaded - before.texturesUploaded;
+  sum.texSubImageCalls += after.texSubImageCalls - before.texSubImageCalls;
+  sum.texturedQuadsDrawn += after.texturedQuadsDrawn - before.texturedQuadsDrawn;
+  sum.shapesDrawn += after.shapesDrawn - before.shapesDrawn;
+  sum.planeQuadsDrawn += after.planeQuadsDrawn - before.planeQuadsDrawn;
+}
+
+// The plugin's frame entry, timed and counted while the meter is on.
+void MeteredVblankOut() {
+  if (!meter.on || plugin::display == nullptr) return VDPOnVblankOut();
+  const DisplayWorkCounters before = plugin::display->counters;
+  const auto start = std::chrono::steady_clock::now();
+  CALLGRIND_TOGGLE_COLLECT;
+  VDPOnVblankOut();
+  CALLGRIND_TOGGLE_COLLECT;
+  meter.seconds.push_back(
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  AddWork(meter.work, plugin::display->counters, before);
+  ++meter.frames;
+}
+
+void MeteredFrame() {
+  VDPOnVblankIn();
+  MeteredVblankOut();
+}
+
+// The linked-in plugin as vdphost's scenes and replayer call it, with the frame entry
+// metered.
+vdphost::PluginApi LinkedPlugin() {
+  vdphost::PluginApi api{};
+  api.InitVDPPlugin = reinterpret_cast<bool (*)(vdphost::InitInfo*)>(&InitVDPPlugin);
+#define VDP_LINK(name) api.name = &name
+  VDP_LINK(DeInitPlugin), VDP_LINK(Reset), VDP_LINK(SetupPlugin), VDP_LINK(DisplayPluginInfo);
+  VDP_LINK(VDPOnVblankIn), VDP_LINK(VDPOnHblankIn), VDP_LINK(VDPOnHblankOut);
+  VDP_LINK(WriteWordVDP1Regs), VDP_LINK(ReadWordVDP1Regs), VDP_LINK(WriteByteVDP1VRAM);
+  VDP_LINK(WriteWordVDP1VRAM), VDP_LINK(WriteLongVDP1VRAM), VDP_LINK(ReadByteVDP1VRAM);
+  VDP_LINK(ReadWordVDP1VRAM), VDP_LINK(ReadLongVDP1VRAM), VDP_LINK(WriteByteVDP1FrameBuffer);
+  VDP_LINK(WriteWordVDP1FrameBuffer), VDP_LINK(WriteLongVDP1FrameBuffer);
+  VDP_LINK(ReadByteVDP1FrameBuffer), VDP_LINK(ReadWordVDP1FrameBuffer);
+  VDP_LINK(ReadLongVDP1FrameBuffer), VDP_LINK(WriteWordVDP2Regs), VDP_LINK(WriteLongVDP2Regs);
+  VDP_LINK(ReadWordVDP2Regs), VDP_LINK(ReadLongVDP2Regs), VDP_LINK(WriteByteVDP2VRAM);
+  VDP_LINK(WriteWordVDP2VRAM), VDP_LINK(WriteLongVDP2VRAM), VDP_LINK(ReadByteVDP2VRAM);
+  VDP_LINK(ReadWordVDP2VRAM), VDP_LINK(ReadLongVDP2VRAM), VDP_LINK(WriteWordVDP2CRAM);
+  VDP_LINK(WriteLongVDP2CRAM), VDP_LINK(ReadWordVDP2CRAM), VDP_LINK(ReadLongVDP2CRAM);
+#undef VDP_LINK
+  api.VDPOnVblankOut = &MeteredVblankOut;
+  return api;
+}
+
+struct Options {
+  std::string scene;
+  std::string trace;
+  uint32_t frames = 100;
+  uint32_t reps = 1;
+  bool baseline = true;
+};
+
+std::string TempDirectory() {
+  char pattern[] = "/tmp/vdpframes-XXXXXX";
+  const char* made = mkdtemp(pattern);
+  return made != nullptr ? made : "";
+}
+
+// Nothing on screen: the display on in 352 x 240, no plane, an empty command table.
+bool PlayEmpty(const Options& o) {
+  BenchPlugin plugin;
+  if (!plugin.running()) return false;
+  WriteWordVDP1VRAM(0, 0x8000);
+  WriteWordVDP2Regs(vdp2reg::TVMD, 0x8011);
+  for (int f = 0; f < 3; ++f) BenchPlugin::Frame();
+  meter.on = true;
+  for (uint32_t f = 0; f < o.frames; ++f) MeteredFrame();
+  return true;
+}
+
+bool PlaySprites(const Options& o, bool changing) {
+  SpriteScene scene;
+  if (!scene.running()) return false;
+  // The first frame decodes and uploads every texture; by the third, whatever the window
+  // thread had to say at start has been taken up too.
+  for (int f = 0; f < 3; ++f) BenchPlugin::Frame();
+  meter.on = true;
+  for (uint32_t f = 0; f < o.frames; ++f) {
+    if (changing) scene.ChangeEveryTexture();
+    MeteredFrame();
+  }
+  return true;
+}
+
+enum class PlaneChange { kNone, kScroll, kClearCache };
+
+bool PlayPlanes(const Options& o, PlaneChange change) {
+  PlaneScene scene;
+  if (!scene.running()) return false;
+  if (change == PlaneChange::kScroll) {
+    // Half a plane away, the screen spans the planes' edges: the usual case in a game,
+    // and the one that needs the most quads.
+    for (int i = 0; i < 256; ++i) scene.Scroll();
+    BenchPlugin::Frame();
+  }
+  meter.on = true;
+  for (uint32_t f = 0; f < o.frames; ++f) {
+    if (change == PlaneChange::kScroll) scene.Scroll();
+    // What the menu's "Clear VDP2 cache" leads to when the host thread applies it.
+    if (change == PlaneChange::kClearCache) plugin::vdp2->ClearCache();
+    MeteredFrame();
+  }
+  return true;
+}
+
+// The animated demo from its first frame, every frame measured.
+bool PlayDemo(const Options& o) {
+  const std::string dir = TempDirectory();
+  if (dir.empty()) return false;
+  vdphost::PluginApi api = LinkedPlugin();
+  vdphost::InitInfo info{0, nullptr, nullptr, dir.c_str()};
+  bool started = api.InitVDPPlugin(&info);
+  if (started) {
+    const vdphost::ScreenCapture noScreen("");
+    vdphost::SceneBus bus(api, noScreen, [](const std::string&) {});
+    bus.outputDirectory = dir;
+    bus.demoFrames = static_cast<int>(o.frames);
+    meter.on = true;
+    vdphost::PlayAnimatedDemo(bus);
+  }
+  api.DeInitPlugin();
+  std::error_code ignored;
+  std::filesystem::remove_all(dir, ignored);
+  return started;
+}
+
+// A recorded trace replayed as vdphost --play does, without saving pictures.
+bool PlayTrace(const Options& o) {
+  const std::string dir = TempDirectory();
+  vdptrace::TraceReader reader;
+  if (dir.empty() || !reader.OpenFile(o.trace)) {
+    std::fprintf(stderr, "vdp_frame_costs: %s\n", reader.error().c_str());
+    return false;
+  }
+  vdphost::PluginApi api = LinkedPlugin();
+  vdphost::TraceReplayer replayer(api, vdphost::InitInfo{0, nullptr, nullptr, dir.c_str()});
+  vdptrace::Record record;
+  meter.on = true;
+  while (reader.Next(record)) replayer.Apply(record);
+  replayer.Finish();
+  std::error_code ignored;
+  std::filesystem::remove_all(dir, ignored);
+  return true;
+}
+
+bool PlayScene(const Options& o) {
+  if (o.scene == "empty") return PlayEmpty(o);
+  if (o.scene == "demo") return PlayDemo(o);
+  if (o.scene == "sprites-cached") return PlaySprites(o, false);
+  if (o.scene == "sprites-changing") return PlaySprites(o, true);
+  if (o.scene == "planes-still") return PlayPlanes(o, PlaneChange::kNone);
+  if (o.scene == "planes-scrolling") return PlayPlanes(o, PlaneChange::kScroll);
+  if (o.scene == "after-cache-clear") return PlayPlanes(o, PlaneChange::kClearCache);
+  if (o.scene == "replay") return PlayTrace(o);
+  std::fprintf(stderr, "vdp_frame_costs: no scene %s\n", o.scene.c_str());
+  return false;
+}
+
+bool ParseOptions(int argc, char** argv, Options& o) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "--scene" && hasValue)
+      o.scene = argv[++i];
+    else if (arg == "--trace" && hasValue)
+      o.trace = argv[++i];
+    else if (arg == "--frames" && hasValue)
+      o.frames = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
+    else if (arg == "--reps" && hasValue)
+      o.reps = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
+    else if (arg == "--no-baseline")
+      o.baseline = false;
+    else
+      return false;
+  }
+  return !o.scene.empty() && o.frames > 0 && o.reps > 0;
+}
+
+// Plays the scene with the meter off before and after it; the meter's sums afterwards.
+Meter Measure(const Options& o, bool (*play)(const Options&), bool& ok) {
+  meter = Meter{};
+  ok = play(o) && meter.frames > 0;
+  meter.on = false;
+  return meter;
+}
+
+// The median frame time in nanoseconds: a frame that the scheduler interrupted on this
+// shared machine moves the mean, not the median.
+double MedianNs(std::vector<double> seconds) {
+  if (seconds.empty()) return 0;
+  std::sort(seconds.begin(), seconds.end());
+  const size_t n = seconds.size();
+  return (n % 2 == 1 ? seconds[n / 2] : (seconds[n / 2 - 1] + seconds[n / 2]) / 2) * 1e9;
+}
+
+double MeanNs(const std::vector<double>& seconds) {
+  double sum = 0;
+  for (double s : seconds) sum += s;
+  return seconds.empty() ? 0 : sum * 1e9 / static_cast<double>(seconds.size());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options o;
+  if (!ParseOptions(argc, argv, o)) {
+    std::fprintf(stderr,
+                 "usage: vdp_frame_costs --scene <empty|demo|sprites-cached|sprites-changing|"
+                 "planes-still|planes-scrolling|after-cache-clear|replay> [--frames N] "
+                 "[--reps R] [--trace FILE] [--no-baseline]\n");
+    return 2;
+  }
+  for (uint32_t rep = 0; rep < o.reps; ++rep) {
+    bool ok = true;
+    Meter base{};
+    if (o.baseline) base = Measure(o, PlayEmpty, ok);
+    if (!ok) return 1;
+    const Meter m = Measure(o, PlayScene, ok);
+    if (!ok) return 1;
+    const double n = m.frames;
+    std::printf(
+        "scene=%s rep=%u frames=%u median_ns=%.0f mean_ns=%.0f baseline_median_ns=%.0f "
+        "tex_image=%.2f tex_sub_image=%.2f sprite_quads=%.2f plane_quads=%.2f shapes=%.2f\n",
+        o.scene.c_str(), rep, m.frames, MedianNs(m.seconds), MeanNs(m.seconds),
+        MedianNs(base.seconds), m.work.texturesUploaded / n, m.work.texSubImageCalls / n,
+        m.work.texturedQuadsDrawn / n, m.work.planeQuadsDrawn / n, m.work.shapesDrawn / n);
+    std::fflush(stdout);
+  }
+  return 0;
+}

@@ -1,0 +1,396 @@
+#!/usr/bin/env python3
+"""Measures the reference scenes and writes docs/performance.md (run by scripts/bench.sh).
+
+Every figure in the report comes from this run: frame times and GL work from
+vdp_frame_costs, the plugin's instructions from callgrind dumps of the same program, the
+accessor and proxy times from vdp_bench. Usage:
+  perf_report.py --build build/native-release --out docs/performance.md [--reps 5]
+"""
+import argparse
+import collections
+import datetime
+import json
+import os
+import re
+import statistics
+import subprocess
+import sys
+import tempfile
+
+# (name in vdp_frame_costs, what the report calls it, frames timed, frames under callgrind)
+# None: every frame the scene has (the demo's 360, the trace's all).
+SCENES = [
+    ("empty", "Empty frame (the baseline): display on, nothing to draw", 120, 10),
+    ("demo", "Animated demo, all 360 frames", None, None),
+    ("sprites-cached", "2,000 16 x 16 sprites, textures cached", 60, 10),
+    ("sprites-changing", "2,000 sprites, every texture changed before each frame", 30, 5),
+    ("planes-still", "Four 352 x 240 cell planes, unchanged", 60, 10),
+    ("planes-scrolling", "Four cell planes across their edges, each scrolled one dot right and down", 60, 10),
+    ("after-cache-clear", "Four cell planes, VDP2 cache cleared before each frame", 60, 10),
+    ("replay", "The demo's recorded trace replayed (vdphost --record, then replay)", None, None),
+]
+
+# Objects whose instructions are Mesa's: its OSMesa library, the GL dispatch and the
+# code llvmpipe compiles at run time (callgrind names it "???", reached only from Mesa).
+MESA_OBJECT = re.compile(r"OSMesa|libGL|glapi|gallium|LLVM|_dri|swrast")
+SWAP_FUNCTION = "platform::SwapSurfaceBuffers(void*)"
+
+ACCESSORS = [
+    ("BM_Vdp1VramWordWriteUnchanged", "VDP1 VRAM word write, same value"),
+    ("BM_Vdp1VramWordWriteChanging", "VDP1 VRAM word write, new value"),
+    ("BM_Vdp2VramLongWriteUnchanged", "VDP2 VRAM long write, same value"),
+    ("BM_Vdp2VramLongWriteChanging", "VDP2 VRAM long write, new value"),
+    ("BM_Vdp2CramWordWrite", "VDP2 colour RAM word write"),
+    ("BM_RegisterWrites", "register write (mean of EWDR, SCXIN0, PRISA)"),
+]
+
+
+def run(cmd, **kw):
+    return subprocess.run(cmd, check=True, capture_output=True, text=True, **kw).stdout
+
+
+def parse_callgrind(path):
+    """Instructions of one thread's dump: (total, Mesa's, the headless swap's own).
+
+    Mesa's cost is the inclusive cost of every call made from outside Mesa into it, so
+    what Mesa does in the C library (a memcpy inside glTexImage2D) stays Mesa's."""
+    kinds = {"ob": "ob", "cob": "ob", "fl": "fl", "fi": "fl", "fe": "fl", "cfi": "fl",
+             "cfl": "fl", "fn": "fn", "cfn": "fn"}
+    names = {"ob": {}, "fl": {}, "fn": {}}
+
+    def resolve(key, value):
+        m = re.match(r"\((\d+)\)\s*(.*)", value)
+        if not m:
+            return value
+        table = names[kinds[key]]
+        if m.group(2):
+            table[m.group(1)] = m.group(2)
+        return table.get(m.group(1), "")
+
+    obj = fn = callee_obj = callee_fn = None
+    in_call = False
+    total = mesa = swap_in = swap_to_mesa = 0
+    with open(path) as f:
+        for line in f:
+            if not line.strip() or line.startswith("#"):
+                continue
+            c = line[0]
+            if c.isdigit() or c in "+-*":
+                fields = line.split()
+                cost = int(fields[-1]) if len(fields) > 1 else 0
+                if not in_call:
+                    total += cost
+                    continue
+                in_call = False
+                target_obj = callee_obj or obj
+                callee_obj = None
+                caller_mesa = bool(MESA_OBJECT.search(obj or ""))
+                if not caller_mesa and MESA_OBJECT.search(target_obj or ""):
+                    mesa += cost
+                    if fn == SWAP_FUNCTION:
+                        swap_to_mesa += cost
+                if callee_fn == SWAP_FUNCTION:
+                    swap_in += cost
+                continue
+            key, _, value = line.rstrip("\n").partition("=")
+            if key == "ob":
+                obj = resolve(key, value)
+            elif key == "fn":
+                fn = resolve(key, value)
+                callee_obj = None
+            elif key == "cob":
+                callee_obj = resolve(key, value)
+            elif key == "cfn":
+                callee_fn = resolve(key, value)
+            elif key in kinds:
+                resolve(key, value)
+            elif key == "calls":
+                in_call = True
+    return total, mesa, swap_in - swap_to_mesa
+
+
+def frame_costs(exe, scene, frames, reps, trace, workdir, wrapper=None):
+    cmd = (wrapper or []) + [exe, "--scene", scene, "--reps", str(reps)]
+    # The demo has 360 frames; a trace is replayed whole, and the baseline takes as many.
+    cmd += ["--frames", str(frames or 360)]
+    if scene == "replay":
+        cmd += ["--trace", trace]
+    if wrapper:
+        cmd += ["--no-baseline"]
+    # llvmpipe rasterises on the calling thread: on a shared two-core machine its worker
+    # threads made the frame times depend on how they were scheduled.
+    env = dict(os.environ, LP_NUM_THREADS="0")
+    out = run(cmd, cwd=workdir, env=env)
+    rows = []
+    for line in out.splitlines():
+        if line.startswith("scene="):
+            rows.append(dict(kv.split("=", 1) for kv in line.split()))
+    if len(rows) != reps:
+        sys.exit(f"perf_report: {scene}: expected {reps} result lines, got:\n{out}")
+    return rows
+
+
+def callgrind_scene(exe, scene, frames, trace, workdir):
+    out = os.path.join(workdir, f"callgrind.{scene}")
+    rows = frame_costs(exe, scene, frames, 1, trace, workdir,
+                       wrapper=["valgrind", "--tool=callgrind", "--collect-atstart=no",
+                                "--separate-threads=yes", f"--callgrind-out-file={out}"])
+    # Thread 1 is the host's: it makes every measured call.
+    total, mesa, swap = parse_callgrind(out + "-01")
+    if total == 0:
+        sys.exit("perf_report: callgrind counted nothing: vdp_frame_costs was built without "
+                 "valgrind's header (install valgrind, then rebuild it)")
+    n = int(rows[0]["frames"])
+    return {"frames": n, "own": (total - mesa) / n, "mesa": mesa / n, "swap": swap / n}
+
+
+def google_benchmarks(exe, pattern, reps, workdir):
+    out = os.path.join(workdir, "bench.json")
+    if os.path.exists(out):
+        os.remove(out)
+    subprocess.run([exe, f"--benchmark_filter={pattern}", f"--benchmark_repetitions={reps}",
+                    "--benchmark_format=json", f"--benchmark_out={out}"],
+                   check=True, stdout=subprocess.DEVNULL, cwd=workdir)
+    runs = collections.defaultdict(list)
+    # A filter that matches nothing leaves the output file empty.
+    if os.path.getsize(out) == 0:
+        return runs
+    with open(out) as f:
+        data = json.load(f)
+    for b in data["benchmarks"]:
+        if b.get("run_type") != "iteration":
+            continue
+        # ns per call: items_per_second when a benchmark counts its calls.
+        if "items_per_second" in b:
+            ns = 1e9 / b["items_per_second"]
+        else:
+            ns = b["cpu_time"] * {"ns": 1, "us": 1e3, "ms": 1e6}[b["time_unit"]]
+        runs[b["name"]].append(ns)
+    return runs
+
+
+def machine():
+    cpu = "unknown"
+    with open("/proc/cpuinfo") as f:
+        for line in f:
+            if line.startswith("model name"):
+                cpu = line.split(":", 1)[1].strip()
+                break
+    load = open("/proc/loadavg").read().split()[:3]
+
+    def first_line(cmd):
+        try:
+            return run(cmd).splitlines()[0]
+        except (OSError, subprocess.CalledProcessError, IndexError):
+            return "unknown"
+
+    return {
+        "nproc": run(["nproc"]).strip(),
+        "cpu": cpu,
+        "load": " ".join(load),
+        "compiler": first_line(["c++", "--version"]),
+        "mesa": first_line(["dpkg-query", "-W", "-f=${Version}", "libosmesa6"]),
+        "valgrind": first_line(["valgrind", "--version"]),
+        "commit": first_line(["git", "describe", "--always", "--dirty"]),
+        "date": datetime.datetime.now(datetime.timezone.utc).strftime("%Y-%m-%d %H:%M UTC"),
+    }
+
+
+def previous_counts(path):
+    try:
+        with open(path) as f:
+            m = re.search(r"<!-- instruction-counts: (\{.*\}) -->", f.read())
+        return json.loads(m.group(1)) if m else {}
+    except OSError:
+        return {}
+
+
+def fmt_int(x):
+    return f"{round(x):,}"
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--build", required=True)
+    ap.add_argument("--out", required=True)
+    ap.add_argument("--reps", type=int, default=5)
+    args = ap.parse_args()
+    build = os.path.abspath(args.build)
+    costs = os.path.join(build, "bench", "vdp_frame_costs")
+    bench = os.path.join(build, "bench", "vdp_bench")
+    vdphost = os.path.join(build, "host", "vdphost")
+    plugin = os.path.join(build, "libvdp_plugin.so")
+    build_type = "unknown"
+    with open(os.path.join(build, "CMakeCache.txt")) as f:
+        for line in f:
+            if line.startswith("CMAKE_BUILD_TYPE:"):
+                build_type = line.split("=", 1)[1].strip()
+    info = machine()
+    before = previous_counts(args.out)
+
+    with tempfile.TemporaryDirectory(prefix="vdpperf-") as work:
+        trace = os.path.join(work, "demo.vdptrace")
+        print("recording the demo's trace", flush=True)
+        pictures = os.path.join(work, "pictures")
+        os.mkdir(pictures)
+        run([vdphost, "--plugin", plugin, "--out", pictures, "--record", trace], cwd=work)
+        trace_bytes = os.path.getsize(trace)
+
+        results = {}
+        for scene, title, frames, cg_frames in SCENES:
+            print(f"{scene}: timing", flush=True)
+            rows = frame_costs(costs, scene, frames, args.reps, trace, work)
+            print(f"{scene}: callgrind", flush=True)
+            cg = callgrind_scene(costs, scene, cg_frames, trace, work)
+            times = [float(r["median_ns"]) / 1e6 for r in rows]
+            ratios = [float(r["median_ns"]) / float(r["baseline_median_ns"]) for r in rows]
+            results[scene] = {"title": title, "rows": rows, "times": times, "ratios": ratios,
+                              "cg": cg}
+
+        print("accessors and proxy: vdp_bench", flush=True)
+        acc = google_benchmarks(bench, "BM_Vdp1Vram|BM_Vdp2Vram|BM_Vdp2Cram|BM_Register",
+                                args.reps, work)
+        proxy = google_benchmarks(bench, "BM_Proxy", args.reps, work)
+
+    counts = {s: round(r["cg"]["own"]) for s, r in results.items()}
+    write_report(args, info, build_type, results, counts, before, acc, proxy, trace_bytes)
+    print(f"wrote {args.out}")
+    for s, c in counts.items():
+        same = "" if s not in before else (" (same as before)" if before[s] == c else
+                                           f" (was {before[s]:,})")
+        print(f"  {s}: {c:,} plugin instructions per frame{same}")
+
+
+def write_report(args, info, build_type, results, counts, before, acc, proxy, trace_bytes):
+    reps = args.reps
+    L = []
+    add = L.append
+    add("# Performance")
+    add("")
+    add("Written by `scripts/bench.sh` from the measurements of one run; nothing here is "
+        "edited by hand. Run it again to refresh every figure (it takes 10 to 20 minutes).")
+    add("")
+    add("## Where and how")
+    add("")
+    add("| | |")
+    add("|---|---|")
+    add(f"| Measured | {info['date']}, commit `{info['commit']}` |")
+    add(f"| Machine | {info['nproc']} CPUs (`nproc`), {info['cpu']}; load average "
+        f"{info['load']} at the start, shared with other work |")
+    add(f"| Build | preset `native-release`, CMake build type {build_type}, "
+        f"{info['compiler']} |")
+    add(f"| GL | Mesa's offscreen library (libosmesa6 {info['mesa']}, llvmpipe with "
+        "`LP_NUM_THREADS=0`: it rasterises on the plugin's thread), through the headless "
+        "platform |")
+    add(f"| Instruction counts | {info['valgrind']}, tool callgrind |")
+    add("")
+    add("**Time per frame** is the wall time spent in `VDPOnVblankOut`, where the plugin draws "
+        "the frame, presents it and erases for the next, measured around each call with "
+        f"`steady_clock` by `build/native-release/bench/vdp_frame_costs` in {reps} "
+        "repetitions; a repetition's figure is the median of its frames, so that a frame the "
+        "scheduler interrupted does not move it. The host's writes between frames are not in it "
+        "(their cost is in the accessor table). Each repetition first times as many empty "
+        "frames, then the scene, in the same process: the ratio to that empty frame is the "
+        "figure to compare between runs, since the machine is shared and its speed changes from "
+        "minute to minute. The table gives the median of the repetitions and their range. Mesa "
+        "draws in software, so most of a frame's time is Mesa's, not the plugin's; the "
+        "instruction counts separate the two.")
+    add("")
+    add("**Plugin instructions per frame** are counted by callgrind on the same program "
+        "(`valgrind --tool=callgrind --collect-atstart=no`, `LP_NUM_THREADS=0`): the program "
+        "switches collection on only around its calls of `VDPOnVblankOut` for the measured "
+        "frames, so set-up and warm-up frames are not counted. From the host thread's dump, "
+        "the inclusive cost of every call made from outside Mesa into Mesa's objects "
+        "(libOSMesa, libglapi, and the code llvmpipe compiles) is taken away; what remains is "
+        "the plugin's own code and the C library work it asks for. That figure does not depend "
+        "on the machine's load, and two runs give the same number; the last column says "
+        "whether it equals the one in the report this run replaced. *Headless swap* is the "
+        "part spent in the headless platform's buffer swap (a copy of the picture for tools "
+        "to read back, and clearing the next buffer), which a Windows build does not do. "
+        "*Mesa* is shown for scale only: it includes llvmpipe's rasterising.")
+    add("")
+    add("**GL work per frame** is the plugin's own count of its GL calls "
+        "(`DisplayWorkCounters`), over the timed frames: textures created is `glTexImage2D` "
+        "(a sprite texture or plane texture given new storage), sub-images is "
+        "`glTexSubImage2D`, quads are textured sprite quads plus plane quads; shapes are "
+        "untextured polygons, polylines and lines.")
+    add("")
+    add("## Frames")
+    add("")
+    add("| Scene | ms per frame, median (range) | x empty frame, median | plugin instructions per "
+        "frame | of which headless swap | Mesa instructions per frame | textures created | "
+        "sub-images | quads (sprites + planes) | shapes | same count as before |")
+    add("|---|---|---|---|---|---|---|---|---|---|---|")
+    for scene, r in results.items():
+        row0 = r["rows"][0]
+        t = r["times"]
+        cg = r["cg"]
+        sprites = float(row0["sprite_quads"])
+        planes = float(row0["plane_quads"])
+        quads = f"{sprites + planes:g} ({sprites:g} + {planes:g})"
+        same = "first run" if scene not in before else ("yes" if before[scene] == counts[scene]
+                                                          else f"no (was {before[scene]:,})")
+        ratio = "1 (baseline)" if scene == "empty" else f"{statistics.median(r['ratios']):.1f}"
+        add(f"| {r['title']} | {statistics.median(t):.2f} ({min(t):.2f}-{max(t):.2f}) | {ratio} | "
+            f"{fmt_int(cg['own'])} | {fmt_int(cg['swap'])} | {fmt_int(cg['mesa'])} | "
+            f"{float(row0['tex_image']):g} | {float(row0['tex_sub_image']):g} | {quads} | "
+            f"{float(row0['shapes']):g} | {same} |")
+    add("")
+    add("Frames timed per repetition, and counted under callgrind:")
+    for scene, r in results.items():
+        add(f"- {scene}: {r['rows'][0]['frames']} timed, {r['cg']['frames']} counted")
+    add("")
+    add(f"The replayed trace is the animated demo recorded by `vdphost --record` in this run "
+        f"({trace_bytes:,} bytes); it is replayed through vdphost's replayer, so its figures "
+        "should match the demo's: the replay differs only in the order of the host's calls "
+        "within a frame.")
+    add("")
+    add("## Accessors")
+    add("")
+    add(f"CPU time per call, from `vdp_bench` (Google Benchmark, `--benchmark_repetitions={reps}`"
+        "), median and range of the repetitions. The benchmark calls the exports of the "
+        "plugin linked in, in a loop over 4 KB or 64 KB of addresses.")
+    add("")
+    add("| Call | ns per call, median (range) |")
+    add("|---|---|")
+    for name, title in ACCESSORS:
+        ns = acc.get(name)
+        if not ns:
+            add(f"| {title} | not measured: `{name}` missing from vdp_bench |")
+            continue
+        add(f"| {title} | {statistics.median(ns):.2f} ({min(ns):.2f}-{max(ns):.2f}) |")
+    add("")
+    add("## Recording proxy")
+    add("")
+    pairs = collections.defaultdict(dict)
+    for name, ns in proxy.items():
+        m = re.match(r"(BM_Proxy\w+)/proxied:(\d)", name)
+        if m:
+            pairs[m.group(1)][m.group(2)] = ns
+    if not pairs:
+        add("Not measured: this build's `vdp_bench` has no recording proxy benchmark "
+            "(`BM_Proxy...`). With the proxy in the tree, this section gives the same call "
+            "made directly and through the proxy, and their difference.")
+    else:
+        add(f"CPU time per call from `vdp_bench --benchmark_filter=BM_Proxy` (Google Benchmark, "
+            f"{reps} repetitions, median): the same accessor called in the real plugin and "
+            "through the proxy, which forwards it and records it; the difference is the "
+            "proxy's cost on the emulation thread, taken within each repetition.")
+        add("")
+        add("| Call | direct, ns | proxied, ns | overhead, ns per call (range) |")
+        add("|---|---|---|---|")
+        for name, p in sorted(pairs.items()):
+            if "0" not in p or "1" not in p:
+                continue
+            diffs = [b - a for a, b in zip(p["0"], p["1"])]
+            add(f"| {name[len('BM_Proxy'):]} | {statistics.median(p['0']):.2f} | "
+                f"{statistics.median(p['1']):.2f} | {statistics.median(diffs):.2f} "
+                f"({min(diffs):.2f}-{max(diffs):.2f}) |")
+    add("")
+    add(f"<!-- instruction-counts: {json.dumps(counts, sort_keys=True)} -->")
+    with open(args.out, "w") as f:
+        f.write("\n".join(L) + "\n")
+
+
+if __name__ == "__main__":
+    main()
