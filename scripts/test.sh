@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs every test: unit and render natively (AddressSanitizer + UBSan, real Mesa), the
-# threading tests under ThreadSanitizer, and the Windows DLL under Wine. Installs what it
-# needs first.
+# threading tests under ThreadSanitizer, the Windows DLL under Wine, and a minute of
+# fuzzing binary traces (scripts/fuzz.sh runs longer). Installs what it needs first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/build.sh windows native tsan
+scripts/build.sh windows native tsan fuzz
 ctest --test-dir build/native --output-on-failure
 ctest --test-dir build/tsan --output-on-failure
+ctest --test-dir build/fuzz --output-on-failure
