@@ -12,30 +12,21 @@ inline vdphost::PluginApi StaticPluginApi() {
     PluginInitInfo info{i->reserved, i->messageCallback, i->instance, i->directory};
     return ::InitVDPPlugin(&info);
   };
-#define VDPTEST_EXPORT(name) api.name = ::name;
-  VDPTEST_EXPORT(DeInitPlugin)
-  VDPTEST_EXPORT(Reset) VDPTEST_EXPORT(SetupPlugin) VDPTEST_EXPORT(DisplayPluginInfo)
-      VDPTEST_EXPORT(VDPOnVblankIn) VDPTEST_EXPORT(VDPOnVblankOut) VDPTEST_EXPORT(
-          VDPOnHblankIn) VDPTEST_EXPORT(VDPOnHblankOut) VDPTEST_EXPORT(WriteWordVDP1Regs)
-          VDPTEST_EXPORT(ReadWordVDP1Regs) VDPTEST_EXPORT(WriteByteVDP1VRAM) VDPTEST_EXPORT(
-              WriteWordVDP1VRAM) VDPTEST_EXPORT(WriteLongVDP1VRAM) VDPTEST_EXPORT(ReadByteVDP1VRAM)
-              VDPTEST_EXPORT(ReadWordVDP1VRAM) VDPTEST_EXPORT(ReadLongVDP1VRAM) VDPTEST_EXPORT(
-                  WriteByteVDP1FrameBuffer) VDPTEST_EXPORT(WriteWordVDP1FrameBuffer)
-                  VDPTEST_EXPORT(WriteLongVDP1FrameBuffer) VDPTEST_EXPORT(ReadByteVDP1FrameBuffer)
-                      VDPTEST_EXPORT(ReadWordVDP1FrameBuffer)
-                          VDPTEST_EXPORT(ReadLongVDP1FrameBuffer) VDPTEST_EXPORT(WriteWordVDP2Regs)
-                              VDPTEST_EXPORT(WriteLongVDP2Regs) VDPTEST_EXPORT(ReadWordVDP2Regs)
-                                  VDPTEST_EXPORT(ReadLongVDP2Regs) VDPTEST_EXPORT(WriteByteVDP2VRAM)
-                                      VDPTEST_EXPORT(WriteWordVDP2VRAM) VDPTEST_EXPORT(
-                                          WriteLongVDP2VRAM) VDPTEST_EXPORT(ReadByteVDP2VRAM)
-                                          VDPTEST_EXPORT(ReadWordVDP2VRAM)
-                                              VDPTEST_EXPORT(ReadLongVDP2VRAM)
-                                                  VDPTEST_EXPORT(WriteWordVDP2CRAM)
-                                                      VDPTEST_EXPORT(WriteLongVDP2CRAM)
-                                                          VDPTEST_EXPORT(ReadWordVDP2CRAM)
-                                                              VDPTEST_EXPORT(ReadLongVDP2CRAM)
-#undef VDPTEST_EXPORT
-                                                                  return api;
+  // clang-format off
+#define E(name) api.name = ::name
+  E(DeInitPlugin); E(Reset); E(SetupPlugin); E(DisplayPluginInfo); E(VDPOnVblankIn);
+  E(VDPOnVblankOut); E(VDPOnHblankIn); E(VDPOnHblankOut); E(WriteWordVDP1Regs); E(ReadWordVDP1Regs);
+  E(WriteByteVDP1VRAM); E(WriteWordVDP1VRAM); E(WriteLongVDP1VRAM); E(ReadByteVDP1VRAM);
+  E(ReadWordVDP1VRAM); E(ReadLongVDP1VRAM); E(WriteByteVDP1FrameBuffer);
+  E(WriteWordVDP1FrameBuffer); E(WriteLongVDP1FrameBuffer); E(ReadByteVDP1FrameBuffer);
+  E(ReadWordVDP1FrameBuffer); E(ReadLongVDP1FrameBuffer); E(WriteWordVDP2Regs);
+  E(WriteLongVDP2Regs); E(ReadWordVDP2Regs); E(ReadLongVDP2Regs); E(WriteByteVDP2VRAM);
+  E(WriteWordVDP2VRAM); E(WriteLongVDP2VRAM); E(ReadByteVDP2VRAM); E(ReadWordVDP2VRAM);
+  E(ReadLongVDP2VRAM); E(WriteWordVDP2CRAM); E(WriteLongVDP2CRAM); E(ReadWordVDP2CRAM);
+  E(ReadLongVDP2CRAM);
+#undef E
+  // clang-format on
+  return api;
 }
 
 }  // namespace vdptest
