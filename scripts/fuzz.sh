@@ -7,8 +7,9 @@
 #   FUZZ_DIR=<dir>   where the run keeps its corpus and findings (default build/fuzz/run)
 #   FUZZ_NO_BUILD=1  use build/fuzz as it is (the test command builds it first)
 #
-# The run starts from the seeds (tests/fuzz/corpus, tests/fuzz/regressions, and the
-# animated demo's first 3 frames recorded by vdphost) with tests/fuzz/trace.dict; what it
+# The run starts from the seeds (the hand-made scenes of tests/fuzz/corpus, the files of
+# tests/fuzz/regressions, and the animated demo's first 3 frames and two still scenes
+# recorded by vdphost) with tests/fuzz/trace.dict; what it
 # finds that is new stays in $FUZZ_DIR/corpus for the next run. Crashes, sanitizer reports,
 # hangs (over 10 s an input) and leaks land in $FUZZ_DIR/findings/ as crash-<sha1>,
 # timeout-<sha1>, leak-<sha1>, oom-<sha1>, with the report in $FUZZ_DIR/fuzz-*.log; the run
@@ -28,12 +29,18 @@ bin=build/fuzz/tests/fuzz
 mkdir -p "$dir/corpus" "$dir/findings" "$dir/seeds" "$dir/scratch"
 rm -f "$dir"/findings/* "$dir"/fuzz-*.log
 export LSAN_OPTIONS=suppressions=$PWD/tests/support/lsan.supp
-if [ ! -s "$dir/seeds/demo_3_frames.vdptrace" ]; then
-  # Recorded, not kept in the repository: its first frame loads 120 KB of VRAM.
-  build/fuzz/host/vdphost --plugin build/fuzz/libvdp_plugin.so --out "$dir/scratch" \
-    --frames 3 --record "$dir/seeds/demo_3_frames.vdptrace" >/dev/null 2>&1 ||
-    rm -f "$dir/seeds/demo_3_frames.vdptrace"
-fi
+# Seeds recorded by vdphost rather than kept in the repository, where they would be large
+# (the demo's first frame loads 120 KB of VRAM): the demo's first 3 frames, still scenes.
+seed() { # name, vdphost arguments...
+  local name=$1
+  shift
+  [ -s "$dir/seeds/$name.vdptrace" ] ||
+    build/fuzz/host/vdphost --plugin build/fuzz/libvdp_plugin.so --out "$dir/scratch" "$@" \
+      --record "$dir/seeds/$name.vdptrace" >/dev/null 2>&1 || rm -f "$dir/seeds/$name.vdptrace"
+}
+seed demo_3_frames --frames 3
+seed polygons --scene polygons
+seed sprites --scene sprites
 # Fork mode keeps fuzzing past a finding; -close_fd_mask=2 silences the plugin's message
 # boxes (the children's reports still reach the logs).
 (cd "$dir" && exec "$OLDPWD/$bin/trace_fuzzer" -fork="$jobs" -ignore_crashes=1 \

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Makes the fuzz target's seed corpus, tests/fuzz/corpus/: the animated demo's first frames
-# and two still scenes recorded by vdphost, and small hand-made scenes written here as text
-# traces and recorded the same way. Needs the native-release build (scripts/build.sh
-# native-release). Usage: scripts/fuzz_corpus.sh
+# Makes the hand-made scenes of the fuzz target's seed corpus, tests/fuzz/corpus/: text
+# traces written here, recorded as binary traces by vdphost (scripts/fuzz.sh records the
+# demo's seeds itself). Needs the native-release build (scripts/build.sh native-release).
+# Usage: scripts/fuzz_corpus.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 H=build/native-release/host/vdphost P=build/native-release/libvdp_plugin.so
@@ -14,9 +14,6 @@ record() { # name, vdphost arguments...
   shift
   "$H" --plugin "$P" --out "$tmp" --settings "$tmp" "$@" --record "$out/$name.vdptrace" >/dev/null
 }
-record demo_3_frames --frames 3
-record polygons --scene polygons
-record sprites --scene sprites
 
 # A command table that jumps to itself, then a call whose return lands on another return.
 cat >"$tmp/loops.txt" <<'T'
