@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 
 #include "plugin/plugin_globals.h"
 #include "static_plugin_api.h"
@@ -30,11 +31,15 @@ void ClearState() {
   api.Reset();  // every cache entry is stale after the memories changed behind it
 }
 
+char settingsDir[] = "/tmp/vdp-fuzz-XXXXXX";
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  static char dir[] = "/tmp/vdp-fuzz-XXXXXX";
-  static vdphost::InitInfo info{0, IgnoreStatus, nullptr, mkdtemp(dir) ? dir : "/tmp"};
+  // A settings directory per process (a long run makes one per job), gone at its end.
+  static vdphost::InitInfo info{0, IgnoreStatus, nullptr,
+                                mkdtemp(settingsDir) ? settingsDir : "/tmp"};
+  if (info.directory == settingsDir) std::atexit([] { std::filesystem::remove_all(settingsDir); });
   // Started once per process. The trace's own start and stop records are skipped (the
   // replayer does not own the plugin): a start per input would cost a window thread and a
   // GL context, spending the run on paths the lifecycle tests cover instead of on traffic.
