@@ -27,6 +27,7 @@ dir=${FUZZ_DIR:-build/fuzz/run}
 [ "${FUZZ_NO_BUILD:-0}" = 1 ] || scripts/build.sh fuzz
 bin=build/fuzz/tests/fuzz
 mkdir -p "$dir/corpus" "$dir/findings" "$dir/seeds" "$dir/scratch"
+dir=$(realpath "$dir")
 rm -f "$dir"/findings/* "$dir"/fuzz-*.log
 export LSAN_OPTIONS=suppressions=$PWD/tests/support/lsan.supp
 # Seeds recorded by vdphost rather than kept in the repository, where they would be large
@@ -41,17 +42,25 @@ seed() { # name, vdphost arguments...
 seed demo_3_frames --frames 3
 seed polygons --scene polygons
 seed sprites --scene sprites
+seeds=("$dir/seeds")
+for d in tests/fuzz/corpus tests/fuzz/regressions; do
+  if [ -d "$d" ]; then seeds+=("$PWD/$d"); fi
+done
 # Fork mode keeps fuzzing past a finding; -close_fd_mask=2 silences the plugin's message
 # boxes (the children's reports still reach the logs).
+rc=0
 (cd "$dir" && exec "$OLDPWD/$bin/trace_fuzzer" -fork="$jobs" -ignore_crashes=1 \
   -ignore_timeouts=1 -ignore_ooms=1 -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
   -max_len=200000 -dict="$OLDPWD/tests/fuzz/trace.dict" -artifact_prefix=findings/ \
-  -close_fd_mask=2 corpus seeds "$OLDPWD/tests/fuzz/corpus" "$OLDPWD/tests/fuzz/regressions") \
-  >"$dir/fuzz.log" 2>&1 || true
-tail -n 3 "$dir/fuzz.log"
+  -close_fd_mask=2 corpus "${seeds[@]}") >"$dir/fuzz.log" 2>&1 || rc=$?
+grep "^#" "$dir/fuzz.log" | tail -n 1 || true
 found=$(ls "$dir/findings")
 if [ -n "$found" ]; then
   echo "findings in $dir/findings:" $found >&2
+  exit 1
+fi
+if [ $rc -ne 0 ]; then
+  echo "the fuzzer failed (status $rc) without a finding: see $dir/fuzz.log" >&2
   exit 1
 fi
 echo "no findings in $seconds s ($jobs job(s)); corpus: $(ls "$dir/corpus" | wc -l) inputs"
