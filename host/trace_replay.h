@@ -7,43 +7,9 @@
 
 #include "plugin_api.h"
 #include "screen_capture.h"
-#include "trace_reader.h"
+#include "trace_replayer.h"
 
 namespace vdphost {
-
-// A recorded read (or InitVDPPlugin result) that came out differently on replay.
-struct ReadMismatch {
-  uint64_t offset;  // of the record in the trace
-  uint32_t frame;   // frames completed before it
-  vdptrace::Call call;
-  uint32_t address, recorded, replayed;
-};
-
-// Makes the calls of a trace's records. It starts the plugin with its own start record
-// (the host's settings directory, not the recorded one) when the trace does, or before a
-// first call that needs it, and stops it at DeInitPlugin or at Finish. SetupPlugin and
-// DisplayPluginInfo are not made: a dialog and a message box draw nothing.
-class TraceReplayer {
- public:
-  TraceReplayer(PluginApi& api, InitInfo info) : api_(api), info_(info) {}
-  void Apply(const vdptrace::Record& record);
-  void Finish();
-
-  uint32_t frames() const { return frames_; }
-  uint64_t mismatches() const { return mismatches_; }
-  const std::vector<ReadMismatch>& firstMismatches() const { return first_; }
-
- private:
-  void Start();
-  void Compare(const vdptrace::Record& record, uint32_t replayed);
-
-  PluginApi& api_;
-  InitInfo info_;
-  bool running_ = false;
-  uint32_t frames_ = 0;
-  uint64_t mismatches_ = 0;
-  std::vector<ReadMismatch> first_;
-};
 
 // Which frames --play writes as PNG files.
 struct FrameSelection {

@@ -7,7 +7,7 @@ set -euo pipefail
 want=${1:-all}
 
 native_pkgs=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-  libosmesa6-dev libgl1-mesa-dev libpng-dev)
+  libosmesa6-dev libgl1-mesa-dev libpng-dev clang libclang-rt-14-dev)
 # The x86-64 cross compiler builds the same DLL for the Wine tests on machines that cannot
 # run 32-bit code (tests/windows/run_windows_tests.sh).
 windows_pkgs=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix

@@ -506,7 +506,11 @@ void SleepMs(uint32_t milliseconds) {
 int ShowMessageBox(const char* text, const char* caption, uint32_t style) {
   std::fprintf(stderr, "[message box] %s: %s\n", caption, text);
   {
+    // A mode shown once per frame reports a box every frame for as long as it stands: only
+    // the latest are kept, so that a long run does not grow without bound.
+    constexpr size_t kBoxesKept = 256;
     std::lock_guard<std::mutex> g(R().lock);
+    if (R().boxes.size() >= kBoxesKept) R().boxes.erase(R().boxes.begin());
     R().boxes.push_back({text, caption, style});
   }
   // A held box stays open like one nobody answers: its modal loop serves the thread's
