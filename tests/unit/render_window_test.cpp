@@ -187,7 +187,7 @@ TEST_F(RenderWindow, BurstsOfTogglesAndSizesNeverHoldFramesAndLeaveOneWindow) {
   // Something for every switch to act on: a sprite, a polygon and NBG0.
   Vdp1Words(0x00, {0x0000, 0, 0, 0, 0x1000 / 8, 0x0210, 8, 8});  // 16 x 16 sprite at (8, 8)
   Vdp1Words(0x20, {0x0004, 0, 0, 0x001F, 0, 0, 40, 40, 80, 40, 80, 80, 40, 80});  // polygon
-  Vdp1Words(0x40, {0x8000});  // end of the table
+  Vdp1Words(0x40, {0x8000});        // end of the table
   WriteWordVDP2Regs(0x20, 0x0001);  // BGON: NBG0 on
   DrawEveryFrame();
   std::atomic<bool> posting{true};
