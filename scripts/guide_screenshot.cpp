@@ -11,52 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "plugin_api.h"
 #include "scene_bus.h"
-
-namespace vdphost {
-// The demo's contact sheet is not wanted here, and there is no PNG library.
-bool WritePng(const std::string&, const uint32_t*, int, int) { return false; }
-}  // namespace vdphost
+#include "screen_capture.h"
 
 namespace {
-
-// The 32-bit accessors take their arguments in ECX and EDX: plain functions in front of
-// them give the scene player the calls it expects.
-// clang-format off
-#define ACCESSORS(X) X(WordVDP1Regs, uint16_t) X(ByteVDP1VRAM, uint8_t) \
-  X(WordVDP1VRAM, uint16_t) X(LongVDP1VRAM, uint32_t) X(ByteVDP1FrameBuffer, uint8_t) \
-  X(WordVDP1FrameBuffer, uint16_t) X(LongVDP1FrameBuffer, uint32_t) X(WordVDP2Regs, uint16_t) \
-  X(LongVDP2Regs, uint32_t) X(ByteVDP2VRAM, uint8_t) X(WordVDP2VRAM, uint16_t) \
-  X(LongVDP2VRAM, uint32_t) X(WordVDP2CRAM, uint16_t) X(LongVDP2CRAM, uint32_t)
-#define EVENTS(X) X(DeInitPlugin) X(Reset) X(SetupPlugin) X(DisplayPluginInfo) \
-  X(VDPOnVblankIn) X(VDPOnVblankOut) X(VDPOnHblankIn) X(VDPOnHblankOut)
-// clang-format on
-#define DECLARE(name, T)                                 \
-  T(__fastcall* fastRead##name)(uint32_t);               \
-  void(__fastcall * fastWrite##name)(uint32_t, T);       \
-  T Read##name(uint32_t a) { return fastRead##name(a); } \
-  void Write##name(uint32_t a, T v) { fastWrite##name(a, v); }
-ACCESSORS(DECLARE)
-#undef DECLARE
-
-bool Resolve(HMODULE module, const std::string& name, void** entry) {
-  *entry = reinterpret_cast<void*>(GetProcAddress(module, name.c_str()));
-  if (*entry == nullptr) std::printf("missing export %s\n", name.c_str());
-  return *entry != nullptr;
-}
-
-bool LoadApi(HMODULE module, vdphost::PluginApi& api) {
-  bool ok = Resolve(module, "InitVDPPlugin", reinterpret_cast<void**>(&api.InitVDPPlugin));
-#define RESOLVE_EVENT(name) ok &= Resolve(module, #name, reinterpret_cast<void**>(&api.name));
-#define RESOLVE_ACCESSORS(name, T)                                                        \
-  ok &= Resolve(module, "@Read" #name "@4", reinterpret_cast<void**>(&fastRead##name));   \
-  ok &= Resolve(module, "@Write" #name "@8", reinterpret_cast<void**>(&fastWrite##name)); \
-  api.Read##name = Read##name;                                                            \
-  api.Write##name = Write##name;
-  EVENTS(RESOLVE_EVENT)
-  ACCESSORS(RESOLVE_ACCESSORS)
-  return ok;
-}
 
 void __cdecl PrintStatus(const char* text, uint32_t colour) {
   std::printf("plugin: %s (colour %06X)\n", text, colour);
@@ -116,21 +75,22 @@ int main(int argc, char** argv) {
     std::printf("usage: guide_screenshot.exe <VDP_dll.dll>\n");
     return 2;
   }
-  HMODULE module = LoadLibraryA(argv[1]);
   vdphost::PluginApi api{};
-  if (module == nullptr || !LoadApi(module, api)) {
-    std::printf("cannot load %s\n", argv[1]);
+  std::string error;
+  if (!vdphost::LoadPlugin(argv[1], api, error)) {
+    std::printf("%s\n", error.c_str());
     return 1;
   }
+  const HMODULE module = GetModuleHandleA(argv[1]);
   // A rendering size of 800 x 600 shows the 352-dot demo twice as large.
   char directory[MAX_PATH];
   GetCurrentDirectoryA(sizeof directory, directory);
   std::ofstream(std::string(directory) + "\\VDP_plugin.ini")
       << "[OPENGL]\r\nrendering width=800\r\nrendering height=600\r\n";
-  vdphost::InitInfo info{0, reinterpret_cast<vdphost::StatusCallback>(PrintStatus), module,
-                         directory};
+  vdphost::InitInfo info{0, PrintStatus, module, directory};
   if (!api.InitVDPPlugin(&info)) return 1;
-  vdphost::SceneBus bus(api, "", [](const std::string&) {});
+  const vdphost::ScreenCapture noScreen("");
+  vdphost::SceneBus bus(api, noScreen, [](const std::string&) {});
   bus.demoFrames = 150;
   vdphost::PlayAnimatedDemo(bus);
 

@@ -10,9 +10,7 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh docs
 scripts/build.sh windows
 build=$(pwd)/build/windows
-i686-w64-mingw32-g++-posix -std=c++20 -O2 -Wall -Wextra -Ihost scripts/guide_screenshot.cpp \
-  host/demo_animated.cpp host/scene_bus.cpp host/contact_sheet.cpp -static \
-  -o "$build/guide_screenshot.exe" -luser32 -lgdi32
+cmake --build --preset windows --target guide_screenshot
 
 export WINEPREFIX="$build/wine-prefix-guide" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wine=/usr/lib/wine/wine
@@ -39,7 +37,7 @@ export DISPLAY=":$display"
 
 run=$build/guide-run
 rm -rf "$run" && mkdir -p "$run"
-cp "$build/VDP_dll.dll" "$build/guide_screenshot.exe" "$run/"
+cp "$build/VDP_dll.dll" "$build/host/guide_screenshot.exe" "$run/"
 (cd "$run" && timeout 180 "$wine" explorer /desktop=guide,1024x768 guide_screenshot.exe VDP_dll.dll) &
 player=$!
 for _ in $(seq 600); do
