@@ -61,11 +61,22 @@ void TraceReplayer::Apply(const vdptrace::Record& record) {
   }
   switch (record.call) {
     case Call::InitVDPPlugin:
+      if (stopped_) {  // a borrowed plugin that the trace stopped starts again
+        stopped_ = false;
+        api_.InitVDPPlugin(&info_);
+        return;
+      }
       if (running_) return;  // already started for calls that came first
       running_ = true;
       Compare(record, api_.InitVDPPlugin(&info_) ? 1 : 0);
       return;
     case Call::DeInitPlugin:
+      if (!owns_ && !stopped_) {
+        // The calls that follow meet a stopped plugin, as a careless host's would.
+        stopped_ = true;
+        api_.DeInitPlugin();
+        return;
+      }
       Finish();
       return;
     case Call::SetupPlugin:
@@ -87,6 +98,8 @@ void TraceReplayer::Apply(const vdptrace::Record& record) {
 
 void TraceReplayer::Finish() {
   if (running_ && owns_) api_.DeInitPlugin();
+  if (stopped_) api_.InitVDPPlugin(&info_);  // a borrowed plugin is handed back running
+  stopped_ = false;
   running_ = !owns_;
 }
 

@@ -23,8 +23,9 @@ struct ReadMismatch {
 // (the host's settings directory, not the recorded one) when the trace does, or before a
 // first call that needs it, and stops it at DeInitPlugin or at Finish. SetupPlugin and
 // DisplayPluginInfo are not made: a dialog and a message box draw nothing.
-// A replayer that does not own the plugin finds it running and leaves it so: the start
-// and stop records are skipped too.
+// A replayer that does not own the plugin finds it running and hands it back running at
+// Finish: a stop record stops it, so that the calls after it meet a stopped plugin, and
+// the next start record (or Finish) starts it again with the replayer's start record.
 class TraceReplayer {
  public:
   TraceReplayer(PluginApi& api, InitInfo info, bool ownsPlugin = true)
@@ -45,6 +46,7 @@ class TraceReplayer {
   InitInfo info_;
   bool owns_;
   bool running_;
+  bool stopped_ = false;  // a borrowed plugin stopped by the trace
   uint32_t frames_ = 0, drawn_ = 0;
   uint64_t mismatches_ = 0;
   std::vector<ReadMismatch> first_;

@@ -15,25 +15,26 @@ constinit std::atomic<Loading> loading{Loading::NotTried};
 std::mutex loadingLock;
 RealPluginFile file;
 
-// The table's first entries: the first call of any export loads the real plugin (a host
-// may show the about box or the setup dialog before it starts the plugin) and then
-// forwards; without a real plugin they do nothing.
+// The table's first entries. The about box and the setup dialog may come before the start,
+// so their first call loads the real plugin and forwards. Every other call before the
+// start has nothing to reach (the real plugin would ignore it too) and does nothing: no
+// library is loaded for a stray call.
 template <auto Slot>
 bool VDP_CDECL StartFirst(PluginInitInfo* info) {
   return EnsureRealPlugin() && (real.*Slot)(info);
 }
 template <auto Slot>
 void VDP_CDECL EventFirst() {
-  if (EnsureRealPlugin()) (real.*Slot)();
+  if constexpr (Slot == &PluginTable::SetupPlugin || Slot == &PluginTable::DisplayPluginInfo) {
+    if (EnsureRealPlugin()) (real.*Slot)();
+  }
 }
 template <auto Slot, typename T>
-T VDP_FASTCALL ReadFirst(uint32_t address) {
-  return EnsureRealPlugin() ? (real.*Slot)(address) : 0;
+T VDP_FASTCALL ReadFirst(uint32_t) {
+  return 0;
 }
 template <auto Slot, typename T>
-void VDP_FASTCALL WriteFirst(uint32_t address, T value) {
-  if (EnsureRealPlugin()) (real.*Slot)(address, value);
-}
+void VDP_FASTCALL WriteFirst(uint32_t, T) {}
 
 }  // namespace
 

@@ -10,7 +10,8 @@
 namespace proxy {
 
 // The real plugin's entry points. Set before any code runs to stubs that load the real
-// plugin at the first call; after a failed load every call does nothing.
+// plugin at the first call of the start, the about box or the setup dialog; after a failed
+// load every call does nothing.
 extern constinit PluginTable real;
 
 struct RealPluginFile {

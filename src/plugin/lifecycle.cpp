@@ -60,7 +60,9 @@ void VDP_CDECL DeInitPlugin() {
   DeleteObjects();
 }
 
+// Reset and the frame event before the start or after the stop find no cores and return.
 void VDP_CDECL Reset() {
+  if (plugin::display == nullptr) return;
   plugin::vdp1->Reset();
   plugin::vdp2->Reset();
 }
@@ -70,6 +72,7 @@ void VDP_CDECL DisplayPluginInfo() {
 }
 
 void VDP_CDECL VDPOnVblankOut() {
+  if (plugin::display == nullptr) return;
   plugin::display->ProcessPendingRequests();
   plugin::vdp1->DrawFrame();
   plugin::vdp2->VDPOnVblankOut();

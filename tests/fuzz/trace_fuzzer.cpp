@@ -32,17 +32,18 @@ void ClearState() {
 }
 
 char settingsDir[] = "/tmp/vdp-fuzz-XXXXXX";
+vdphost::InitInfo info{};
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   // A settings directory per process (a long run makes one per job), gone at its end.
-  static vdphost::InitInfo info{0, IgnoreStatus, nullptr,
-                                mkdtemp(settingsDir) ? settingsDir : "/tmp"};
+  info = {0, IgnoreStatus, nullptr, mkdtemp(settingsDir) ? settingsDir : "/tmp"};
   if (info.directory == settingsDir) std::atexit([] { std::filesystem::remove_all(settingsDir); });
-  // Started once per process. The trace's own start and stop records are skipped (the
-  // replayer does not own the plugin): a start per input would cost a window thread and a
-  // GL context, spending the run on paths the lifecycle tests cover instead of on traffic.
+  // Started once per process, not per input: a start costs a window thread and a GL
+  // context, which would spend the run on paths the lifecycle tests cover instead of on
+  // traffic. An input's own stop record does stop it, so that the calls after it meet a
+  // stopped plugin; its next start record, or the end of the input, starts it again.
   if (!api.InitVDPPlugin(&info)) std::fprintf(stderr, "trace_fuzzer: the plugin did not start\n");
   return 0;
 }
@@ -50,8 +51,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vdptrace::TraceReader reader;
   if (!reader.OpenMemory(data, size)) return 0;
-  vdphost::TraceReplayer replayer(api, {}, false);
+  vdphost::TraceReplayer replayer(api, info, false);
   vdphost::ReplayRecords(reader, replayer, vdphost::kFuzzInputLimits);
-  ClearState();
+  replayer.Finish();
+  if (plugin::vdp1 != nullptr) ClearState();
   return 0;
 }

@@ -14,13 +14,15 @@ class FuzzRegressions : public vdptest::PluginTest {};
 TEST_F(FuzzRegressions, EveryFoundInputReplaysHarmlessly) {
   vdphost::PluginApi api = vdptest::StaticPluginApi();
   std::error_code missing;
-  for (const char* dir : {VDP_FUZZ_DIR "/regressions", VDP_FUZZ_DIR "/corpus"})
-    for (const auto& entry : std::filesystem::directory_iterator(dir, missing)) {
+  for (const char* inputs : {VDP_FUZZ_DIR "/regressions", VDP_FUZZ_DIR "/corpus"})
+    for (const auto& entry : std::filesystem::directory_iterator(inputs, missing)) {
       SCOPED_TRACE(entry.path().filename().string());
       vdptrace::TraceReader reader;
       if (reader.OpenFile(entry.path().string())) {
-        vdphost::TraceReplayer replayer(api, {}, false);
+        vdphost::TraceReplayer replayer(
+            api, {0, vdptest::RecordStatusLine, nullptr, dir.path().c_str()}, false);
         vdphost::ReplayRecords(reader, replayer, vdphost::kFuzzInputLimits);
+        replayer.Finish();
       }
       Stop();
       ASSERT_TRUE(Start());

@@ -115,6 +115,52 @@ TEST_F(Lifecycle, SettingsFaultsStartWithDefinedValues) {
   }
 }
 
+// A careless host: before the start and after the stop, every export but the start, the
+// about box and the setup dialog returns at once, reads 0 and leaves no window, box or file.
+TEST_F(Lifecycle, CallsBeforeStartAndAfterStopDoNothing) {
+  using Call = uint32_t (*)(uint32_t);
+  // clang-format off
+  static constexpr struct { const char* name; Call call; } kExports[] = {
+    {"DeInitPlugin", [](uint32_t) { DeInitPlugin(); return 0u; }},
+    {"Reset", [](uint32_t) { Reset(); return 0u; }},
+    {"VDPOnVblankIn", [](uint32_t) { VDPOnVblankIn(); return 0u; }},
+    {"VDPOnVblankOut", [](uint32_t) { VDPOnVblankOut(); return 0u; }},
+    {"VDPOnHblankIn", [](uint32_t) { VDPOnHblankIn(); return 0u; }},
+    {"VDPOnHblankOut", [](uint32_t) { VDPOnHblankOut(); return 0u; }},
+#define ACCESSORS(name, T)                                                             \
+    {"Read" #name, [](uint32_t a) { return static_cast<uint32_t>(Read##name(a)); }}, \
+    {"Write" #name, [](uint32_t a) { Write##name(a, static_cast<T>(0xFFFFFFFF)); return 0u; }},
+    ACCESSORS(WordVDP1Regs, uint16_t) ACCESSORS(ByteVDP1VRAM, uint8_t)
+    ACCESSORS(WordVDP1VRAM, uint16_t) ACCESSORS(LongVDP1VRAM, uint32_t)
+    ACCESSORS(ByteVDP1FrameBuffer, uint8_t) ACCESSORS(WordVDP1FrameBuffer, uint16_t)
+    ACCESSORS(LongVDP1FrameBuffer, uint32_t) ACCESSORS(WordVDP2Regs, uint16_t)
+    ACCESSORS(LongVDP2Regs, uint32_t) ACCESSORS(ByteVDP2VRAM, uint8_t)
+    ACCESSORS(WordVDP2VRAM, uint16_t) ACCESSORS(LongVDP2VRAM, uint32_t)
+    ACCESSORS(WordVDP2CRAM, uint16_t) ACCESSORS(LongVDP2CRAM, uint32_t)
+#undef ACCESSORS
+  };
+  // clang-format on
+  auto callEveryExport = [this](const char* when) {
+    const std::string settings = ReadFile(dir.File("VDP_plugin.ini"));
+    StatusLines().clear();
+    for (const auto& e : kExports)
+      for (uint32_t address : {0x0u, 0xFFFFFFFEu})
+        EXPECT_EQ(e.call(address), 0u) << e.name << " " << when;
+    EXPECT_EQ(headless::LiveWindowCount(), 0) << when;
+    EXPECT_EQ(headless::RunningWindowThreadCount(), 0) << when;
+    EXPECT_TRUE(headless::MessageBoxes().empty()) << when;
+    EXPECT_TRUE(StatusLines().empty()) << when;
+    EXPECT_EQ(ReadFile(dir.File("VDP_plugin.ini")), settings) << when;
+  };
+  callEveryExport("before the start");
+  ASSERT_TRUE(Start());
+  WriteWordVDP2VRAM(0x100, 0x1234);
+  Stop();
+  callEveryExport("after the stop");
+  ASSERT_TRUE(Start()) << "a start after stray calls works";
+  EXPECT_EQ(ReadWordVDP2VRAM(0x100), 0u) << "a new start begins with clear memories";
+}
+
 TEST_F(Lifecycle, AboutBoxNeedsNoRunningPlugin) {
   DisplayPluginInfo();
   const auto boxes = headless::MessageBoxes();
