@@ -204,7 +204,9 @@ bool OpenGLDisplay::ReapRetiredThread() {
   return true;
 }
 
+// A fullscreen window is made for the rendering size of now: a request for it is answered.
 void OpenGLDisplay::StartWindowAndContext() {
+  if (fullscreen) resizePending = 0;
   if (StartRenderThread()) InitOpenglAPI();
 }
 
@@ -220,8 +222,6 @@ void OpenGLDisplay::KeepWindowUp() {
 
 void OpenGLDisplay::Restart() {
   StopDisplay(kRestartThreadWaitMs);
-  // The new window is made for the rendering size of now: a request for it is answered.
-  if (fullscreen) resizePending = 0;
   StartWindowAndContext();
 }
 
@@ -280,6 +280,8 @@ void OpenGLDisplay::ProcessPendingRequests() {
   if (vdp1ClearPending.exchange(0) && vdp1 != nullptr) vdp1->ClearCache();
   if (vdp2ClearPending.exchange(0) && vdp2 != nullptr) vdp2->ClearCache();
   if (fullscreenTogglePending) ToggleFullscreen();
+  // A size chosen in a window being replaced waits for the window that replaces it.
+  if (windowHandle.load() == nullptr) return;
   bool resize;
   {
     std::lock_guard<std::mutex> lock(sizeLock);
@@ -294,9 +296,7 @@ void OpenGLDisplay::ToggleFullscreen() {
   fullscreen = fullscreen ? 0 : 1;
   scale = display::ChooseScale(static_cast<float>(renderWidth) / static_cast<float>(vdpWidth));
   if (vdpWidth > renderWidth || vdpHeight > renderHeight) SetRenderingSizeForVdpWidth();
-  // Fullscreen: the new mode is the rendering size of now. Windowed: a pending size still
-  // gets its windowed resize, which restarts nothing.
-  if (fullscreen) resizePending = 0;
+  // Windowed: a pending size still gets its windowed resize, which restarts nothing.
   StartWindowAndContext();
 }
 

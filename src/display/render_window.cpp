@@ -203,19 +203,24 @@ bool DisplayWindowProc(platform::WindowHandle window, const platform::WindowEven
     if (d != nullptr) d->windowHandle.compare_exchange_strong(window, nullptr);
     return true;
   }
-  // A window being replaced takes no more requests: they would arm another restart.
-  if (d == nullptr || d->windowHandle.load() != window) return true;
+  if (d == nullptr) return true;
+  // A window being replaced stays on screen until its thread ends, which a closing message
+  // box can hold up for seconds. What the player picks from its menu is kept for the
+  // window that replaces it; a fullscreen toggle or Escape there would act on a window that
+  // is going, and the toggle that replaces it is the one under way.
+  const bool replaced = d->windowHandle.load() != window;
   switch (event.kind) {
     case WindowEventKind::Close:
       return true;  // the window lives as long as the display
     case WindowEventKind::KeyDown:
-      if (platform::IsEscapeKeyDown()) ToggleMenuAndCursor(window, *d);
+      if (!replaced && platform::IsEscapeKeyDown()) ToggleMenuAndCursor(window, *d);
       return true;
     case WindowEventKind::SysKeyDown:
       // Alt+Enter toggles fullscreen; every other system key (Alt+F4 too) is swallowed.
-      if (event.value == platform::kKeyReturn) d->RequestFullscreenToggle();
+      if (!replaced && event.value == platform::kKeyReturn) d->RequestFullscreenToggle();
       return true;
     case WindowEventKind::Command:
+      if (replaced && event.value == IDM_TOGGLE_FULLSCREEN) return true;
       if (event.value >= 107 && event.value <= 151) RunCommand(window, *d, event.value);
       return true;
     default:
@@ -252,7 +257,8 @@ void RenderWindowThread() {
       d->messageCallback("OpenGL Plugin: window creation failed", kColourFailure);
     return;
   }
-  platform::ShowDisplayWindow(window);
+  // Sized and with its menu before it is shown: the first frame the player sees takes
+  // menu choices.
   if (!full) {
     platform::FitWindowToPicture(window, d->PictureWidth(), d->PictureHeight());
     platform::AttachFreshMenu(window, d->instance);
@@ -268,6 +274,7 @@ void RenderWindowThread() {
       d->cursorHidden = 1;
     }
   }
+  platform::ShowDisplayWindow(window);
   if (modeRefused)
     platform::ShowMessageBox("Unable to switch to fullscreen mode", "Error", kYesNoExclamation);
   platform::RunMessageLoop([]() -> platform::WindowHandle {

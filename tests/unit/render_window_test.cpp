@@ -250,14 +250,16 @@ TEST_F(RenderWindow, AWindowThreadThatStopsAnsweringHoldsNoFrame) {
   EXPECT_EQ(headless::RunningWindowThreadCount(), 1);
   headless::HoldMessageBoxes(false);
 
-  // The window thread stalls as the toggle is made: the frame gives up on it, and what the
-  // replaced window takes afterwards is not a request any more.
+  // The window thread stalls as the toggle is made: the frame gives up on it. The replaced
+  // window stays on screen meanwhile: its toggles are not requests any more, but a size
+  // chosen from its menu is kept for the window that replaces it.
   const platform::WindowHandle stalled = Window();
   ASSERT_TRUE(Command(IDM_TOGGLE_FULLSCREEN));
   headless::StallNextMessage(2000);
   EXPECT_LT(MillisecondsOf([&] { Frame(); }), 1800) << "the frame waited on the stalled thread";
   headless::PostEvent(stalled, WindowEventKind::Command, IDM_TOGGLE_FULLSCREEN);
   headless::PostEvent(stalled, WindowEventKind::SysKeyDown, platform::kKeyReturn);
+  headless::PostEvent(stalled, WindowEventKind::Command, IDM_RES_640);
   int64_t slowest = 0, frames = 0;
   for (const auto start = std::chrono::steady_clock::now();
        std::chrono::steady_clock::now() - start < std::chrono::seconds(3); ++frames)
@@ -267,6 +269,10 @@ TEST_F(RenderWindow, AWindowThreadThatStopsAnsweringHoldsNoFrame) {
   ASSERT_NE(Window(), nullptr) << "a window once the stalled thread has ended";
   EXPECT_TRUE(headless::WindowIsFullscreen(Window())) << "one toggle, none from the old window";
   EXPECT_EQ(headless::LiveWindowCount(), 1);
+  int width = 0, height = 0;
+  headless::CurrentScreenMode(width, height);
+  EXPECT_EQ(width, 640) << "the size chosen in the replaced window is the fullscreen mode";
+  EXPECT_TRUE(platform::IsMenuItemChecked(Window(), IDM_RES_640));
 }
 
 TEST_F(RenderWindow, ClearCacheCommandsMakeEveryTextureStaleByTheNextFrame) {

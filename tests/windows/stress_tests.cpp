@@ -88,6 +88,12 @@ void DemoUnderRandomMenuCommands() {
   for (size_t i = 0; i < std::size(kSavedFlags); ++i)
     expected += std::string(kSavedKeys[i]) + "=" +
                 (IsItemChecked(DisplayWindow(), kSavedFlags[i]) ? "1" : "0") + "; ";
+  const struct {
+    int item, width;
+  } kSizes[] = {{137, 320}, {149, 400}, {138, 640}, {139, 800}, {140, 1024}};
+  for (const auto& size : kSizes)
+    if (IsItemChecked(DisplayWindow(), size.item))
+      expected += "[OPENGL]; rendering width=" + std::to_string(size.width) + ";";
   session.Stop();
   std::printf("    %d frames of the demo; saved: %s\n", frames.load(), expected.c_str());
   CHECK(session.Settings().find(expected) != std::string::npos,
@@ -97,6 +103,87 @@ void DemoUnderRandomMenuCommands() {
         "no render window or dialog left after the stop");
   CHECK(WaitUntil([&] { return ThreadCountOfThisProcess() <= baseline; }),
         "threads: %d before, %d after the stop", baseline, ThreadCountOfThisProcess());
+}
+
+// A host frame of a busy game: 224 H-blank pairs, then the V-blank, at about 60 a second.
+void PacedFrame() {
+  for (int line = 0; line < 224; ++line) {
+    plugin.VDPOnHblankIn();
+    plugin.VDPOnHblankOut();
+  }
+  plugin.VDPOnVblankIn();
+  plugin.VDPOnVblankOut();
+  ++frames;
+  Sleep(16);
+}
+
+// A cell plane and 96 polygons drawn every frame.
+void WriteBusyScene() {
+  plugin.WriteWordVDP2Regs(0x00, 0x8000);  // TVMD: display on, 320 x 224
+  plugin.WriteWordVDP2Regs(0x20, 0x0001);  // BGON: NBG0
+  plugin.WriteWordVDP2Regs(0xF8, 0x0003);  // PRINA: NBG0 priority 3
+  plugin.WriteWordVDP1Regs(0x04, 2);       // PTMR: draw at each frame change
+  for (uint32_t i = 0; i < 96; ++i) {
+    const uint32_t c = i * 0x20;
+    const int16_t x = static_cast<int16_t>((i % 12) * 26), y = static_cast<int16_t>((i / 12) * 28);
+    const uint16_t colour = static_cast<uint16_t>(0x8000 | (i * 331));
+    const uint16_t words[] = {0x0004,
+                              0,
+                              0,
+                              colour,
+                              0,
+                              0,
+                              static_cast<uint16_t>(x),
+                              static_cast<uint16_t>(y),
+                              static_cast<uint16_t>(x + 20),
+                              static_cast<uint16_t>(y),
+                              static_cast<uint16_t>(x + 20),
+                              static_cast<uint16_t>(y + 20),
+                              static_cast<uint16_t>(x),
+                              static_cast<uint16_t>(y + 20)};
+    for (uint32_t w = 0; w < std::size(words); ++w) plugin.WriteWordVDP1VRAM(c + 2 * w, words[w]);
+  }
+  plugin.WriteWordVDP1VRAM(96 * 0x20, 0x8000);  // end of the table
+}
+
+// Alt+Enter held for a moment while a game runs (the key repeats every 16 to 50 ms) where
+// every fullscreen switch is refused, then a size chosen from the menu of the window on
+// screen once it has stood still: the size is in use and saved. A window being replaced
+// stays on screen while its thread closes the refused-mode box, for seconds under Wine.
+void SizeChosenAfterAToggleBurstIsKept() {
+  const struct {
+    int toggleMs, steadyFrames, item, width;
+  } kRounds[] = {{33, 30, 138, 640}, {50, 30, 139, 800}, {16, 20, 140, 1024}, {33, 5, 138, 640}};
+  for (const auto& round : kRounds) {
+    Session session("burst");
+    REQUIRE(session.Start(), "InitVDPPlugin returns true");
+    WriteBusyScene();
+    std::atomic<bool> holding{true};
+    std::thread key([&] {
+      for (; holding; Sleep(round.toggleMs))
+        if (HWND window = DisplayWindow()) PostMessageA(window, WM_COMMAND, 121, 0);
+    });
+    for (int f = 0; f < 100; ++f) PacedFrame();
+    holding = false;
+    key.join();
+    HWND shown = nullptr;
+    for (int still = 0, f = 0; still < round.steadyFrames && f < 2000; ++f) {
+      PacedFrame();
+      const HWND now = DisplayWindow();
+      still = now != nullptr && now == shown && IsWindowVisible(now) ? still + 1 : 0;
+      shown = now;
+    }
+    REQUIRE(shown != nullptr, "a render window stands after the burst");
+    SendMessageA(shown, WM_COMMAND, round.item, 0);
+    for (int f = 0; f < 10; ++f) PacedFrame();
+    session.Stop();
+    const std::string saved = "rendering width=" + std::to_string(round.width) + ";";
+    CHECK(session.Settings().find(saved) != std::string::npos,
+          "toggles every %d ms, then %d steady frames and item %d: the settings file holds "
+          "%s, holds %s",
+          round.toggleMs, round.steadyFrames, round.item, saved.c_str(),
+          session.Settings().c_str());
+  }
 }
 
 void HundredStartsAndStopsLeaveNothingBehind() {
@@ -118,6 +205,7 @@ void HundredStartsAndStopsLeaveNothingBehind() {
 
 const check::Case kCases[] = {
     CASE(DemoUnderRandomMenuCommands),
+    CASE(SizeChosenAfterAToggleBurstIsKept),
     CASE(HundredStartsAndStopsLeaveNothingBehind),
 };
 
