@@ -3,6 +3,23 @@
 
 #include <cstdint>
 
+// One sprite texture cache entry: a texture descriptor (fields up to byteSize) and the
+// GL texture built from it.
+struct SpriteTexture {
+  uint8_t endCodeDisable;           // cmdDrawMode bit 7
+  uint8_t transparentPixelDisable;  // cmdDrawMode bit 6
+  uint8_t colourMode;               // cmdDrawMode bits 5-3
+  uint32_t colour;                  // cmdColour
+  uint32_t address;                 // texture byte address in VRAM
+  uint32_t width;                   // 0 to 504 dots
+  uint32_t height;                  // 0 to 255 lines
+  int32_t byteSize;                 // bytes of texture data
+  uint8_t dirty;                    // must be rebuilt before use
+  uint32_t glTexture;               // 0 while none has been generated
+  float uMax, vMax;                 // texture coordinates of the far edges
+  uint32_t paddedWidth, paddedHeight;
+};
+
 // A VDP1 sprite as one textured quad.
 struct SpriteQuad {
   int16_t x[4], y[4];  // corners A, B, C, D in emulated-screen units

@@ -2,7 +2,6 @@
 // textured quad per sprite.
 #include "display/gl_api.h"
 #include "display/opengl_display.h"
-#include "vdp1/vdp1_core.h"
 
 void OpenGLDisplay::UploadTexture(SpriteTexture& entry, const uint32_t* pixels) {
   ++counters.texturesUploaded;

@@ -3,8 +3,6 @@
 
 #include "display/gl_api.h"
 #include "display/scale_rules.h"
-#include "vdp1/vdp1_core.h"
-#include "vdp2/vdp2_core.h"
 
 namespace display {
 SecondaryColor3fProc secondaryColor3f = nullptr;
@@ -46,9 +44,9 @@ OpenGLDisplay::~OpenGLDisplay() {
   platform::CloseThread(retiredThread);
 }
 
-void OpenGLDisplay::ConnectCores(VDP1Core* vdp1Core, VDP2Core* vdp2Core) {
-  vdp1 = vdp1Core;
-  vdp2 = vdp2Core;
+void OpenGLDisplay::Connect(Switches* menuSwitches, TextureCaches* textureCaches) {
+  switches = menuSwitches;
+  caches = textureCaches;
 }
 
 // --- start and stop ---------------------------------------------------------------------
@@ -149,11 +147,7 @@ void OpenGLDisplay::StopDisplay(uint32_t threadWaitMs) {
     }
     // Every cached texture is stale once the context goes, and its name with it: a new
     // context hands the same numbers out again, to other textures.
-    if (vdp1 != nullptr) {
-      vdp1->ClearCache();
-      for (SpriteTexture& entry : vdp1->spriteTextures) entry.glTexture = 0;
-    }
-    if (vdp2 != nullptr) vdp2->ClearCache();
+    if (caches != nullptr) caches->ForgetTextureNames();
     platform::ReleaseContext(glSurface, window);
     glSurface = nullptr;
     glReady = false;
@@ -277,8 +271,8 @@ void OpenGLDisplay::SetRenderingSize(int32_t width, int32_t height) {
 // it replaces: a burst of toggles before a frame, or during its restart, is one toggle.
 void OpenGLDisplay::ProcessPendingRequests() {
   KeepWindowUp();
-  if (vdp1ClearPending.exchange(0) && vdp1 != nullptr) vdp1->ClearCache();
-  if (vdp2ClearPending.exchange(0) && vdp2 != nullptr) vdp2->ClearCache();
+  if (vdp1ClearPending.exchange(0) && caches != nullptr) caches->ClearVDP1Cache();
+  if (vdp2ClearPending.exchange(0) && caches != nullptr) caches->ClearVDP2Cache();
   if (fullscreenTogglePending) ToggleFullscreen();
   // A size chosen in a window being replaced waits for the window that replaces it.
   if (windowHandle.load() == nullptr) return;

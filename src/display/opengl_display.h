@@ -12,9 +12,19 @@
 #include "common/settings_path.h"
 #include "platform/platform.h"
 
-class VDP1Core;
-class VDP2Core;
-struct SpriteTexture;
+struct Switches;
+
+// The cores' texture caches as the display sees them: told when the player asks for a
+// cache to be cleared, and when every GL texture name they hold went with the context.
+class TextureCaches {
+ public:
+  virtual void ClearVDP1Cache() = 0;
+  virtual void ClearVDP2Cache() = 0;
+  virtual void ForgetTextureNames() = 0;
+
+ protected:
+  ~TextureCaches() = default;
+};
 
 // One GL texture per 2 KB of VDP2 VRAM at which a cell plane starts.
 struct TilePageTexture {
@@ -31,7 +41,8 @@ class OpenGLDisplay {
   OpenGLDisplay(const OpenGLDisplay&) = delete;
   OpenGLDisplay& operator=(const OpenGLDisplay&) = delete;
 
-  void ConnectCores(VDP1Core* vdp1Core, VDP2Core* vdp2Core);
+  // The menu's switches and the caches to tell; both outlive the display.
+  void Connect(Switches* menuSwitches, TextureCaches* textureCaches);
 
   // Host thread. windowThread is the render window's thread procedure.
   bool Init(platform::InstanceHandle moduleInstance, platform::ThreadProc windowThread);
@@ -85,8 +96,8 @@ class OpenGLDisplay {
   DisplayWorkCounters counters{};
 
   char settingsPath[vdp::kSettingsPathSize];
-  VDP1Core* vdp1 = nullptr;
-  VDP2Core* vdp2 = nullptr;
+  Switches* switches = nullptr;
+  TextureCaches* caches = nullptr;
   std::atomic<platform::WindowHandle> windowHandle{nullptr};
   platform::InstanceHandle instance = nullptr;
   platform::GLContextHandle glSurface = nullptr;  // device context and GL context

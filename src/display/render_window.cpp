@@ -1,11 +1,10 @@
 // The render window thread and the rules of its window procedure and menu.
 #include "display/render_window.h"
 
+#include "common/switches.h"
 #include "display/opengl_display.h"
 #include "display/scale_rules.h"
 #include "resource_ids.h"
-#include "vdp1/vdp1_core.h"
-#include "vdp2/vdp2_core.h"
 
 namespace display {
 
@@ -14,75 +13,68 @@ namespace {
 constexpr uint32_t kColourFailure = 0x0000FF;
 constexpr uint32_t kYesNoExclamation = 0x34;
 
-// A menu item whose check mark mirrors one byte: the value written when the item
-// becomes checked and when it becomes unchecked.
-enum class Target : uint8_t { VDP1Quality, VDP1Switch, PlaneFiltering, PlaneShown };
+// A menu item whose check mark mirrors one switch: the value written when the item
+// becomes checked (and its opposite when it becomes unchecked).
+enum class Target : uint8_t { Switch, PlaneFiltering, PlaneShown };
 struct CheckItem {
   int id;
   Target target;
-  int index;  // accessor index or PlaneId
+  SharedFlag Switches::*flag;  // Target::Switch
+  int plane;                   // the planes' targets: NBG0-NBG3, RBG0, RBG1 as 0-5
   uint8_t checkedValue;
 };
 
-// VDP1 accessor indexes: switches and quality flags share this order.
-constexpr int kNormal = 0, kScaled = 1, kDistorted = 2, kPolygons = 3, kPolylines = 4, kLines = 5;
+constexpr CheckItem Vdp1Item(int id, SharedFlag Switches::*flag) {
+  return {id, Target::Switch, flag, 0, 1};
+}
+constexpr CheckItem PlaneItem(int id, Target target, int plane) {
+  return {id, target, nullptr, plane, static_cast<uint8_t>(target == Target::PlaneShown ? 0 : 1)};
+}
 
 constexpr CheckItem kCheckItems[] = {
-    {IDM_FILTER_NORMAL_SPRITES, Target::VDP1Quality, kNormal, 1},
-    {IDM_FILTER_DISTORTED_SPRITES, Target::VDP1Quality, kDistorted, 1},
-    {IDM_FILTER_SCALED_SPRITES, Target::VDP1Quality, kScaled, 1},
-    {IDM_AA_POLYGONS, Target::VDP1Quality, kPolygons, 1},
-    {IDM_AA_LINES, Target::VDP1Quality, kLines, 1},
-    {IDM_AA_POLYLINES, Target::VDP1Quality, kPolylines, 1},
-    {IDM_DISABLE_NORMAL_SPRITES, Target::VDP1Switch, kNormal, 1},
-    {IDM_DISABLE_DISTORTED_SPRITES, Target::VDP1Switch, kDistorted, 1},
-    {IDM_DISABLE_SCALED_SPRITES, Target::VDP1Switch, kScaled, 1},
-    {IDM_DISABLE_POLYGONS, Target::VDP1Switch, kPolygons, 1},
+    Vdp1Item(IDM_FILTER_NORMAL_SPRITES, &Switches::normalSpritesFiltering),
+    Vdp1Item(IDM_FILTER_DISTORTED_SPRITES, &Switches::distortedSpritesFiltering),
+    Vdp1Item(IDM_FILTER_SCALED_SPRITES, &Switches::scaledSpritesFiltering),
+    Vdp1Item(IDM_AA_POLYGONS, &Switches::polygonsAntialiasing),
+    Vdp1Item(IDM_AA_LINES, &Switches::linesAntialiasing),
+    Vdp1Item(IDM_AA_POLYLINES, &Switches::polylinesAntialiasing),
+    Vdp1Item(IDM_DISABLE_NORMAL_SPRITES, &Switches::disableNormalSprites),
+    Vdp1Item(IDM_DISABLE_DISTORTED_SPRITES, &Switches::disableDistortedSprites),
+    Vdp1Item(IDM_DISABLE_SCALED_SPRITES, &Switches::disableScaledSprites),
+    Vdp1Item(IDM_DISABLE_POLYGONS, &Switches::disablePolygons),
     // "Polylines/lines" switches lines only; polylines have no menu item.
-    {IDM_DISABLE_LINES, Target::VDP1Switch, kLines, 1},
-    {IDM_FILTER_NBG0, Target::PlaneFiltering, NBG0, 1},
-    {IDM_FILTER_NBG1, Target::PlaneFiltering, NBG1, 1},
-    {IDM_FILTER_NBG2, Target::PlaneFiltering, NBG2, 1},
-    {IDM_FILTER_NBG3, Target::PlaneFiltering, NBG3, 1},
-    {IDM_FILTER_RBG0, Target::PlaneFiltering, RBG0, 1},
-    {IDM_FILTER_RBG1, Target::PlaneFiltering, RBG1, 1},
-    {IDM_DISABLE_NBG0, Target::PlaneShown, NBG0, 0},
-    {IDM_DISABLE_NBG1, Target::PlaneShown, NBG1, 0},
-    {IDM_DISABLE_NBG2, Target::PlaneShown, NBG2, 0},
-    {IDM_DISABLE_NBG3, Target::PlaneShown, NBG3, 0},
-    {IDM_DISABLE_RBG0, Target::PlaneShown, RBG0, 0},
-    {IDM_DISABLE_RBG1, Target::PlaneShown, RBG1, 0},
+    Vdp1Item(IDM_DISABLE_LINES, &Switches::disableLines),
+    PlaneItem(IDM_FILTER_NBG0, Target::PlaneFiltering, 0),
+    PlaneItem(IDM_FILTER_NBG1, Target::PlaneFiltering, 1),
+    PlaneItem(IDM_FILTER_NBG2, Target::PlaneFiltering, 2),
+    PlaneItem(IDM_FILTER_NBG3, Target::PlaneFiltering, 3),
+    PlaneItem(IDM_FILTER_RBG0, Target::PlaneFiltering, 4),
+    PlaneItem(IDM_FILTER_RBG1, Target::PlaneFiltering, 5),
+    PlaneItem(IDM_DISABLE_NBG0, Target::PlaneShown, 0),
+    PlaneItem(IDM_DISABLE_NBG1, Target::PlaneShown, 1),
+    PlaneItem(IDM_DISABLE_NBG2, Target::PlaneShown, 2),
+    PlaneItem(IDM_DISABLE_NBG3, Target::PlaneShown, 3),
+    PlaneItem(IDM_DISABLE_RBG0, Target::PlaneShown, 4),
+    PlaneItem(IDM_DISABLE_RBG1, Target::PlaneShown, 5),
 };
 
-uint8_t ReadTarget(const OpenGLDisplay& d, const CheckItem& item) {
+SharedFlag& TargetOf(Switches& s, const CheckItem& item) {
   switch (item.target) {
-    case Target::VDP1Quality:
-      return d.vdp1->GetQualityFlag(item.index);
-    case Target::VDP1Switch:
-      return d.vdp1->GetUserSwitch(item.index);
     case Target::PlaneFiltering:
-      return d.vdp2->GetPlaneFiltering(item.index);
+      return s.planeFiltering[item.plane];
     case Target::PlaneShown:
-      return d.vdp2->IsPlaneShown(item.index);
+      return s.planeShown[item.plane];
+    default:
+      return s.*item.flag;
   }
-  return 0;
+}
+
+uint8_t ReadTarget(const OpenGLDisplay& d, const CheckItem& item) {
+  return d.switches != nullptr ? TargetOf(*d.switches, item).load() : 0;
 }
 
 void WriteTarget(OpenGLDisplay& d, const CheckItem& item, uint8_t value) {
-  switch (item.target) {
-    case Target::VDP1Quality:
-      d.vdp1->SetQualityFlag(item.index, value);
-      break;
-    case Target::VDP1Switch:
-      d.vdp1->SetUserSwitch(item.index, value);
-      break;
-    case Target::PlaneFiltering:
-      d.vdp2->SetPlaneFiltering(item.index, value);
-      break;
-    case Target::PlaneShown:
-      d.vdp2->SetPlaneShown(item.index, value);
-      break;
-  }
+  if (d.switches != nullptr) TargetOf(*d.switches, item) = value;
 }
 
 const CheckItem* FindCheckItem(int id) {

@@ -10,6 +10,7 @@
 #include "vdp2/vdp2_core.h"
 
 namespace plugin {
+Switches* switches = nullptr;
 VDP1Core* vdp1 = nullptr;
 VDP2Core* vdp2 = nullptr;
 OpenGLDisplay* display = nullptr;
@@ -20,13 +21,27 @@ namespace {
 
 constexpr uint32_t kIconInformation = 0x40;
 
+// The cores' caches, for the display's requests and restarts.
+class CoreTextureCaches final : public TextureCaches {
+ public:
+  void ClearVDP1Cache() override { plugin::vdp1->ClearCache(); }
+  void ClearVDP2Cache() override { plugin::vdp2->ClearCache(); }
+  void ForgetTextureNames() override {
+    plugin::vdp1->ForgetTextureNames();
+    plugin::vdp2->ClearCache();
+  }
+};
+CoreTextureCaches coreCaches;
+
 void DeleteObjects() {
   delete plugin::display;  // saves the rendering size
   delete plugin::vdp1;     // saves the VDP1 quality flags
   delete plugin::vdp2;
+  delete plugin::switches;
   plugin::display = nullptr;
   plugin::vdp1 = nullptr;
   plugin::vdp2 = nullptr;
+  plugin::switches = nullptr;
   SetCurrentDisplay(nullptr);
 }
 
@@ -35,8 +50,10 @@ void DeleteObjects() {
 bool VDP_CDECL InitVDPPlugin(PluginInitInfo* info) {
   if (info == nullptr) return false;
   plugin::instance = info->instance;
-  plugin::vdp1 = new (std::nothrow) VDP1Core(*info);
-  plugin::vdp2 = new (std::nothrow) VDP2Core(*info);
+  plugin::switches = new (std::nothrow) Switches;
+  if (plugin::switches == nullptr) return false;
+  plugin::vdp1 = new (std::nothrow) VDP1Core(*info, *plugin::switches);
+  plugin::vdp2 = new (std::nothrow) VDP2Core(*info, *plugin::switches);
   plugin::display = new (std::nothrow) OpenGLDisplay(*info);
   if (plugin::vdp1 == nullptr || plugin::vdp2 == nullptr || plugin::display == nullptr) {
     DeleteObjects();
@@ -44,7 +61,7 @@ bool VDP_CDECL InitVDPPlugin(PluginInitInfo* info) {
   }
   plugin::vdp1->ConnectCores(plugin::vdp2, plugin::display);
   plugin::vdp2->ConnectCores(plugin::vdp1, plugin::display);
-  plugin::display->ConnectCores(plugin::vdp1, plugin::vdp2);
+  plugin::display->Connect(plugin::switches, &coreCaches);
   SetCurrentDisplay(plugin::display);
   if (!plugin::display->Init(info->instance, display::RenderWindowThread)) {
     // No window: nothing runs, and the host is told so. The objects stay until

@@ -90,11 +90,13 @@ void VDP1Core::ComputeShapeColours(ShadedShape& shape, uint32_t commandAddress) 
 }
 
 void VDP1Core::PolygonDraw() {
-  DrawShape(*this, ShapeKind::kPolygon, disablePolygons, polygonsAntialiasing);
+  DrawShape(*this, ShapeKind::kPolygon, switches.disablePolygons, switches.polygonsAntialiasing);
 }
 
 void VDP1Core::PolylineDraw() {
-  DrawShape(*this, ShapeKind::kPolyline, disablePolylines, polylinesAntialiasing);
+  DrawShape(*this, ShapeKind::kPolyline, switches.disablePolylines, switches.polylinesAntialiasing);
 }
 
-void VDP1Core::LineDraw() { DrawShape(*this, ShapeKind::kLine, disableLines, linesAntialiasing); }
+void VDP1Core::LineDraw() {
+  DrawShape(*this, ShapeKind::kLine, switches.disableLines, switches.linesAntialiasing);
+}

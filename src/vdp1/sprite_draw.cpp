@@ -138,13 +138,16 @@ void DrawSprite(VDP1Core& core, SpriteKind kind, uint8_t disabled, uint8_t filte
 }  // namespace
 
 void VDP1Core::NormalSpriteDraw() {
-  DrawSprite(*this, SpriteKind::kNormal, disableNormalSprites, normalSpritesFiltering);
+  DrawSprite(*this, SpriteKind::kNormal, switches.disableNormalSprites,
+             switches.normalSpritesFiltering);
 }
 
 void VDP1Core::ScaledSpriteDraw() {
-  DrawSprite(*this, SpriteKind::kScaled, disableScaledSprites, scaledSpritesFiltering);
+  DrawSprite(*this, SpriteKind::kScaled, switches.disableScaledSprites,
+             switches.scaledSpritesFiltering);
 }
 
 void VDP1Core::DistortedSpriteDraw() {
-  DrawSprite(*this, SpriteKind::kDistorted, disableDistortedSprites, distortedSpritesFiltering);
+  DrawSprite(*this, SpriteKind::kDistorted, switches.disableDistortedSprites,
+             switches.distortedSpritesFiltering);
 }

@@ -15,15 +15,15 @@ namespace {
 // written: the file lists them in this order.
 struct QualityKey {
   const char* key;
-  SharedFlag VDP1Core::*field;
+  SharedFlag Switches::*field;
 };
 constexpr QualityKey kQualityKeys[] = {
-    {"Polygons antialiasing", &VDP1Core::polygonsAntialiasing},
-    {"Polylines antialiasing", &VDP1Core::polylinesAntialiasing},
-    {"Lines antialiasing", &VDP1Core::linesAntialiasing},
-    {"Normal sprites filtering", &VDP1Core::normalSpritesFiltering},
-    {"Scaled sprites filtering", &VDP1Core::scaledSpritesFiltering},
-    {"Distorted sprites filtering", &VDP1Core::distortedSpritesFiltering},
+    {"Polygons antialiasing", &Switches::polygonsAntialiasing},
+    {"Polylines antialiasing", &Switches::polylinesAntialiasing},
+    {"Lines antialiasing", &Switches::linesAntialiasing},
+    {"Normal sprites filtering", &Switches::normalSpritesFiltering},
+    {"Scaled sprites filtering", &Switches::scaledSpritesFiltering},
+    {"Distorted sprites filtering", &Switches::distortedSpritesFiltering},
 };
 
 SpriteTexture FreshSpriteTexture() {
@@ -34,7 +34,7 @@ SpriteTexture FreshSpriteTexture() {
 
 }  // namespace
 
-VDP1Core::VDP1Core(const PluginInitInfo& info) {
+VDP1Core::VDP1Core(const PluginInitInfo& info, Switches& menuSwitches) : switches(menuSwitches) {
   vdp::BuildSettingsPath(settingsPath, info.directory);
   for (auto& list : partsLists) list.clear();
   for (auto& t : spriteTextures) t = FreshSpriteTexture();
@@ -66,16 +66,16 @@ void VDP1Core::LoadSettings() {
     const int value = vdp::ReadSetting(settingsPath, "VDP1", k.key, -1);
     if (value == -1) {
       vdp::WriteSetting(settingsPath, "VDP1", k.key, 0);
-      this->*k.field = 0;
+      switches.*k.field = 0;
     } else {
-      this->*k.field = value != 0 ? 1 : 0;
+      switches.*k.field = value != 0 ? 1 : 0;
     }
   }
 }
 
 void VDP1Core::SaveSettings() {
   for (const QualityKey& k : kQualityKeys)
-    vdp::WriteSetting(settingsPath, "VDP1", k.key, this->*k.field ? 1 : 0);
+    vdp::WriteSetting(settingsPath, "VDP1", k.key, switches.*k.field ? 1 : 0);
 }
 
 // --- registers -------------------------------------------------------------------------
@@ -148,7 +148,7 @@ void VDP1Core::WriteLongVDP1VRAM(uint32_t address, uint32_t value) {
   if (vdp::StoreIfChanged(vram.Long(address), value)) MarkOwnerDirty(address);
 }
 
-// --- reset, cache, menu accessors ------------------------------------------------------
+// --- reset and cache ----------------------------------------------------------------
 
 void VDP1Core::Reset() {
   currentCommand = 0;
@@ -163,30 +163,7 @@ void VDP1Core::ClearCache() {
   }
 }
 
-SharedFlag* VDP1Core::UserSwitchSlot(int index) {
-  SharedFlag* slots[] = {&disableNormalSprites, &disableScaledSprites, &disableDistortedSprites,
-                         &disablePolygons,      &disablePolylines,     &disableLines};
-  return (index >= 0 && index < 6) ? slots[index] : nullptr;
-}
-
-SharedFlag* VDP1Core::QualityFlagSlot(int index) {
-  SharedFlag* slots[] = {&normalSpritesFiltering,    &scaledSpritesFiltering,
-                         &distortedSpritesFiltering, &polygonsAntialiasing,
-                         &polylinesAntialiasing,     &linesAntialiasing};
-  return (index >= 0 && index < 6) ? slots[index] : nullptr;
-}
-
-void VDP1Core::SetUserSwitch(int index, uint8_t value) {
-  if (SharedFlag* slot = UserSwitchSlot(index)) *slot = value;
-}
-uint8_t VDP1Core::GetUserSwitch(int index) const {
-  const SharedFlag* slot = const_cast<VDP1Core*>(this)->UserSwitchSlot(index);
-  return slot ? slot->load() : 0;
-}
-void VDP1Core::SetQualityFlag(int index, uint8_t value) {
-  if (SharedFlag* slot = QualityFlagSlot(index)) *slot = value;
-}
-uint8_t VDP1Core::GetQualityFlag(int index) const {
-  const SharedFlag* slot = const_cast<VDP1Core*>(this)->QualityFlagSlot(index);
-  return slot ? slot->load() : 0;
+void VDP1Core::ForgetTextureNames() {
+  ClearCache();
+  for (SpriteTexture& entry : spriteTextures) entry.glTexture = 0;
 }

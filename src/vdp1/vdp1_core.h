@@ -10,7 +10,7 @@
 #include "common/host_types.h"
 #include "common/rgb555.h"
 #include "common/settings_path.h"
-#include "common/shared_flag.h"
+#include "common/switches.h"
 
 class VDP2Core;
 class OpenGLDisplay;
@@ -40,26 +40,9 @@ struct DrawPart {
   int16_t localY;
 };
 
-// One sprite texture cache entry: a texture descriptor (fields up to byteSize) and the
-// GL texture built from it.
-struct SpriteTexture {
-  uint8_t endCodeDisable;           // cmdDrawMode bit 7
-  uint8_t transparentPixelDisable;  // cmdDrawMode bit 6
-  uint8_t colourMode;               // cmdDrawMode bits 5-3
-  uint32_t colour;                  // cmdColour
-  uint32_t address;                 // texture byte address in VRAM
-  uint32_t width;                   // 0 to 504 dots
-  uint32_t height;                  // 0 to 255 lines
-  int32_t byteSize;                 // bytes of texture data
-  uint8_t dirty;                    // must be rebuilt before use
-  uint32_t glTexture;               // 0 while none has been generated
-  float uMax, vMax;                 // texture coordinates of the far edges
-  uint32_t paddedWidth, paddedHeight;
-};
-
 class VDP1Core {
  public:
-  explicit VDP1Core(const PluginInitInfo& info);
+  VDP1Core(const PluginInitInfo& info, Switches& menuSwitches);
   ~VDP1Core();
   VDP1Core(const VDP1Core&) = delete;
   VDP1Core& operator=(const VDP1Core&) = delete;
@@ -78,12 +61,8 @@ class VDP1Core {
 
   void Reset();
   void ClearCache();
-
-  // Menu accessors: index 0..5 in the order of the fields below.
-  void SetUserSwitch(int index, uint8_t value);
-  uint8_t GetUserSwitch(int index) const;
-  void SetQualityFlag(int index, uint8_t value);
-  uint8_t GetQualityFlag(int index) const;
+  // Every GL texture name is gone with the display's context.
+  void ForgetTextureNames();
 
   // Frame compositor (frame_compositor.cpp).
   void DrawFrame();
@@ -122,20 +101,7 @@ class VDP1Core {
   uint8_t drawRequest = 0;
   uint8_t eraseRequest = 0;
   uint8_t flipRequest = 0;
-  // User switches (the "Disable" menu), in accessor order.
-  SharedFlag disableNormalSprites{0};
-  SharedFlag disableScaledSprites{0};
-  SharedFlag disableDistortedSprites{0};
-  SharedFlag disablePolygons{0};
-  SharedFlag disablePolylines{0};
-  SharedFlag disableLines{0};
-  // Quality flags (settings file and "Filtering" menu), in accessor order.
-  SharedFlag normalSpritesFiltering{0};
-  SharedFlag scaledSpritesFiltering{0};
-  SharedFlag distortedSpritesFiltering{0};
-  SharedFlag polygonsAntialiasing{0};
-  SharedFlag polylinesAntialiasing{0};
-  SharedFlag linesAntialiasing{0};
+  Switches& switches;  // the menu's switches, owned by the plugin
   int16_t LocalCoordinateX = 0;
   int16_t LocalCoordinateY = 0;
   int16_t endLocalX = 0;
@@ -150,8 +116,6 @@ class VDP1Core {
   std::ofstream logStream;
 
  private:
-  SharedFlag* UserSwitchSlot(int index);
-  SharedFlag* QualityFlagSlot(int index);
   void MarkOwnerDirty(uint32_t address) {
     textureOwner[(address & vdp::kVramMask) >> 3]->dirty = 1;
   }

@@ -141,7 +141,7 @@ void VDP2Core::DrawBitmapPlane(PlaneId plane) {
 
   PlaneQuad quad{};
   PlaneColour(plane, quad);
-  quad.filter = planeFiltering[plane];
+  quad.filter = switches.planeFiltering[plane];
   // The part of the bitmap to decode again when the texture is only brought up to date.
   int32_t regionX, regionY, regionW, regionH;
   if (plane == RBG0) {

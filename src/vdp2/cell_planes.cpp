@@ -243,7 +243,7 @@ void VDP2Core::DrawCellPlane(PlaneId plane, const CellPlaneParams& params,
       const QuadSpan u = PlaceRegion(left, w, scrollX, endX, params.zoomX, displayWidth);
       PlaneQuad quad = colour;
       PlaceQuad(quad, u, v);
-      quad.filter = planeFiltering[plane];
+      quad.filter = switches.planeFiltering[plane];
       display->DrawPlaneTextureQuad(params.planeAddress[slotOf(mx, my)], quad);
       x = left + w + 1;
     }

@@ -8,7 +8,7 @@ void VDP2Core::DrawPlanesWithPriority(uint8_t priority) {
   static constexpr PlaneId kVisitOrder[] = {NBG3, NBG2, NBG1, NBG0, RBG0};
   for (const PlaneId plane : kVisitOrder) {
     if (Field(vdp2field::kPriority, plane) != priority) continue;
-    if (Field(vdp2field::kPlaneOn, plane) == 0 || planeShown[plane] == 0) continue;
+    if (Field(vdp2field::kPlaneOn, plane) == 0 || switches.planeShown[plane] == 0) continue;
     const bool bitmap = Field(vdp2field::kBitmapMode, plane) != 0;
     switch (plane) {
       case NBG0:

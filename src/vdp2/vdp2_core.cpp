@@ -26,7 +26,7 @@ constexpr SpritePriorityBits kSpriteTypes[16] = {
 
 }  // namespace
 
-VDP2Core::VDP2Core(const PluginInitInfo& info) {
+VDP2Core::VDP2Core(const PluginInitInfo& info, Switches& menuSwitches) : switches(menuSwitches) {
   vdp::BuildSettingsPath(settingsPath, info.directory);
   for (auto& r : paletteBlockChange) r = kNeverChanged;
   for (auto& r : paletteBankChange) r = kNeverChanged;
@@ -44,8 +44,6 @@ VDP2Core::VDP2Core(const PluginInitInfo& info) {
   std::memset(cramShadow, 0, sizeof(cramShadow));
   std::memset(spritePriority, 0, sizeof(spritePriority));
   for (int p = 0; p < kPlaneCount; ++p) {
-    planeShown[p] = 1;
-    planeFiltering[p] = 0;
     planeNeedsFullUpload[p] = 1;
   }
   std::memset(vramBankChanged, 1, sizeof(vramBankChanged));

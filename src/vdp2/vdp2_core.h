@@ -9,7 +9,7 @@
 #include "common/draw_records.h"
 #include "common/host_types.h"
 #include "common/settings_path.h"
-#include "common/shared_flag.h"
+#include "common/switches.h"
 
 class VDP1Core;
 class OpenGLDisplay;
@@ -17,6 +17,7 @@ class OpenGLDisplay;
 // The planes in the order of every per-plane array, menu item and texture slot.
 enum PlaneId : uint8_t { NBG0 = 0, NBG1 = 1, NBG2 = 2, NBG3 = 3, RBG0 = 4, RBG1 = 5 };
 constexpr int kPlaneCount = 6;
+static_assert(sizeof(Switches::planeShown) / sizeof(SharedFlag) == kPlaneCount);
 
 // VDP2 register byte offsets (the register at offset r is element r / 2).
 namespace vdp2reg {
@@ -216,7 +217,7 @@ struct QuadSpan {
 
 class VDP2Core {
  public:
-  explicit VDP2Core(const PluginInitInfo& info);
+  VDP2Core(const PluginInitInfo& info, Switches& menuSwitches);
   VDP2Core(const VDP2Core&) = delete;
   VDP2Core& operator=(const VDP2Core&) = delete;
 
@@ -249,11 +250,6 @@ class VDP2Core {
   void ClearCache();
   void MarkAllTilesDirty();
   void Reset();
-
-  void SetPlaneShown(int plane, uint8_t value) { planeShown[plane] = value; }
-  uint8_t IsPlaneShown(int plane) const { return planeShown[plane]; }
-  void SetPlaneFiltering(int plane, uint8_t value) { planeFiltering[plane] = value; }
-  uint8_t GetPlaneFiltering(int plane) const { return planeFiltering[plane]; }
 
   // The setup dialog's "Patterns" buttons: no effect.
   void ShowPatterns(int plane, int option);
@@ -344,8 +340,7 @@ class VDP2Core {
   uint16_t spritePRBitsMask = 0;
   uint32_t spritePRBitsShift = 0;
   uint8_t spritePriority[8];
-  SharedFlag planeShown[kPlaneCount];
-  SharedFlag planeFiltering[kPlaneCount];
+  Switches& switches;  // the menu's switches, owned by the plugin
   uint32_t frameCounter = 0;
   PaletteChangeRecord paletteBlockChange[128];
   PaletteChangeRecord paletteBankChange[8];

@@ -249,7 +249,7 @@ TEST_F(Vdp2PlanesRender, HigherPriorityAndLaterPlanesPaintOnTop) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Regs({BGON, c.bgon, PRINA, c.prina, PRINB, c.prinb, PRIR, c.prir, PRISA, c.prisa});
-    plugin::vdp2->SetPlaneShown(NBG0, c.nbg0Shown ? 1 : 0);
+    plugin::vdp2->switches.planeShown[NBG0] = c.nbg0Shown ? 1 : 0;
     plugin::vdp2->ClearCache();  // decoded cells do not follow the zero-dot mode
     ASSERT_TRUE(FrameAndCapture());
     for (int x : {201, 205, 281, 285})  // left and right halves of two characters

@@ -99,7 +99,7 @@ TEST_F(Lifecycle, SettingsFaultsStartWithDefinedValues) {
     Frame();
     EXPECT_EQ(Display()->renderWidth, c.width) << c.what;
     EXPECT_EQ(Display()->renderHeight, c.height) << c.what;
-    EXPECT_EQ(Vdp1()->polygonsAntialiasing, c.polygonsAntialiasing) << c.what;
+    EXPECT_EQ(Vdp1()->switches.polygonsAntialiasing, c.polygonsAntialiasing) << c.what;
     // A fullscreen mode that the screen may refuse, and back.
     ASSERT_TRUE(headless::SendEvent(headless::CurrentWindow(),
                                     platform::WindowEventKind::SysKeyDown, platform::kKeyReturn));

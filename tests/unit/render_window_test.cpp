@@ -37,22 +37,24 @@ TEST_F(RenderWindow, CheckTogglesFollowTheMenusOwnMarks) {
     SharedFlag* target;
     uint8_t checkedValue;
   } cases[] = {
-      {IDM_FILTER_NORMAL_SPRITES, "normal filtering", &Vdp1()->normalSpritesFiltering, 1},
-      {IDM_FILTER_DISTORTED_SPRITES, "distorted filtering", &Vdp1()->distortedSpritesFiltering, 1},
-      {IDM_FILTER_SCALED_SPRITES, "scaled filtering", &Vdp1()->scaledSpritesFiltering, 1},
-      {IDM_AA_POLYGONS, "polygon antialiasing", &Vdp1()->polygonsAntialiasing, 1},
-      {IDM_AA_LINES, "line antialiasing", &Vdp1()->linesAntialiasing, 1},
-      {IDM_AA_POLYLINES, "polyline antialiasing", &Vdp1()->polylinesAntialiasing, 1},
-      {IDM_DISABLE_NORMAL_SPRITES, "disable normal", &Vdp1()->disableNormalSprites, 1},
-      {IDM_DISABLE_DISTORTED_SPRITES, "disable distorted", &Vdp1()->disableDistortedSprites, 1},
-      {IDM_DISABLE_SCALED_SPRITES, "disable scaled", &Vdp1()->disableScaledSprites, 1},
-      {IDM_DISABLE_POLYGONS, "disable polygons", &Vdp1()->disablePolygons, 1},
-      {IDM_DISABLE_LINES, "disable lines", &Vdp1()->disableLines, 1},
-      {IDM_FILTER_NBG0, "NBG0 filtering", &Vdp2()->planeFiltering[NBG0], 1},
-      {IDM_FILTER_RBG1, "RBG1 filtering", &Vdp2()->planeFiltering[RBG1], 1},
-      {IDM_DISABLE_NBG0, "NBG0 shown", &Vdp2()->planeShown[NBG0], 0},
-      {IDM_DISABLE_NBG1, "NBG1 shown", &Vdp2()->planeShown[NBG1], 0},
-      {IDM_DISABLE_RBG1, "RBG1 shown", &Vdp2()->planeShown[RBG1], 0},
+      {IDM_FILTER_NORMAL_SPRITES, "normal filtering", &Vdp1()->switches.normalSpritesFiltering, 1},
+      {IDM_FILTER_DISTORTED_SPRITES, "distorted filtering",
+       &Vdp1()->switches.distortedSpritesFiltering, 1},
+      {IDM_FILTER_SCALED_SPRITES, "scaled filtering", &Vdp1()->switches.scaledSpritesFiltering, 1},
+      {IDM_AA_POLYGONS, "polygon antialiasing", &Vdp1()->switches.polygonsAntialiasing, 1},
+      {IDM_AA_LINES, "line antialiasing", &Vdp1()->switches.linesAntialiasing, 1},
+      {IDM_AA_POLYLINES, "polyline antialiasing", &Vdp1()->switches.polylinesAntialiasing, 1},
+      {IDM_DISABLE_NORMAL_SPRITES, "disable normal", &Vdp1()->switches.disableNormalSprites, 1},
+      {IDM_DISABLE_DISTORTED_SPRITES, "disable distorted",
+       &Vdp1()->switches.disableDistortedSprites, 1},
+      {IDM_DISABLE_SCALED_SPRITES, "disable scaled", &Vdp1()->switches.disableScaledSprites, 1},
+      {IDM_DISABLE_POLYGONS, "disable polygons", &Vdp1()->switches.disablePolygons, 1},
+      {IDM_DISABLE_LINES, "disable lines", &Vdp1()->switches.disableLines, 1},
+      {IDM_FILTER_NBG0, "NBG0 filtering", &Vdp2()->switches.planeFiltering[NBG0], 1},
+      {IDM_FILTER_RBG1, "RBG1 filtering", &Vdp2()->switches.planeFiltering[RBG1], 1},
+      {IDM_DISABLE_NBG0, "NBG0 shown", &Vdp2()->switches.planeShown[NBG0], 0},
+      {IDM_DISABLE_NBG1, "NBG1 shown", &Vdp2()->switches.planeShown[NBG1], 0},
+      {IDM_DISABLE_RBG1, "RBG1 shown", &Vdp2()->switches.planeShown[RBG1], 0},
   };
   for (const Case& c : cases) {
     ASSERT_TRUE(Command(c.id)) << c.what;
@@ -65,24 +67,24 @@ TEST_F(RenderWindow, CheckTogglesFollowTheMenusOwnMarks) {
     EXPECT_FALSE(Checked(c.id)) << c.what;
     EXPECT_EQ(c.target->load(), static_cast<uint8_t>(!c.checkedValue)) << c.what;
   }
-  EXPECT_EQ(Vdp1()->disablePolylines, 0) << "\"Polylines/lines\" leaves polylines on";
+  EXPECT_EQ(Vdp1()->switches.disablePolylines, 0) << "\"Polylines/lines\" leaves polylines on";
 }
 
 TEST_F(RenderWindow, AllOrNoneGroupsSetAllWhenNoneCheckedElseClearAll) {
   ASSERT_TRUE(Command(IDM_FILTER_VDP1_ALL));
   EXPECT_TRUE(Checked(IDM_FILTER_NORMAL_SPRITES) && Checked(IDM_FILTER_DISTORTED_SPRITES) &&
               Checked(IDM_FILTER_SCALED_SPRITES));
-  EXPECT_EQ(Vdp1()->scaledSpritesFiltering, 1);
+  EXPECT_EQ(Vdp1()->switches.scaledSpritesFiltering, 1);
   ASSERT_TRUE(Command(IDM_FILTER_DISTORTED_SPRITES));  // one of three now unchecked
   ASSERT_TRUE(Command(IDM_FILTER_VDP1_ALL));
   EXPECT_FALSE(Checked(IDM_FILTER_NORMAL_SPRITES) || Checked(IDM_FILTER_SCALED_SPRITES));
-  EXPECT_EQ(Vdp1()->normalSpritesFiltering, 0);
+  EXPECT_EQ(Vdp1()->switches.normalSpritesFiltering, 0);
 
   ASSERT_TRUE(Command(IDM_FILTER_NBG2));
   ASSERT_TRUE(Command(IDM_FILTER_VDP2_ALL));  // one checked: all cleared
-  for (int p = 0; p < 6; ++p) EXPECT_EQ(Vdp2()->planeFiltering[p], 0) << p;
+  for (int p = 0; p < 6; ++p) EXPECT_EQ(Vdp2()->switches.planeFiltering[p], 0) << p;
   ASSERT_TRUE(Command(IDM_FILTER_VDP2_ALL));
-  for (int p = 0; p < 6; ++p) EXPECT_EQ(Vdp2()->planeFiltering[p], 1) << p;
+  for (int p = 0; p < 6; ++p) EXPECT_EQ(Vdp2()->switches.planeFiltering[p], 1) << p;
   EXPECT_TRUE(Checked(IDM_FILTER_RBG1));
 }
 
@@ -311,7 +313,7 @@ TEST_F(RenderWindowFromSettings, LoadedFlagsAreCheckedAndOddSizesCheckNoResoluti
   Frame();
   EXPECT_TRUE(Checked(IDM_FILTER_NORMAL_SPRITES));
   ASSERT_TRUE(Command(IDM_FILTER_NORMAL_SPRITES));
-  EXPECT_EQ(Vdp1()->normalSpritesFiltering, 0);
+  EXPECT_EQ(Vdp1()->switches.normalSpritesFiltering, 0);
 }
 
 }  // namespace

@@ -16,7 +16,8 @@ namespace {
 struct Vdp1 : ::testing::Test {
   TempDir dir;
   PluginInitInfo info{0, nullptr, nullptr, dir.path().c_str()};
-  std::unique_ptr<VDP1Core> vdp1 = std::make_unique<VDP1Core>(info);
+  Switches switches;
+  std::unique_ptr<VDP1Core> vdp1 = std::make_unique<VDP1Core>(info, switches);
 };
 
 TEST_F(Vdp1, RegisterWritesRequestEraseFlipAndDrawByModeTriggerAndVblankErase) {

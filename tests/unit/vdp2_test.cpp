@@ -16,7 +16,8 @@ namespace {
 struct Vdp2 : ::testing::Test {
   TempDir dir;
   PluginInitInfo info{0, nullptr, nullptr, dir.path().c_str()};
-  std::unique_ptr<VDP2Core> vdp2 = std::make_unique<VDP2Core>(info);
+  Switches switches;
+  std::unique_ptr<VDP2Core> vdp2 = std::make_unique<VDP2Core>(info, switches);
 };
 
 TEST_F(Vdp2, StatusCountersAndColourRamReadBackAsTheGameExpects) {
