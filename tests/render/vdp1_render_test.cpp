@@ -104,11 +104,18 @@ TEST_F(Vdp1Render, ManualFrameChangeKeepsThePictureUntilAColourZeroPolygonClears
     WriteWordVDP1Regs(0x02, 0x0003);
     DrawAndCheck(dots);
   };
-  change({Part(kPolygon, 0, 20, 20, 80, 80, kRgbRed)}, {});
+  // A call to command 3, whose return comes back to the white polygon after the call.
+  Command call = Part(JumpMode(2) | kPolygon, 0, 20, 20, 80, 80, kRgbRed);
+  call.link = 3 * 4;
+  change({call,
+          Part(kPolygon, 0, 250, 20, 300, 80, kRgbWhite),
+          {kEndOfTable},
+          Part(JumpMode(3) | kPolygon, 0, 250, 100, 300, 140, kRgbBlue)},
+         {});
   // A colour-0 polygon draws nothing, gouraud or not, and clears after the next swap.
   change(
       {Part(kPolygon, kGouraud, 0, 0, 320, 240, 0), Part(kPolygon, 0, 100, 20, 160, 80, kRgbGreen)},
-      {Dot(50, 50, kRed), Dot(130, 50, kGreen)});
+      {Dot(50, 50, kRed), Dot(130, 50, kGreen), Dot(275, 50, kWhite), Dot(275, 120, kBlue)});
   change({Part(kPolygon, 0, 180, 20, 240, 80, kRgbBlue)},
          {Dot(50, 50, kBlack), Dot(130, 50, kBlack), Dot(210, 50, kBlue)});
   const int presents = headless::PresentCount();

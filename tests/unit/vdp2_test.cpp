@@ -53,6 +53,21 @@ TEST_F(Vdp2, StatusCountersAndColourRamReadBackAsTheGameExpects) {
   EXPECT_EQ(std::tuple(vdp2->cram[6], vdp2->cram[1030]), std::tuple(0x5678, 0));
 }
 
+TEST_F(Vdp2, EachPlaneReadsItsOwnPlaneSizeAndFourMapRegisters) {
+  // PLSZ: NBG0 2 x 2 pages, NBG1 2 x 1, NBG2 code 2, NBG3 2 x 2. MPABN0-MPCDN3 hold the
+  // slot numbers 0-15 in order, so a register read for another plane or slot shows.
+  vdp2->WriteWordVDP2Regs(0x3A, 0x00E7);
+  for (uint32_t r = 0; r < 8; ++r)
+    vdp2->WriteWordVDP2Regs(0x40 + 2 * r, static_cast<uint16_t>((2 * r + 1) << 8 | 2 * r));
+  const uint32_t sizeCodes[4] = {3, 1, 2, 3};
+  for (PlaneId plane : {NBG0, NBG1, NBG2, NBG3}) {
+    const CellPlaneParams p = vdp2->ReadCellPlaneParams(plane);
+    EXPECT_EQ(p.planeSizeCode, sizeCodes[plane]) << "plane " << int{plane};
+    for (uint32_t k = 0; k < 4; ++k)
+      EXPECT_EQ(p.planeAddress[k], 4u * plane + k) << "plane " << int{plane} << " slot " << k;
+  }
+}
+
 TEST(Vdp2PatternNames, SupplementaryBitsAndTwoWordNamesGiveTheCharacter) {
   // 2x2 characters take the number's low two bits from the supplementary field, above
   // 10 or 12 bits of the name; two-word names hold flips, palette and number themselves.
