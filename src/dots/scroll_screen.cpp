@@ -22,7 +22,6 @@ struct Palette16 {
   }
   static bool Transparent(uint32_t dot) { return dot == 0; }
   static uint32_t ColourAddress(uint32_t dot, uint32_t palette) { return (palette << 4) | dot; }
-  static uint32_t Texel(uint32_t) { return 0; }
 };
 struct Palette256 {
   static constexpr uint32_t kRowBytes = 8;
@@ -34,7 +33,6 @@ struct Palette256 {
   static uint32_t ColourAddress(uint32_t dot, uint32_t palette) {
     return ((palette & 0x70) << 4) | dot;
   }
-  static uint32_t Texel(uint32_t) { return 0; }
 };
 struct Palette2048 {
   static constexpr uint32_t kRowBytes = 16;
@@ -44,7 +42,6 @@ struct Palette2048 {
   }
   static bool Transparent(uint32_t dot) { return (dot & 0x7FF) == 0; }
   static uint32_t ColourAddress(uint32_t dot, uint32_t) { return dot & 0x7FF; }
-  static uint32_t Texel(uint32_t) { return 0; }
 };
 struct Rgb15 {
   static constexpr uint32_t kRowBytes = 16;
@@ -53,7 +50,6 @@ struct Rgb15 {
     return v.ReadWord(row + x * 2);
   }
   static bool Transparent(uint32_t dot) { return (dot & 0x8000) == 0; }
-  static uint32_t ColourAddress(uint32_t, uint32_t) { return 0; }
   static uint32_t Texel(uint32_t dot) { return vdp::Rgb555ToTexel(dot); }
 };
 struct Rgb24 {
@@ -63,7 +59,6 @@ struct Rgb24 {
     return v.ReadLong(row + x * 4);
   }
   static bool Transparent(uint32_t dot) { return (dot >> 31) == 0; }
-  static uint32_t ColourAddress(uint32_t, uint32_t) { return 0; }
   // Bits 23-16 blue, 15-8 green, 7-0 red: already the texel's byte order.
   static uint32_t Texel(uint32_t dot) { return 0xFF000000u | (dot & 0xFFFFFF); }
 };

@@ -140,6 +140,10 @@ TEST_F(DotsVdp2, CellsFollowPatternNamesPagesAndPlanes) {
       {"NBG3: its own PNCN, map, priority and integer scroll", 5, 0, C(0x077),
         {R(0x20, 8), R(0xFA, 0x0300), R(0x2A, 0x20), R(0x36, 0x8000), R(0x4C, 1), R(0x94, 3),
         R(0x96, 8), W(0x2082, 2), B(0x40, 0x77)}},
+      {"special priority: PR and a matching code give priority 1", 0, 0, C(0x005),
+        {R(0xF8, 0), R(0xEA, 2), R(0x26, 4), R(0x30, 0x8200), R(0x40, 1), B(0, 0x50)}},
+      {"... a code that does not match gives 0: not shown", 0, 0, kBlack,
+        {R(0xF8, 0), R(0xEA, 2), R(0x26, 4), R(0x30, 0x8200), R(0x40, 1), B(0, 0x60)}},
   });
   // clang-format on
 }
