@@ -14,28 +14,28 @@ void LineStates::Begin(const ChipView& chips) {
 }
 
 void LineStates::Apply(const vdp::LineWrite& write, int line) {
-  if (registerLine_ != line && !(write.target & vdp::LineLog::kCramTarget)) {
-    std::memcpy(registers_[registerCount_], registers_[registerCount_ - 1], sizeof(registers_[0]));
-    ++registerCount_;
-    registerLine_ = line;
+  // The first write of a line starts that line's copy from the previous line's.
+  if (!(write.target & vdp::LineLog::kCramTarget)) {
+    if (registerLine_ != line) {
+      std::memcpy(registers_[registerCount_], registers_[registerCount_ - 1],
+                  sizeof(registers_[0]));
+      ++registerCount_;
+      registerLine_ = line;
+    }
+    registers_[registerCount_ - 1][(write.target >> 1) & 0xFF] = write.value;
+    return;
   }
-  if (cramLine_ != line && (write.target & vdp::LineLog::kCramTarget)) {
+  if (cramLine_ != line) {
     std::memcpy(cram_[cramCount_], cram_[cramCount_ - 1], sizeof(cram_[0]));
     ++cramCount_;
     cramLine_ = line;
-  }
-  uint16_t* regs = registers_[registerCount_ - 1];
-  if (!(write.target & vdp::LineLog::kCramTarget)) {
-    regs[(write.target >> 1) & 0xFF] = write.value;
-    return;
   }
   uint16_t* cram = cram_[cramCount_ - 1];
   const uint32_t index = write.target & 0x7FF;
   cram[index] = write.value;
   // In colour RAM mode 0 a write to the first half is stored in the second half as well.
-  if (RegisterView(regs).Field(reg::RAMCTL, 13, 12) == 0 && index < 0x400) {
-    cram[index + 0x400] = write.value;
-  }
+  const RegisterView regs(registers_[registerCount_ - 1]);
+  if (regs.Field(reg::RAMCTL, 13, 12) == 0 && index < 0x400) cram[index + 0x400] = write.value;
 }
 
 void LineStates::CopyFromChips(const ChipView& chips) {
