@@ -1,0 +1,36 @@
+// Colour RAM as a palette: an 11-bit colour address to a texel, in RAMCTL's three modes.
+#pragma once
+
+#include <cstdint>
+
+#include "common/rgb555.h"
+
+namespace dots {
+
+class ColourRam {
+ public:
+  // words: 2,048 console words. Mode 3 is not a hardware setting; it reads as mode 2.
+  ColourRam(const uint16_t* words, uint32_t mode) : words_(words), wide_(mode >= 2) {
+    mask_ = mode == 1 ? 0x7FF : 0x3FF;  // modes 0 and 2 ignore address bit 10
+  }
+  // Texel of the colour address, and the entry's MSB (its colour-calculation bit).
+  uint32_t Texel(uint32_t address, bool& msb) const {
+    const uint32_t index = address & mask_;
+    if (wide_) {
+      // Two words, upper first: bit 31 MSB, 23-16 blue, 15-8 green, 7-0 red.
+      const uint32_t upper = words_[index * 2], lower = words_[index * 2 + 1];
+      msb = (upper >> 15) != 0;
+      return 0xFF000000u | ((upper & 0xFF) << 16) | lower;
+    }
+    const uint32_t word = words_[index];
+    msb = (word >> 15) != 0;
+    return vdp::Rgb555ToTexel(word);
+  }
+
+ private:
+  const uint16_t* words_;
+  bool wide_;
+  uint32_t mask_;
+};
+
+}  // namespace dots

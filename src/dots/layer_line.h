@@ -1,0 +1,40 @@
+// One layer's dots on one line, as every layer hands them to the composition pass.
+#pragma once
+
+#include <cstdint>
+
+#include "dots/picture.h"
+
+namespace dots {
+
+// What a layer says about one screen dot. A dot that does not show (transparent code,
+// priority number 0, screen off, shadow-only sprite dot) has priority 0.
+struct LayerDot {
+  uint32_t texel;    // colour as an output texel (8 bits per gun)
+  uint8_t priority;  // 1-7 when shown
+  uint8_t flags;     // kDot... bits below, kept for colour calculation, shadow and windows
+  // Scroll screens: the raw dot code (special function codes compare its low 4 bits).
+  // Sprites: the 3-bit colour-calculation number that selects a CCRS ratio.
+  uint16_t code;
+};
+
+constexpr uint8_t kDotCc = 1 << 0;            // pattern name / bitmap CC bit
+constexpr uint8_t kDotPr = 1 << 1;            // pattern name / bitmap special-priority bit
+constexpr uint8_t kDotCramMsb = 1 << 2;       // bit 15 (bit 31) of the colour RAM entry
+constexpr uint8_t kDotRgb = 1 << 3;           // RGB data, not a palette colour
+constexpr uint8_t kDotSpecial = 1 << 4;       // the dot code matches the special function code
+constexpr uint8_t kDotShadeSelf = 1 << 5;     // sprite shadow: shown, and shaded
+constexpr uint8_t kDotShadeBelow = 1 << 6;    // normal or transparent shadow: shades below
+constexpr uint8_t kDotSpriteWindow = 1 << 7;  // inside the sprite window (SPWINEN)
+
+// The layers in the order that breaks priority ties: the first one wins.
+enum Layer : int { kSprite = 0, kNbg0, kNbg1, kNbg2, kNbg3, kLayerCount };
+
+using LayerLine = LayerDot[Picture::kMaxWidth];
+
+// Scratch lines for composing one picture line; one set per thread that composes lines.
+struct LineBuffers {
+  LayerLine layers[kLayerCount];
+};
+
+}  // namespace dots

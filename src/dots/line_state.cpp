@@ -1,0 +1,71 @@
+// Replays one display period's register and colour RAM writes into per-line copies.
+#include "dots/line_state.h"
+
+#include <cstring>
+
+#include "common/bits.h"
+#include "dots/vdp2_registers.h"
+
+namespace dots {
+
+void LineStates::Begin(const ChipView& chips) {
+  std::memcpy(startRegisters_, chips.vdp2Registers, sizeof(startRegisters_));
+  std::memcpy(startCram_, chips.cram, sizeof(startCram_));
+}
+
+void LineStates::Apply(const vdp::LineWrite& write, int line) {
+  // The first write of a line starts that line's copy from the previous line's.
+  if (!(write.target & vdp::LineLog::kCramTarget)) {
+    if (registerLine_ != line) {
+      std::memcpy(registers_[registerCount_], registers_[registerCount_ - 1],
+                  sizeof(registers_[0]));
+      ++registerCount_;
+      registerLine_ = line;
+    }
+    registers_[registerCount_ - 1][(write.target >> 1) & 0xFF] = write.value;
+    return;
+  }
+  if (cramLine_ != line) {
+    std::memcpy(cram_[cramCount_], cram_[cramCount_ - 1], sizeof(cram_[0]));
+    ++cramCount_;
+    cramLine_ = line;
+  }
+  uint16_t* cram = cram_[cramCount_ - 1];
+  const uint32_t index = write.target & 0x7FF;
+  cram[index] = write.value;
+  // In colour RAM mode 0 a write to the first half is stored in the second half as well.
+  const RegisterView regs(registers_[registerCount_ - 1]);
+  if (regs.Field(reg::RAMCTL, 13, 12) == 0 && index < 0x400) cram[index + 0x400] = write.value;
+}
+
+void LineStates::CopyFromChips(const ChipView& chips) {
+  std::memcpy(registers_[registerCount_++], chips.vdp2Registers, sizeof(registers_[0]));
+  std::memcpy(cram_[cramCount_++], chips.cram, sizeof(cram_[0]));
+}
+
+void LineStates::Build(const ChipView& chips, const vdp::LineLog& log) {
+  std::memcpy(registers_[0], startRegisters_, sizeof(registers_[0]));
+  std::memcpy(cram_[0], startCram_, sizeof(cram_[0]));
+  registerCount_ = cramCount_ = 1;
+  registerLine_ = cramLine_ = -1;
+  // Lines from here on show the end-of-period state (the log lost writes after it).
+  const int endStateLine =
+      log.overflowed() && log.size() > 0 ? log[log.size() - 1].line : kMaxLines;
+  uint32_t next = 0;
+  for (int line = 0; line < kMaxLines; ++line) {
+    if (line == endStateLine) {
+      CopyFromChips(chips);
+      for (int rest = line; rest < kMaxLines; ++rest) {
+        registerCopy_[rest] = static_cast<uint16_t>(registerCount_ - 1);
+        cramCopy_[rest] = static_cast<uint16_t>(cramCount_ - 1);
+      }
+      return;
+    }
+    // Writes arrive in the host's order; one naming an earlier line shows from this one.
+    for (; next < log.size() && log[next].line <= line; ++next) Apply(log[next], line);
+    registerCopy_[line] = static_cast<uint16_t>(registerCount_ - 1);
+    cramCopy_[line] = static_cast<uint16_t>(cramCount_ - 1);
+  }
+}
+
+}  // namespace dots

@@ -1,0 +1,58 @@
+// A display period, line by line: per-line state, the layers' lines, priorities.
+#include "dots/screen_composer.h"
+
+#include "dots/back_screen.h"
+#include "dots/line_composer.h"
+#include "dots/scroll_screen.h"
+#include "dots/sprite_layer.h"
+
+namespace dots {
+namespace {
+
+constexpr uint32_t kBlack = 0xFF000000u;
+
+ColourRam LineColourRam(const uint16_t* cram, RegisterView regs) {
+  return ColourRam(cram, regs.Field(reg::RAMCTL, 13, 12));
+}
+
+}  // namespace
+
+void ScreenComposer::BeginPeriod(const ChipView& chips) { states_.Begin(chips); }
+
+void ScreenComposer::PrepareLines(const ChipView& chips, const vdp::LineLog& log, Picture& out) {
+  states_.Build(chips, log);
+  // The picture's size and structure are those of its first line.
+  mode_ = DisplayMode::FromTvmd(RegisterView(states_.Registers(0))[reg::TVMD]);
+  out.width = mode_.width;
+  out.height = mode_.height;
+}
+
+void ScreenComposer::ComposePeriod(const ChipView& chips, const vdp::LineLog& log,
+                                   const FrameBufferMemory& displayed, Picture& out) {
+  PrepareLines(chips, log, out);
+  for (int y = 0; y < mode_.height; ++y) ComposeLine(y, chips, displayed, scratch_, out);
+}
+
+void ScreenComposer::ComposeLine(int y, const ChipView& chips, const FrameBufferMemory& displayed,
+                                 LineBuffers& scratch, Picture& out) const {
+  uint32_t* row = out.Row(y);
+  const vdp::ConsoleMemory& vram = *chips.vdp2Vram;
+  if (!mode_.displayOn) {
+    // No picture: black, or with BDCLMD the back screen colour of the display's last line.
+    const int last = mode_.height - 1;
+    const RegisterView lastRegs(states_.Registers(mode_.HostLine(last)));
+    const uint32_t texel = mode_.borderIsBack ? BackScreenTexel(last, lastRegs, vram) : kBlack;
+    for (int x = 0; x < mode_.width; ++x) row[x] = texel;
+    return;
+  }
+  const int line = mode_.HostLine(y);
+  const RegisterView regs(states_.Registers(line));
+  const ColourRam cram = LineColourRam(states_.Cram(line), regs);
+  DrawSpriteLine(y, mode_, regs, cram, chips.vdp1Registers[0], displayed, scratch.layers[kSprite]);
+  for (int n = 0; n < 4; ++n) {
+    DrawScrollScreenLine(n, y, mode_, regs, cram, vram, scratch.layers[kNbg0 + n]);
+  }
+  ComposeLayers(scratch, mode_.width, BackScreenTexel(y, regs, vram), row);
+}
+
+}  // namespace dots

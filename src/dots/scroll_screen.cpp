@@ -1,0 +1,249 @@
+// NBG0-NBG3 lines: the screen's settings read once per line, then one loop per dot format
+// and per cell or bitmap form over the line's map coordinates.
+#include "dots/scroll_screen.h"
+
+#include "common/rgb555.h"
+#include "dots/pattern_name.h"
+#include "dots/scroll_coordinates.h"
+
+namespace dots {
+namespace {
+
+using vdp::ConsoleMemory;
+
+// Dot formats: bytes per 8-dot row, reading dot x of a row, the transparent code, and the
+// colour address (palette formats) or texel (RGB formats) of a dot.
+struct Palette16 {
+  static constexpr uint32_t kRowBytes = 4;
+  static constexpr bool kRgb = false;
+  static uint32_t Read(const ConsoleMemory& v, uint32_t row, uint32_t x) {
+    const uint32_t pair = v.ReadByte(row + (x >> 1));  // left dot in the high nibble
+    return x & 1 ? pair & 0xF : pair >> 4;
+  }
+  static bool Transparent(uint32_t dot) { return dot == 0; }
+  static uint32_t ColourAddress(uint32_t dot, uint32_t palette) { return (palette << 4) | dot; }
+};
+struct Palette256 {
+  static constexpr uint32_t kRowBytes = 8;
+  static constexpr bool kRgb = false;
+  static uint32_t Read(const ConsoleMemory& v, uint32_t row, uint32_t x) {
+    return v.ReadByte(row + x);
+  }
+  static bool Transparent(uint32_t dot) { return dot == 0; }
+  static uint32_t ColourAddress(uint32_t dot, uint32_t palette) {
+    return ((palette & 0x70) << 4) | dot;
+  }
+};
+struct Palette2048 {
+  static constexpr uint32_t kRowBytes = 16;
+  static constexpr bool kRgb = false;
+  static uint32_t Read(const ConsoleMemory& v, uint32_t row, uint32_t x) {
+    return v.ReadWord(row + x * 2);
+  }
+  static bool Transparent(uint32_t dot) { return (dot & 0x7FF) == 0; }
+  static uint32_t ColourAddress(uint32_t dot, uint32_t) { return dot & 0x7FF; }
+};
+struct Rgb15 {
+  static constexpr uint32_t kRowBytes = 16;
+  static constexpr bool kRgb = true;
+  static uint32_t Read(const ConsoleMemory& v, uint32_t row, uint32_t x) {
+    return v.ReadWord(row + x * 2);
+  }
+  static bool Transparent(uint32_t dot) { return (dot & 0x8000) == 0; }
+  static uint32_t Texel(uint32_t dot) { return vdp::Rgb555ToTexel(dot); }
+};
+struct Rgb24 {
+  static constexpr uint32_t kRowBytes = 32;
+  static constexpr bool kRgb = true;
+  static uint32_t Read(const ConsoleMemory& v, uint32_t row, uint32_t x) {
+    return v.ReadLong(row + x * 4);
+  }
+  static bool Transparent(uint32_t dot) { return (dot >> 31) == 0; }
+  // Bits 23-16 blue, 15-8 green, 7-0 red: already the texel's byte order.
+  static uint32_t Texel(uint32_t dot) { return 0xFF000000u | (dot & 0xFFFFFF); }
+};
+
+// One screen's settings for one line.
+struct Screen {
+  const ColourRam* cram;
+  uint32_t cramOffset;  // added to colour address bits 10-8
+  bool zeroOpaque;      // TPON: the transparent code shows
+  uint32_t priority;    // PRIN
+  uint32_t priorityMode;
+  uint32_t specialCode;  // the selected 8-bit special function code
+  // Cells.
+  PatternNameForm form;
+  PatternNameDecoder decode;
+  uint32_t charShift;   // 3 for 1x1 characters, 4 for 2x2
+  uint32_t wide, tall;  // plane of 2 pages across / down
+  uint32_t pageBytes, nameBytes;
+  uint32_t planeAddress[4];  // A, B, C, D
+  // Bitmaps.
+  uint32_t bitmapBase, bitmapWidth, bitmapHeight, bitmapPalette;
+  uint8_t bitmapFlags;
+
+  // The layer dot of a raw dot of format F.
+  template <class F>
+  LayerDot Make(uint32_t dot, uint32_t palette, uint8_t flags) const {
+    if (!zeroOpaque && F::Transparent(dot)) return LayerDot{0, 0, 0, 0};
+    const bool special = (specialCode >> ((dot & 0xF) >> 1)) & 1;
+    uint32_t p = priority;
+    // Special priority: the LSB from the PR bit, or from PR and a code match (mode 3 is
+    // not a hardware setting and reads as mode 0).
+    if (priorityMode == 1) p = (p & 6) | ((flags & kDotPr) ? 1 : 0);
+    if (priorityMode == 2) p = (p & 6) | ((flags & kDotPr) && special ? 1 : 0);
+    if (p == 0) return LayerDot{0, 0, 0, 0};
+    flags |= special ? kDotSpecial : 0;
+    uint32_t texel;
+    if constexpr (F::kRgb) {
+      texel = F::Texel(dot);
+      flags |= kDotRgb;
+    } else {
+      bool msb;
+      texel = cram->Texel((F::ColourAddress(dot, palette) + cramOffset) & 0x7FF, msb);
+      flags |= msb ? kDotCramMsb : 0;
+    }
+    return LayerDot{texel, static_cast<uint8_t>(p), flags, static_cast<uint16_t>(dot)};
+  }
+
+  uint32_t EntryAddress(uint32_t x, uint32_t y) const {
+    const uint32_t plane = (((y >> (9 + tall)) & 1) << 1) | ((x >> (9 + wide)) & 1);
+    const uint32_t page = ((((y >> 9) & tall)) << wide) | ((x >> 9) & wide);
+    const uint32_t entry = (((y & 511) >> charShift) << (9 - charShift)) | ((x & 511) >> charShift);
+    return planeAddress[plane] + page * pageBytes + entry * nameBytes;
+  }
+};
+
+using LineFunction = void (*)(const Screen&, const ScrollCoordinates&, int, const ConsoleMemory&,
+                              LayerDot*);
+
+template <class F>
+void CellLine(const Screen& s, const ScrollCoordinates& c, int width, const ConsoleMemory& vram,
+              LayerDot* out) {
+  const uint32_t maskX = (1024u << s.wide) - 1, maskY = (1024u << s.tall) - 1;
+  const uint32_t charMask = (1u << s.charShift) - 1;
+  uint32_t lastKey = ~0u;
+  Character ch{};
+  for (int i = 0; i < width; ++i) {
+    const uint32_t x = c.x[i] & maskX, y = c.y[i] & maskY;
+    const uint32_t key = (x >> s.charShift) | ((y >> s.charShift) << 16);
+    if (key != lastKey) {
+      lastKey = key;
+      const uint32_t at = s.EntryAddress(x, y);
+      ch = s.decode(s.form.oneWord ? vram.ReadWord(at) : vram.ReadLong(at), s.form);
+    }
+    // Flips turn the whole character, so a 2x2 character's cells change places too.
+    const uint32_t cx = (x & charMask) ^ (ch.hFlip ? charMask : 0);
+    const uint32_t cy = (y & charMask) ^ (ch.vFlip ? charMask : 0);
+    const uint32_t cell = ((cy >> 3) << 1) | (cx >> 3);  // UL, UR, LL, LR
+    const uint32_t row = ch.address + cell * 8 * F::kRowBytes + (cy & 7) * F::kRowBytes;
+    out[i] = s.Make<F>(F::Read(vram, row, cx & 7), ch.palette, ch.flags);
+  }
+}
+
+template <class F>
+void BitmapLine(const Screen& s, const ScrollCoordinates& c, int width, const ConsoleMemory& vram,
+                LayerDot* out) {
+  for (int i = 0; i < width; ++i) {
+    const uint32_t x = c.x[i] & (s.bitmapWidth - 1), y = c.y[i] & (s.bitmapHeight - 1);
+    const uint32_t row = s.bitmapBase + y * s.bitmapWidth * F::kRowBytes / 8;
+    out[i] = s.Make<F>(F::Read(vram, row, x), s.bitmapPalette, s.bitmapFlags);
+  }
+}
+
+// By colour code (16, 256, 2,048, 32,768, 16.7M colours), cells then bitmap.
+constexpr LineFunction kLineFunctions[5][2] = {{CellLine<Palette16>, BitmapLine<Palette16>},
+                                               {CellLine<Palette256>, BitmapLine<Palette256>},
+                                               {CellLine<Palette2048>, BitmapLine<Palette2048>},
+                                               {CellLine<Rgb15>, BitmapLine<Rgb15>},
+                                               {CellLine<Rgb24>, BitmapLine<Rgb24>}};
+
+// CHCTLA/CHCTLB fields of NBG n.
+uint32_t ColourCode(int n, RegisterView r) {
+  static constexpr uint8_t kHi[4] = {6, 13, 1, 5}, kLo[4] = {4, 12, 1, 5};
+  return r.Field(n < 2 ? reg::CHCTLA : reg::CHCTLB, kHi[n], kLo[n]);
+}
+bool TwoByTwo(int n, RegisterView r) {
+  static constexpr uint8_t kBit[4] = {0, 8, 0, 4};
+  return r.Field(n < 2 ? reg::CHCTLA : reg::CHCTLB, kBit[n], kBit[n]);
+}
+bool IsBitmap(int n, RegisterView r) { return n < 2 && r.Field(reg::CHCTLA, n * 8 + 1, n * 8 + 1); }
+
+void SetUpCells(int n, RegisterView r, uint32_t colourCode, Screen& s) {
+  const uint32_t pncn = r[reg::PNCN0 + n * 2];
+  s.form = PatternNameForm{vdp::Bit(pncn, 15) != 0, vdp::Bit(pncn, 14) != 0, colourCode == 0,
+                           TwoByTwo(n, r), vdp::Bits(pncn, 9, 0)};
+  s.decode = ChoosePatternNameDecoder(s.form);
+  s.charShift = s.form.twoByTwo ? 4 : 3;
+  s.nameBytes = s.form.oneWord ? 2 : 4;
+  // A page is 512 x 512 dots: 64 x 64 names of 1x1 characters or 32 x 32 of 2x2.
+  s.pageBytes = (s.form.twoByTwo ? 32 * 32 : 64 * 64) * s.nameBytes;
+  const uint32_t size = r.Field(reg::PLSZ, n * 2 + 1, n * 2);
+  s.wide = size & 1;
+  s.tall = size >> 1;
+  // A plane of several pages starts on a multiple of its own size.
+  const uint32_t pagesMask = ~((1u << (s.wide + s.tall)) - 1);
+  const uint32_t upper = r.Field(reg::MPOFN, n * 4 + 2, n * 4) << 6;
+  for (int plane = 0; plane < 4; ++plane) {
+    const uint32_t map = r[reg::MPABN0 + n * 4 + (plane >> 1) * 2];
+    const uint32_t m = upper | (plane & 1 ? vdp::Bits(map, 13, 8) : vdp::Bits(map, 5, 0));
+    s.planeAddress[plane] = ((m & pagesMask) * s.pageBytes) & vdp::kVramMask;
+  }
+}
+
+void SetUpBitmap(int n, RegisterView r, Screen& s) {
+  const uint32_t size = r.Field(reg::CHCTLA, n * 8 + 3, n * 8 + 2);
+  s.bitmapWidth = size & 2 ? 1024 : 512;
+  s.bitmapHeight = size & 1 ? 512 : 256;
+  s.bitmapBase = r.Field(reg::MPOFN, n * 4 + 2, n * 4) * 0x20000;
+  const uint32_t bmpna = vdp::Bits(r[reg::BMPNA], n * 8 + 5, n * 8);
+  s.bitmapPalette = vdp::Bits(bmpna, 2, 0) << 4;
+  s.bitmapFlags =
+      static_cast<uint8_t>((vdp::Bit(bmpna, 5) ? kDotPr : 0) | (vdp::Bit(bmpna, 4) ? kDotCc : 0));
+}
+
+}  // namespace
+
+bool ScrollScreenShown(int n, RegisterView regs) {
+  const uint32_t bgon = regs[reg::BGON];
+  // RBG1 on: no NBG can be displayed.
+  if (!vdp::Bit(bgon, n) || vdp::Bit(bgon, 5)) return false;
+  const uint32_t nbg0 = ColourCode(0, regs), nbg1 = ColourCode(1, regs);
+  if (n == 0) return nbg0 <= 4;  // codes 5-7 are not hardware settings
+  if (nbg0 == 4) return false;   // NBG0 in 16.7M colours takes every other screen's reads
+  if (n == 1) return true;
+  // NBG0 (NBG1) in 2,048 or 32,768 colours, or at 16 colours reduced to 1/4 or 256 colours
+  // reduced to 1/2, takes NBG2's (NBG3's) reads.
+  const uint32_t partner = n == 2 ? nbg0 : nbg1;
+  const uint32_t quarter = regs.Field(reg::ZMCTL, (n - 2) * 8 + 1, (n - 2) * 8 + 1);
+  const uint32_t half = regs.Field(reg::ZMCTL, (n - 2) * 8, (n - 2) * 8) && !quarter;
+  return partner != 2 && partner != 3 && !(quarter && partner == 0) && !(half && partner == 1);
+}
+
+void DrawScrollScreenLine(int n, int y, const DisplayMode& mode, RegisterView regs,
+                          const ColourRam& cram, const vdp::ConsoleMemory& vram, LayerDot* line) {
+  if (!ScrollScreenShown(n, regs)) {
+    for (int x = 0; x < mode.width; ++x) line[x] = LayerDot{0, 0, 0, 0};
+    return;
+  }
+  const uint32_t colourCode = ColourCode(n, regs);
+  Screen s{};
+  s.cram = &cram;
+  s.cramOffset = regs.Field(reg::CRAOFA, n * 4 + 2, n * 4) << 8;
+  s.zeroOpaque = regs.Field(reg::BGON, n + 8, n + 8);
+  s.priority = regs.Field(reg::PRINA + (n >> 1) * 2, (n & 1) * 8 + 2, (n & 1) * 8);
+  s.priorityMode = regs.Field(reg::SFPRMD, n * 2 + 1, n * 2);
+  s.specialCode = regs.Field(reg::SFCODE, 7, 0);
+  if (regs.Field(reg::SFSEL, n, n)) s.specialCode = regs.Field(reg::SFCODE, 15, 8);
+  const bool bitmap = IsBitmap(n, regs);
+  if (bitmap) {
+    SetUpBitmap(n, regs, s);
+  } else {
+    SetUpCells(n, regs, colourCode, s);
+  }
+  ScrollCoordinates coordinates;
+  ComputeScrollCoordinates(n, y, mode, regs, vram, coordinates);
+  kLineFunctions[colourCode][bitmap](s, coordinates, mode.width, vram, line);
+}
+
+}  // namespace dots

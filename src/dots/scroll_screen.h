@@ -1,0 +1,23 @@
+// NBG0-NBG3: one line of a normal scroll screen's dots, cells or bitmap.
+#pragma once
+
+#include <cstdint>
+
+#include "common/console_memory.h"
+#include "dots/colour_ram.h"
+#include "dots/display_mode.h"
+#include "dots/layer_line.h"
+#include "dots/vdp2_registers.h"
+
+namespace dots {
+
+// Whether NBG n shows at all on a line with these registers: its BGON bit, and the limits
+// the hardware puts on combinations (RBG1 shown, NBG0/NBG1 colour depth or reduction
+// taking the VRAM reads of NBG1-NBG3, prohibited colour codes).
+bool ScrollScreenShown(int n, RegisterView regs);
+
+// Fills line[0, mode.width) with NBG n's dots (0-3) for picture line y.
+void DrawScrollScreenLine(int n, int y, const DisplayMode& mode, RegisterView regs,
+                          const ColourRam& cram, const vdp::ConsoleMemory& vram, LayerDot* line);
+
+}  // namespace dots

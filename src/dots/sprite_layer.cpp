@@ -1,0 +1,108 @@
+// Sprite data: frame-buffer dot to screen dot, sprite types 0-F, palette or RGB, shadow
+// codes, priority and colour RAM offset.
+#include "dots/sprite_layer.h"
+
+#include "common/rgb555.h"
+
+namespace dots {
+namespace {
+
+// Where a sprite type keeps its fields: PR (priority register select), CC (ratio register
+// select) and the dot colour DC, as value = (data >> shift) & mask. Types 0-7 are 16-bit
+// data, types 8-F 8-bit; in types C-F the PR/CC bits are also the top bits of DC.
+struct SpriteType {
+  uint8_t prShift, prMask, ccShift, ccMask;
+  uint16_t dcMask;
+};
+constexpr SpriteType kSpriteTypes[16] = {
+    {14, 3, 11, 7, 0x7FF}, {13, 7, 11, 3, 0x7FF}, {14, 1, 11, 7, 0x7FF}, {13, 3, 11, 3, 0x7FF},
+    {13, 3, 10, 7, 0x3FF}, {12, 7, 11, 1, 0x7FF}, {12, 7, 10, 3, 0x3FF}, {12, 7, 9, 7, 0x1FF},
+    {7, 1, 0, 0, 0x7F},    {7, 1, 6, 1, 0x3F},    {6, 3, 0, 0, 0x3F},    {0, 0, 6, 3, 0x3F},
+    {7, 1, 0, 0, 0xFF},    {7, 1, 6, 1, 0xFF},    {6, 3, 0, 0, 0xFF},    {0, 0, 6, 3, 0xFF}};
+
+struct SpriteLine {
+  SpriteType type;
+  uint32_t dataMask;  // 8-bit types read the low byte of 16-bit data
+  bool mixed;         // SPCLMD: data with the MSB set is RGB
+  bool window;        // SPWINEN on a type with an MSB: the MSB is the sprite-window bit
+  bool msbShadow;     // types 2-7 without the window: the MSB marks shadow
+  uint32_t cramOffset;
+  uint8_t priority[8];  // PRISA-PRISD by PR value
+  const ColourRam* cram;
+
+  LayerDot Make(uint32_t data) const {
+    data &= dataMask;
+    if (data == 0) return LayerDot{0, 0, 0, 0};  // all-zero data is transparent
+    if (mixed && (data & 0x8000)) {
+      // RGB dots have PR = CC = 0.
+      return LayerDot{vdp::Rgb555ToTexel(data), priority[0], kDotRgb, 0};
+    }
+    uint8_t flags = 0;
+    if (window && (data & 0x8000)) {
+      flags = kDotSpriteWindow;
+      data &= 0x7FFF;
+      if (data == 0) return LayerDot{0, 0, flags, 0};  // in the window, no sprite dot
+    }
+    const uint32_t dc = data & type.dcMask;
+    const uint16_t cc = static_cast<uint16_t>((data >> type.ccShift) & type.ccMask);
+    // The normal shadow code (DC all ones but its LSB) wins over the MSB codes; a shadow
+    // that only darkens what is below shows no sprite dot itself.
+    if (dc == (type.dcMask & ~1u)) return LayerDot{0, 0, uint8_t(flags | kDotShadeBelow), cc};
+    if (msbShadow && (data & 0x8000)) {
+      if ((data & 0x7FFF) == 0) return LayerDot{0, 0, kDotShadeBelow, cc};
+      flags |= kDotShadeSelf;
+    }
+    bool msb;
+    const uint32_t texel = cram->Texel((dc + cramOffset) & 0x7FF, msb);
+    flags |= msb ? kDotCramMsb : 0;
+    return LayerDot{texel, priority[(data >> type.prShift) & type.prMask], flags, cc};
+  }
+};
+
+// VDP1 frame-buffer forms (TVMR bits 2-0): 1 high resolution, 8-bit dots, 1,024 a row;
+// 3 rotation 8, 8-bit dots, 512 a row; the others 16-bit dots, 512 a row.
+template <bool kEightBit>
+void FillLine(const SpriteLine& s, const FrameBufferMemory& fb, uint32_t rowAddress,
+              uint32_t rowMask, uint32_t xShift, int width, LayerDot* line) {
+  for (int x = 0; x < width; ++x) {
+    const uint32_t fx = (static_cast<uint32_t>(x) >> xShift) & rowMask;
+    const uint32_t data =
+        kEightBit ? fb.ReadByte(rowAddress + fx) : fb.ReadWord(rowAddress + fx * 2);
+    line[x] = s.Make(data);
+  }
+}
+
+}  // namespace
+
+void DrawSpriteLine(int y, const DisplayMode& mode, RegisterView regs, const ColourRam& cram,
+                    uint32_t tvmr, const FrameBufferMemory& frameBuffer, LayerDot* line) {
+  const uint32_t spctl = regs[reg::SPCTL];
+  const uint32_t typeCode = vdp::Bits(spctl, 3, 0);
+  SpriteLine s{
+      kSpriteTypes[typeCode], typeCode >= 8 ? 0xFFu : 0xFFFFu, false, false, false, 0, {}, &cram};
+  const bool hasMsb = typeCode >= 2 && typeCode <= 7;
+  s.mixed = vdp::Bit(spctl, 5);
+  s.window = hasMsb && !s.mixed && vdp::Bit(spctl, 4);
+  s.msbShadow = hasMsb && !s.mixed && !s.window;
+  s.cramOffset = regs.Field(reg::CRAOFB, 6, 4) << 8;
+  for (uint32_t pr = 0; pr < 8; ++pr) {
+    s.priority[pr] = static_cast<uint8_t>(
+        regs.Field(reg::PRISA + (pr >> 1) * 2, (pr & 1) * 8 + 2, (pr & 1) * 8));
+  }
+  const uint32_t form = vdp::Bits(tvmr, 2, 0);
+  const bool eightBit = form == 1 || form == 3;
+  const uint32_t dotsPerRow = form == 1 ? 1024 : 512;
+  // Pictures taller than 256 lines (double density, exclusive monitor) show one buffer
+  // row on two lines (VDP1 draws one field's lines); a 512-dot row under a 640/704-dot
+  // display shows each dot twice.
+  const uint32_t row = static_cast<uint32_t>(mode.height > 256 ? y >> 1 : y);
+  const uint32_t xShift = mode.hiRes && dotsPerRow == 512 ? 1 : 0;
+  const uint32_t rowAddress = row * (form == 3 ? 512 : 1024);
+  if (eightBit) {
+    FillLine<true>(s, frameBuffer, rowAddress, dotsPerRow - 1, xShift, mode.width, line);
+  } else {
+    FillLine<false>(s, frameBuffer, rowAddress, dotsPerRow - 1, xShift, mode.width, line);
+  }
+}
+
+}  // namespace dots
