@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -26,12 +25,17 @@ struct DotsVdp1 : ::testing::Test {
     for (uint16_t w : words) vram->Word(at) = w, at += 2;
   }
   // CMDCTRL, CMDLINK, CMDPMOD, CMDCOLR, CMDSRCA, CMDSIZE, XA, YA, XB, YB, XC, YC, XD, YD, GRDA.
-  void Table(uint32_t index, std::initializer_list<uint16_t> words) { Put(index * 32, words); }
-  void End(uint32_t index) { Put(index * 32, {0x8000}); }
+  void Table(uint32_t index, const std::vector<uint16_t>& words) {
+    for (size_t i = 0; i < words.size(); ++i) vram->Word(index * 32 + 2 * i) = words[i];
+  }
+  void End(uint32_t index) { Table(index, {0x8000}); }
   // One line A-B, colour c, draw mode m, gouraud table at 0x800.
-  void Line(uint32_t index, uint16_t c, int xa, int ya, int xb, int yb, uint16_t m = 0xC0) {
-    Table(index, {6, 0, m, c, 0, 0, uint16_t(xa), uint16_t(ya), uint16_t(xb), uint16_t(yb), 0, 0, 0,
-                  0, 0x100});
+  static std::vector<uint16_t> LineTable(uint16_t c, int xa, int ya, int xb, int yb, int m = 0xC0) {
+    return {6, 0, uint16_t(m), c, 0,    0, uint16_t(xa), uint16_t(ya), uint16_t(xb), uint16_t(yb),
+            0, 0, 0,           0, 0x100};
+  }
+  void Line(uint32_t index, uint16_t c, int xa, int ya, int xb, int yb, int m = 0xC0) {
+    Table(index, LineTable(c, xa, ya, xb, yb, m));
   }
   uint16_t Dot(int x, int y) { return fb->ReadWord(y * 1024 + x * 2); }
   std::vector<uint16_t> Row(int x, int y, int n) {
@@ -147,52 +151,39 @@ TEST_F(DotsVdp1, SpritesMapTheirTexelsAndFlips) {
 
 TEST_F(DotsVdp1, ShapesClipWindowsAndLocalCoordinates) {
   constexpr uint16_t c = 0x801F;
+  const std::vector<uint16_t> userClip{8, 0, 0, 0, 0, 0, 10, 10, 0, 0, 20, 20};
   const struct {
     const char* what;
-    std::function<void()> tables;
+    std::vector<std::vector<uint16_t>> tables;
     std::vector<std::array<int, 3>> dots;  // x, y, dot
   } cases[] = {
       {"mesh polygon",
-       [&] {
-         Table(0, {4, 0, 0x1C0, c, 0, 0, 0, 0, 3, 0, 3, 1, 0, 1});
-       },
+       {{4, 0, 0x1C0, c, 0, 0, 0, 0, 3, 0, 3, 1, 0, 1}},
        {{0, 0, c}, {1, 0, 0}, {2, 0, c}, {3, 0, 0}, {0, 1, 0}, {1, 1, c}, {2, 1, 0}, {3, 1, c}}},
       {"polygon lines are 4-connected",
-       [&] {
-         Table(0, {4, 0, 0xC0, c, 0, 0, 0, 0, 2, 2, 2, 2, 0, 0});
-       },
+       {{4, 0, 0xC0, c, 0, 0, 0, 0, 2, 2, 2, 2, 0, 0}},
        {{0, 0, c}, {1, 0, c}, {1, 1, c}, {2, 1, c}, {2, 2, c}, {0, 1, 0}}},
-      {"a line is not", [&] { Line(0, c, 0, 0, 2, 2); }, {{1, 1, c}, {1, 0, 0}}},
+      {"a line is not", {LineTable(c, 0, 0, 2, 2)}, {{1, 1, c}, {1, 0, 0}}},
       {"polyline",
-       [&] {
-         Table(0, {5, 0, 0xC0, c, 0, 0, 0, 0, 4, 0, 4, 4, 0, 4});
-       },
+       {{5, 0, 0xC0, c, 0, 0, 0, 0, 4, 0, 4, 4, 0, 4}},
        {{2, 0, c}, {4, 2, c}, {2, 4, c}, {0, 2, c}, {2, 2, 0}}},
       {"system clip",
-       [&] {
-         Table(0, {9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 319, 223}), Line(1, c, 315, 5, 325, 5);
-       },
+       {{9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 319, 223}, LineTable(c, 315, 5, 325, 5)},
        {{315, 5, c}, {319, 5, c}, {320, 5, 0}}},
       {"local coordinates",
-       [&] {
-         Table(0, {10, 0, 0, 0, 0, 0, 160, 112}), Line(1, c, 0xFFFF, 0, 1, 0);
-       },
+       {{10, 0, 0, 0, 0, 0, 160, 112}, LineTable(c, 0xFFFF, 0, 1, 0)},
        {{158, 112, 0}, {159, 112, c}, {161, 112, c}, {162, 112, 0}}},
       {"user clip inside",
-       [&] {
-         Table(0, {8, 0, 0, 0, 0, 0, 10, 10, 0, 0, 20, 20}), Line(1, c, 5, 15, 25, 15, 0x4C0);
-       },
+       {userClip, LineTable(c, 5, 15, 25, 15, 0x4C0)},
        {{9, 15, 0}, {10, 15, c}, {20, 15, c}, {21, 15, 0}}},
       {"user clip outside",
-       [&] {
-         Table(0, {8, 0, 0, 0, 0, 0, 10, 10, 0, 0, 20, 20}), Line(1, c, 5, 15, 25, 15, 0x6C0);
-       },
+       {userClip, LineTable(c, 5, 15, 25, 15, 0x6C0)},
        {{5, 15, c}, {9, 15, c}, {10, 15, 0}, {20, 15, 0}, {21, 15, c}}},
   };
   for (const auto& k : cases) {
     fb->Reset();
-    Put(0, {0x8000}), Put(32, {0x8000}), Put(64, {0x8000});
-    k.tables();
+    for (uint32_t i = 0; i < k.tables.size(); ++i) Table(i, k.tables[i]);
+    End(uint32_t(k.tables.size()));
     Draw();
     for (auto [x, y, dot] : k.dots) EXPECT_EQ(Dot(x, y), dot) << k.what << " at " << x << "," << y;
   }
@@ -200,34 +191,21 @@ TEST_F(DotsVdp1, ShapesClipWindowsAndLocalCoordinates) {
 
 TEST_F(DotsVdp1, ColourModesTransparentAndEndCodes) {
   vram->Word(0x1006) = 0x8421;  // look-up table at 0x1000, word 3
+  const std::vector<uint16_t> nibbles{0x10F2, 0xF345}, bytes{0xC540, 0x00FF, 0x0101, 0x0101},
+      rgb{0x8123, 0, 0x7FFF, 0x8001, 0x7FFF, 0x8002, 1, 1};
   const struct {
     uint16_t mode, colour;
     std::vector<uint16_t> texels;  // console words at 0x2000
     std::vector<uint16_t> dots;    // x = 0..7
   } cases[] = {
-      {0x00, 0x0100, {0x10F2, 0xF345}, {0x0101, 0, 0, 0x0102, 0, 0, 0, 0}},  // 2nd end code ends
-      {0x80, 0x0100, {0x10F2, 0xF345}, {0x0101, 0, 0x010F, 0x0102, 0x010F, 0x0103, 0x0104, 0x0105}},
-      {0xC0,
-       0x0100,
-       {0x10F2, 0xF345},
-       {0x0101, 0x0100, 0x010F, 0x0102, 0x010F, 0x0103, 0x0104, 0x0105}},
-      {0x10,
-       0x1234,
-       {0xC540, 0x00FF, 0x0101, 0x0101},
-       {0x1205, 0x1200, 0, 0, 0x1201, 0x1201, 0x1201, 0x1201}},
-      {0x18,
-       0x1234,
-       {0xC540, 0x00FF, 0x0101, 0x0101},
-       {0x1245, 0x1240, 0, 0, 0x1201, 0x1201, 0x1201, 0x1201}},
-      {0x20,
-       0x1234,
-       {0xC540, 0x00FF, 0x0101, 0x0101},
-       {0x12C5, 0x1240, 0, 0, 0x1201, 0x1201, 0x1201, 0x1201}},
+      {0x00, 0x0100, nibbles, {0x0101, 0, 0, 0x0102, 0, 0, 0, 0}},  // 2nd end code ends the row
+      {0x80, 0x0100, nibbles, {0x0101, 0, 0x010F, 0x0102, 0x010F, 0x0103, 0x0104, 0x0105}},
+      {0xC0, 0x0100, nibbles, {0x0101, 0x0100, 0x010F, 0x0102, 0x010F, 0x0103, 0x0104, 0x0105}},
+      {0x10, 0x1234, bytes, {0x1205, 0x1200, 0, 0, 0x1201, 0x1201, 0x1201, 0x1201}},
+      {0x18, 0x1234, bytes, {0x1245, 0x1240, 0, 0, 0x1201, 0x1201, 0x1201, 0x1201}},
+      {0x20, 0x1234, bytes, {0x12C5, 0x1240, 0, 0, 0x1201, 0x1201, 0x1201, 0x1201}},
       {0x08, 0x0200, {0x3033, 0x3333}, {0x8421, 0, 0x8421, 0x8421, 0x8421, 0x8421, 0x8421, 0x8421}},
-      {0x28,
-       0,
-       {0x8123, 0, 0x7FFF, 0x8001, 0x7FFF, 0x8002, 1, 1},
-       {0x8123, 0, 0, 0x8001, 0, 0, 0, 0}},
+      {0x28, 0, rgb, {0x8123, 0, 0, 0x8001, 0, 0, 0, 0}},
   };
   for (const auto& k : cases) {
     fb->Reset();
