@@ -15,12 +15,7 @@ struct DotsVdp1 : ::testing::Test {
   std::unique_ptr<vdp::ConsoleMemory> vram = std::make_unique<vdp::ConsoleMemory>();
   std::unique_ptr<dots::FrameBuffers> fb = std::make_unique<dots::FrameBuffers>();
 
-  dots::ChipView View() {
-    dots::ChipView v;
-    v.vdp1Registers = regs;
-    v.vdp1Vram = vram.get();
-    return v;
-  }
+  dots::ChipView View() { return {regs, vram.get()}; }
   void Put(uint32_t at, std::initializer_list<uint16_t> words) {
     for (uint16_t w : words) vram->Word(at) = w, at += 2;
   }
@@ -136,6 +131,7 @@ TEST_F(DotsVdp1, SpritesMapTheirTexelsAndFlips) {
       {0x11, {20, 10, 0, 0, 13, 10}, 13, 10, row1},   // and Dir: flips cancel
       {0x0701, {100, 60, 7, 0}, 93, 60, row1},        // zoom point top-right
       {0x0A01, {100, 60, 7, 0}, 97, 60, row1},        // centre: dot 3 at A
+      {0x0D01, {100, 60, 7, 0}, 100, 60, row1},       // bottom-left
       {0x02, {0, 0, 7, 0, 7, 1, 0, 1}, 0, 1, row1},   // distorted, two lines
       {0x12, {0, 0, 7, 0, 7, 1, 0, 1}, 0, 1, back1},  // with horizontal flip
   };
@@ -164,9 +160,15 @@ TEST_F(DotsVdp1, ShapesClipWindowsAndLocalCoordinates) {
        {{4, 0, 0xC0, c, 0, 0, 0, 0, 2, 2, 2, 2, 0, 0}},
        {{0, 0, c}, {1, 0, c}, {1, 1, c}, {2, 1, c}, {2, 2, c}, {0, 1, 0}}},
       {"a line is not", {LineTable(c, 0, 0, 2, 2)}, {{1, 1, c}, {1, 0, 0}}},
-      {"polyline",
-       {{5, 0, 0xC0, c, 0, 0, 0, 0, 4, 0, 4, 4, 0, 4}},
-       {{2, 0, c}, {4, 2, c}, {2, 4, c}, {0, 2, c}, {2, 2, 0}}},
+      {"polyline: four 8-connected lines",
+       {{5, 0, 0xC0, c, 0, 0, 0, 0, 4, 0, 4, 4, 2, 2}},
+       {{2, 0, c}, {4, 2, c}, {3, 3, c}, {1, 1, c}, {3, 4, 0}, {1, 2, 0}, {2, 1, 0}}},
+      {"gouraud polygon: R and B 8, 16, 24, 16 at A-D",
+       {{4, 0, 0xC4, 0xC010, 0, 0, 0, 0, 2, 0, 2, 2, 0, 2, 0x100}},
+       {{0, 0, 0xA008}, {2, 0, 0xC010}, {1, 1, 0xC010}, {0, 2, 0xC010}, {2, 2, 0xE018}}},
+      {"gouraud sprite: corners on screen",
+       {{0, 0, 0xEC, 0, 0x600, 0x0102, 0, 0, 0, 0, 0, 0, 0, 0, 0x100}},
+       {{0, 0, 0xA008}, {7, 0, 0xC010}, {0, 1, 0xC010}, {7, 1, 0xE018}}},
       {"system clip",
        {{9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 319, 223}, LineTable(c, 315, 5, 325, 5)},
        {{315, 5, c}, {319, 5, c}, {320, 5, 0}}},
@@ -180,6 +182,8 @@ TEST_F(DotsVdp1, ShapesClipWindowsAndLocalCoordinates) {
        {userClip, LineTable(c, 5, 15, 25, 15, 0x6C0)},
        {{5, 15, c}, {9, 15, c}, {10, 15, 0}, {20, 15, 0}, {21, 15, c}}},
   };
+  Put(0x800, {0x2208, 0x4210, 0x6218, 0x4210});
+  for (uint32_t i = 0; i < 16; ++i) vram->Word(0x3000 + 2 * i) = 0xC010;  // 8x2 RGB texture
   for (const auto& k : cases) {
     fb->Reset();
     for (uint32_t i = 0; i < k.tables.size(); ++i) Table(i, k.tables[i]);
@@ -252,7 +256,7 @@ TEST_F(DotsVdp1, ColourCalculationsGouraudAndMsbOn) {
 TEST_F(DotsVdp1, DotFormsPerTvModeAndInterlaceAndTheHostWindow) {
   Line(0, 0x127E, 3, 2, 3, 2);
   Line(1, 0x12AB, 3, 300, 3, 300);
-  Line(2, 0x8001, 600, 0, 600, 0);
+  Line(2, 0x8001, 512, 0, 512, 0);
   End(3);
   regs[0] = 1;  // high resolution: 1024 bytes a row, one a dot
   Draw();
@@ -263,7 +267,7 @@ TEST_F(DotsVdp1, DotFormsPerTvModeAndInterlaceAndTheHostWindow) {
   fb->Reset();
   regs[0] = 0;
   Draw();
-  EXPECT_EQ(Dot(600 - 512, 1), 0) << "beyond the 512-dot row nothing is written";
+  EXPECT_EQ(Dot(0, 1), 0) << "beyond the 512-dot row nothing is written";
 
   regs[1] = 0x0C;  // double density, odd lines; taken at the change
   fb->OnFrameChange(View());
