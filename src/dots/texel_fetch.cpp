@@ -22,7 +22,7 @@ bool TexelFetch::Begin(const vdp::ConsoleMemory& vram, const CommandFields& comm
   width_ = command.TextureWidth();
   height_ = command.TextureHeight();
   transparentDrawn_ = mode.TransparentDrawn();
-  endCodes_ = !mode.EndCodesOff();
+  endCodesOn_ = endCodes_ = !mode.EndCodesOff();
   return mode_ <= kRgb;
 }
 

@@ -19,9 +19,10 @@ struct Texel {
 class TexelFetch {
  public:
   // Set up for one command; false for the prohibited colour modes 6 and 7, which draw
-  // nothing. endCodes is false where end codes are ignored (ECD set, or high-speed shrink).
+  // nothing.
   bool Begin(const vdp::ConsoleMemory& vram, const CommandFields& command, DrawMode mode);
-  void SetEndCodes(bool on) { endCodes_ = on; }
+  // On a line drawn with high-speed shrink end codes are ignored: they are colours.
+  void SetShrinking(bool shrinking) { endCodes_ = endCodesOn_ && !shrinking; }
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }
 
@@ -37,6 +38,7 @@ class TexelFetch {
   uint16_t colour_ = 0;
   int32_t width_ = 0, height_ = 0;
   bool transparentDrawn_ = false;
+  bool endCodesOn_ = false;  // ECD clear
   bool endCodes_ = false;
 };
 

@@ -21,6 +21,7 @@ enum CommandKind : uint32_t {
   kSystemClip = 9,
   kLocalCoordinates = 10,
 };
+constexpr bool DrawsPart(uint32_t kind) { return kind <= kLine && kind != 3; }
 
 // Colour modes, CMDPMOD bits 5-3 (6 and 7 are prohibited).
 enum ColourMode : uint32_t {

@@ -112,7 +112,7 @@ void Vdp1Raster::Execute(const CommandFields& command) {
 // Sets up the dot writer, texels and gouraud values of a drawing command; false for the
 // prohibited command codes and colour modes, which draw nothing.
 bool Vdp1Raster::BeginPart(const CommandFields& command, uint32_t kind) {
-  if (kind == 3 || kind > kLine) return false;
+  if (!DrawsPart(kind)) return false;
   const DrawMode mode{command.DrawMode()};
   writer_.Begin(target_, system_, user_, mode);
   preClip_ = mode.PreClipping();
@@ -123,7 +123,6 @@ bool Vdp1Raster::BeginPart(const CommandFields& command, uint32_t kind) {
   flatColour_ = command.Colour();
   flipH_ = textured_ && command.FlipH();
   if (!textured_) return true;
-  endCodes_ = !mode.EndCodesOff();
   highSpeedShrink_ = mode.HighSpeedShrink() && kind != kNormalSprite;
   return texels_.Begin(*vram_, command, mode) && texels_.Width() > 0 && texels_.Height() > 0;
 }
@@ -208,7 +207,7 @@ void Vdp1Raster::DrawLine(Point from, Point to, const Shade& shadeFrom, const Sh
   // High-speed shrink: on a reduced line only texels of one X parity are read, and end
   // codes are ignored.
   const bool shrink = textured_ && highSpeedShrink_ && steps + 1 < width;
-  texels_.SetEndCodes(endCodes_ && !shrink);
+  texels_.SetShrinking(shrink);
   Texel texel{TexelKind::kDot, flatColour_};
   int32_t fetched = -1, endCodes = 0;
   Point last = from;

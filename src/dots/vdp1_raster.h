@@ -60,7 +60,7 @@ class Vdp1Raster {
   TexelFetch texels_;
   int64_t budget_ = 0;
   bool textured_ = false, flipH_ = false, preClip_ = true;
-  bool endCodes_ = false, highSpeedShrink_ = false;
+  bool highSpeedShrink_ = false;
   uint16_t flatColour_ = 0;
   Shade corners_[4];  // gouraud values of corners A-D (neutral when not shading)
 };
