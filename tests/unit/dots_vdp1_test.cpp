@@ -1,0 +1,287 @@
+// The dot-by-dot VDP1: dots a few commands leave in the frame buffer, worked out by hand from
+// the hardware digest, and the buffers' change and erase rules.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "dots/frame_buffer.h"
+
+namespace {
+
+struct DotsVdp1 : ::testing::Test {
+  uint16_t regs[12] = {};
+  std::unique_ptr<vdp::ConsoleMemory> vram = std::make_unique<vdp::ConsoleMemory>();
+  std::unique_ptr<dots::FrameBuffers> fb = std::make_unique<dots::FrameBuffers>();
+
+  dots::ChipView View() { return {regs, vram.get()}; }
+  void Put(uint32_t at, std::initializer_list<uint16_t> words) {
+    for (uint16_t w : words) vram->Word(at) = w, at += 2;
+  }
+  // CMDCTRL, CMDLINK, CMDPMOD, CMDCOLR, CMDSRCA, CMDSIZE, XA, YA, XB, YB, XC, YC, XD, YD, GRDA.
+  void Table(uint32_t index, const std::vector<uint16_t>& words) {
+    for (size_t i = 0; i < words.size(); ++i) vram->Word(index * 32 + 2 * i) = words[i];
+  }
+  void End(uint32_t index) { Table(index, {0x8000}); }
+  // One line A-B, colour c, draw mode m, gouraud table at 0x800.
+  static std::vector<uint16_t> LineTable(uint16_t c, int xa, int ya, int xb, int yb, int m = 0xC0) {
+    return {6, 0, uint16_t(m), c, 0,    0, uint16_t(xa), uint16_t(ya), uint16_t(xb), uint16_t(yb),
+            0, 0, 0,           0, 0x100};
+  }
+  void Line(uint32_t index, uint16_t c, int xa, int ya, int xb, int yb, int m = 0xC0) {
+    Table(index, LineTable(c, xa, ya, xb, yb, m));
+  }
+  uint16_t Dot(int x, int y) { return fb->ReadWord(y * 1024 + x * 2); }
+  std::vector<uint16_t> Row(int x, int y, int n) {
+    std::vector<uint16_t> r;
+    for (int i = 0; i < n; ++i) r.push_back(Dot(x + i, y));
+    return r;
+  }
+  void Draw() { fb->DrawNow(View()); }
+};
+
+TEST_F(DotsVdp1, BuffersChangeAndEraseAsFbcrAndTvmrSay) {
+  regs[3] = 0x8001;           // EWDR
+  regs[5] = (64 << 9) | 255;  // EWRR: the whole 512x256 buffer
+  fb->WriteWord(0, 0x1234);
+  fb->OnFrameChange(View());  // one-cycle: the drawn buffer is shown, not yet erased
+  EXPECT_EQ(fb->Displayed().ReadWord(0), 0x1234);
+  fb->OnFrameChange(View());  // erased while shown, then drawn again
+  EXPECT_EQ(fb->ReadWord(0), 0x8001);
+  EXPECT_EQ(fb->Displayed().ReadWord(0), 0) << "the other buffer was being drawn, not erased";
+
+  regs[1] = 2;  // manual mode: no change without a request
+  fb->WriteWord(0, 0x4321);
+  fb->OnFrameChange(View());
+  EXPECT_EQ(fb->ReadWord(0), 0x4321);
+  fb->OnFbcrWrite(3);  // change
+  fb->OnFrameChange(View());
+  EXPECT_EQ(fb->Displayed().ReadWord(0), 0x4321);
+  fb->OnFbcrWrite(2);  // erase during the next field, no change
+  fb->OnFrameChange(View());
+  EXPECT_EQ(fb->Displayed().ReadWord(0), 0x4321) << "erased behind the beam, still shown";
+  fb->OnFrameChange(View());
+  EXPECT_EQ(fb->Displayed().ReadWord(0), 0x8001);
+
+  fb->Reset();  // still manual; high resolution, a dot shown, then erased in V-blank and changed
+  regs[0] = 1;
+  fb->WriteWord(2 * 1024 + 14, 0x5555);
+  fb->OnFbcrWrite(3);
+  fb->OnFrameChange(View());
+  regs[0] = 8 | 1;
+  regs[3] = 0x1234;
+  regs[4] = (1 << 9) | 2;  // columns 16.., rows 2..3
+  regs[5] = (2 << 9) | 3;  // ..31
+  fb->OnFbcrWrite(3);
+  fb->OnFrameChange(View());
+  const int expected[][3] = {{2, 16, 0x12}, {2, 17, 0x34}, {3, 31, 0x34},
+                             {3, 32, 0},    {4, 16, 0},    {1, 16, 0}};
+  for (auto [row, x, byte] : expected)
+    EXPECT_EQ(fb->ReadByte(row * 1024 + x), byte) << row << "," << +x;
+  EXPECT_EQ(fb->ReadWord(2 * 1024 + 14), 0x5555) << "outside the erase area";
+}
+
+TEST_F(DotsVdp1, CommandWalkFollowsJumpsCallsSkipsAndStopsOnLoops) {
+  // Table address, JP, link; each draws one dot at (index, 0) unless skipped.
+  const struct {
+    uint32_t at, jump, link;
+  } tables[] = {{0x000, 0, 0},     {0x020, 4, 0},     {0x040, 1, 0x100},
+                {0x060, 0, 0},     {0x100, 2, 0x200}, {0x200, 3, 0},
+                {0x120, 6, 0x240}, {0x240, 7, 0},     {0x140, 5, 0x300}};
+  for (int i = 0; i < 9; ++i) {
+    Line(tables[i].at / 32, 0x8001, i, 0, i, 0);
+    Put(tables[i].at, {uint16_t(tables[i].jump << 12 | 6), uint16_t(tables[i].link / 8)});
+  }
+  End(0x300 / 32);
+  Draw();
+  EXPECT_EQ(Row(0, 0, 9), (std::vector<uint16_t>{0x8001, 0, 0x8001, 0, 0x8001, 0x8001, 0, 0, 0}));
+  EXPECT_TRUE(fb->LastDraw().reachedEnd);
+  EXPECT_EQ(fb->LastDraw().commands, 9u);
+
+  // A full-plane polygon jumping to itself: bounded by the draw's time, screen filled.
+  Table(0, {0x1004, 0, 0xC0, 0x8002, 0, 0, 0xFC00, 0xFC00, 1023, 0xFC00, 1023, 1023, 0xFC00, 1023});
+  Draw();
+  EXPECT_FALSE(fb->LastDraw().reachedEnd);
+  EXPECT_LE(fb->LastDraw().steps, dots::Vdp1Raster::kStepLimit);
+  EXPECT_EQ(Dot(511, 255), 0x8002);
+  Table(0, {0x1000 | 10, 0});  // local coordinates, jumping to itself
+  Draw();
+  EXPECT_EQ(fb->LastDraw().commands, dots::Vdp1Raster::kCommandLimit);
+}
+
+TEST_F(DotsVdp1, SpritesMapTheirTexelsAndFlips) {
+  // 8x2 texture of 256-colour texels 0x10..0x17 over 0x20..0x27 at 0x1000, bank 0x1200. A
+  // one-row part samples the centre of the two rows: row 1.
+  for (int i = 0; i < 16; ++i) vram->Byte(0x1000 + i) = uint8_t(0x10 + (i & 7) + (i / 8) * 0x10);
+  const std::vector<uint16_t> row0{0x1210, 0x1211, 0x1212, 0x1213, 0x1214, 0x1215, 0x1216, 0x1217},
+      row1{0x1220, 0x1221, 0x1222, 0x1223, 0x1224, 0x1225, 0x1226, 0x1227},
+      back1{0x1227, 0x1226, 0x1225, 0x1224, 0x1223, 0x1222, 0x1221, 0x1220};
+  const struct {
+    uint16_t control;
+    std::vector<uint16_t> vertices;
+    int x, y;
+    std::vector<uint16_t> dots;
+  } cases[] = {
+      {0x00, {10, 5}, 10, 6, row1},                                           // normal
+      {0x20, {10, 5}, 10, 6, row0},                                           // vertical flip
+      {0x01, {0, 0, 0, 0, 3, 0}, 0, 0, {0x1221, 0x1223, 0x1225, 0x1227, 0}},  // x4/8: 1 3 5 7
+      {0x01, {0, 0, 0, 0, 2, 0}, 0, 0, {0x1221, 0x1224, 0x1226, 0}},          // x3/8: 1 4 6
+      {0x01, {20, 10, 0, 0, 13, 10}, 13, 10, back1},  // C left of A: flipped
+      {0x11, {20, 10, 0, 0, 13, 10}, 13, 10, row1},   // and Dir: flips cancel
+      {0x0701, {100, 60, 7, 0}, 93, 60, row1},        // zoom point top-right
+      {0x0A01, {100, 60, 7, 0}, 97, 60, row1},        // centre: dot 3 at A
+      {0x0D01, {100, 60, 7, 0}, 100, 60, row1},       // bottom-left
+      {0x02, {0, 0, 7, 0, 7, 1, 0, 1}, 0, 1, row1},   // distorted, two lines
+      {0x12, {0, 0, 7, 0, 7, 1, 0, 1}, 0, 1, back1},  // with horizontal flip
+  };
+  for (const auto& c : cases) {
+    Table(0, {c.control, 0, 0xC0 | 0x20, 0x1200, 0x200, 0x0102});
+    for (size_t i = 0; i < c.vertices.size(); ++i) Put(12 + 2 * i, {c.vertices[i]});
+    End(1);
+    fb->Reset();
+    Draw();
+    EXPECT_EQ(Row(c.x, c.y, int(c.dots.size())), c.dots) << "control " << c.control;
+  }
+}
+
+TEST_F(DotsVdp1, ShapesClipWindowsAndLocalCoordinates) {
+  constexpr uint16_t c = 0x801F;
+  const std::vector<uint16_t> userClip{8, 0, 0, 0, 0, 0, 10, 10, 0, 0, 20, 20};
+  const struct {
+    const char* what;
+    std::vector<std::vector<uint16_t>> tables;
+    std::vector<std::array<int, 3>> dots;  // x, y, dot
+  } cases[] = {
+      {"mesh polygon",
+       {{4, 0, 0x1C0, c, 0, 0, 0, 0, 3, 0, 3, 1, 0, 1}},
+       {{0, 0, c}, {1, 0, 0}, {2, 0, c}, {3, 0, 0}, {0, 1, 0}, {1, 1, c}, {2, 1, 0}, {3, 1, c}}},
+      {"polygon lines are 4-connected",
+       {{4, 0, 0xC0, c, 0, 0, 0, 0, 2, 2, 2, 2, 0, 0}},
+       {{0, 0, c}, {1, 0, c}, {1, 1, c}, {2, 1, c}, {2, 2, c}, {0, 1, 0}}},
+      {"a line is not", {LineTable(c, 0, 0, 2, 2)}, {{1, 1, c}, {1, 0, 0}}},
+      {"polyline: four 8-connected lines",
+       {{5, 0, 0xC0, c, 0, 0, 0, 0, 4, 0, 4, 4, 2, 2}},
+       {{2, 0, c}, {4, 2, c}, {3, 3, c}, {1, 1, c}, {3, 4, 0}, {1, 2, 0}, {2, 1, 0}}},
+      {"gouraud polygon: R and B 8, 16, 24, 16 at A-D",
+       {{4, 0, 0xC4, 0xC010, 0, 0, 0, 0, 2, 0, 2, 2, 0, 2, 0x100}},
+       {{0, 0, 0xA008}, {2, 0, 0xC010}, {1, 1, 0xC010}, {0, 2, 0xC010}, {2, 2, 0xE018}}},
+      {"gouraud sprite: corners on screen",
+       {{0, 0, 0xEC, 0, 0x600, 0x0102, 0, 0, 0, 0, 0, 0, 0, 0, 0x100}},
+       {{0, 0, 0xA008}, {7, 0, 0xC010}, {0, 1, 0xC010}, {7, 1, 0xE018}}},
+      {"system clip",
+       {{9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 319, 223}, LineTable(c, 315, 5, 325, 5)},
+       {{315, 5, c}, {319, 5, c}, {320, 5, 0}}},
+      {"local coordinates",
+       {{10, 0, 0, 0, 0, 0, 160, 112}, LineTable(c, 0xFFFF, 0, 1, 0)},
+       {{158, 112, 0}, {159, 112, c}, {161, 112, c}, {162, 112, 0}}},
+      {"user clip inside",
+       {userClip, LineTable(c, 5, 15, 25, 15, 0x4C0)},
+       {{9, 15, 0}, {10, 15, c}, {20, 15, c}, {21, 15, 0}}},
+      {"user clip outside",
+       {userClip, LineTable(c, 5, 15, 25, 15, 0x6C0)},
+       {{5, 15, c}, {9, 15, c}, {10, 15, 0}, {20, 15, 0}, {21, 15, c}}},
+  };
+  Put(0x800, {0x2208, 0x4210, 0x6218, 0x4210});
+  for (uint32_t i = 0; i < 16; ++i) vram->Word(0x3000 + 2 * i) = 0xC010;  // 8x2 RGB texture
+  for (const auto& k : cases) {
+    fb->Reset();
+    for (uint32_t i = 0; i < k.tables.size(); ++i) Table(i, k.tables[i]);
+    End(uint32_t(k.tables.size()));
+    Draw();
+    for (auto [x, y, dot] : k.dots) EXPECT_EQ(Dot(x, y), dot) << k.what << " at " << x << "," << y;
+  }
+}
+
+TEST_F(DotsVdp1, ColourModesTransparentAndEndCodes) {
+  vram->Word(0x1006) = 0x8421;  // look-up table at 0x1000, word 3
+  const std::vector<uint16_t> nibbles{0x10F2, 0xF345}, bytes{0xC540, 0x00FF, 0x0101, 0x0101},
+      rgb{0x8123, 0, 0x7FFF, 0x8001, 0x7FFF, 0x8002, 1, 1};
+  const struct {
+    uint16_t mode, colour;
+    std::vector<uint16_t> texels;  // console words at 0x2000
+    std::vector<uint16_t> dots;    // x = 0..7
+  } cases[] = {
+      {0x00, 0x0100, nibbles, {0x0101, 0, 0, 0x0102, 0, 0, 0, 0}},  // 2nd end code ends the row
+      {0x80, 0x0100, nibbles, {0x0101, 0, 0x010F, 0x0102, 0x010F, 0x0103, 0x0104, 0x0105}},
+      {0xC0, 0x0100, nibbles, {0x0101, 0x0100, 0x010F, 0x0102, 0x010F, 0x0103, 0x0104, 0x0105}},
+      {0x10, 0x1234, bytes, {0x1205, 0x1200, 0, 0, 0x1201, 0x1201, 0x1201, 0x1201}},
+      {0x18, 0x1234, bytes, {0x1245, 0x1240, 0, 0, 0x1201, 0x1201, 0x1201, 0x1201}},
+      {0x20, 0x1234, bytes, {0x12C5, 0x1240, 0, 0, 0x1201, 0x1201, 0x1201, 0x1201}},
+      {0x08, 0x0200, {0x3033, 0x3333}, {0x8421, 0, 0x8421, 0x8421, 0x8421, 0x8421, 0x8421, 0x8421}},
+      {0x28, 0, rgb, {0x8123, 0, 0, 0x8001, 0, 0, 0, 0}},
+  };
+  for (const auto& k : cases) {
+    fb->Reset();
+    Table(0, {0, 0, k.mode, k.colour, 0x400, 0x0101});
+    End(1);
+    for (size_t i = 0; i < k.texels.size(); ++i) vram->Word(0x2000 + 2 * i) = k.texels[i];
+    Draw();
+    EXPECT_EQ(Row(0, 0, 8), k.dots) << "draw mode " << k.mode;
+  }
+}
+
+TEST_F(DotsVdp1, ColourCalculationsGouraudAndMsbOn) {
+  const struct {
+    uint16_t mode, colour, base, shade, dot;
+  } cases[] = {
+      {0xC0, 0x801F, 0x1234, 0, 0x801F},    // replace
+      {0xC1, 0x801F, 0x7FFF, 0, 0x7FFF},    // shadow: palette base untouched
+      {0xC1, 0x801F, 0xFFFF, 0, 0xBDEF},    // RGB base halved
+      {0xC2, 0x801F, 0x1234, 0, 0x800F},    // half-luminance
+      {0xC2, 0x001F, 0x1234, 0, 0x001F},    // not on a palette code
+      {0xC3, 0x801F, 0x0005, 0, 0x801F},    // half-transparency over a palette base: replace
+      {0xC3, 0x801F, 0xFC00, 0, 0xBC0F},    // over RGB: the mean
+      {0xC4, 0x8A1F, 0, 0x021F, 0x821F},    // gouraud: R 31+15, G 16, B 2-16, clamped
+      {0xC6, 0x801F, 0, 0x4210, 0x800F},    // gouraud then half-luminance
+      {0x80C0, 0x801F, 0x0123, 0, 0x8123},  // MSB on: only bit 15 of the base
+  };
+  for (const auto& k : cases) {
+    fb->Reset();
+    Line(0, k.colour, 0, 0, 0, 0, k.mode);
+    End(1);
+    Put(0x800, {k.shade, k.shade, k.shade, k.shade});
+    fb->WriteWord(0, k.base);
+    Draw();
+    EXPECT_EQ(Dot(0, 0), k.dot) << "draw mode " << k.mode << " base " << k.base;
+  }
+  // Along a line, the shade moves from A's value to B's: R -4, 0, +4.
+  fb->Reset();
+  Line(0, 0x8010, 0, 0, 2, 0, 0xC4);
+  Put(0x800, {0x420C, 0x4214});
+  Draw();
+  EXPECT_EQ(Row(0, 0, 3), (std::vector<uint16_t>{0x800C, 0x8010, 0x8014}));
+}
+
+TEST_F(DotsVdp1, DotFormsPerTvModeAndInterlaceAndTheHostWindow) {
+  Line(0, 0x127E, 3, 2, 3, 2);
+  Line(1, 0x12AB, 3, 300, 3, 300);
+  Line(2, 0x8001, 512, 0, 512, 0);
+  End(3);
+  regs[0] = 1;  // high resolution: 1024 bytes a row, one a dot
+  Draw();
+  EXPECT_EQ(fb->ReadWord(2 * 1024 + 2), 0x007E);
+  regs[0] = 3;  // rotation 8: 512 rows of 512
+  Draw();
+  EXPECT_EQ(fb->ReadByte(300 * 512 + 3), 0xAB);
+  fb->Reset();
+  regs[0] = 0;
+  Draw();
+  EXPECT_EQ(Dot(0, 1), 0) << "beyond the 512-dot row nothing is written";
+
+  regs[1] = 0x0C;  // double density, odd lines; taken at the change
+  fb->OnFrameChange(View());
+  Line(0, 0x8001, 0, 0, 3, 3);
+  End(1);
+  Draw();
+  EXPECT_EQ(Row(0, 0, 2), (std::vector<uint16_t>{0, 0x8001}));
+  EXPECT_EQ(Row(2, 1, 2), (std::vector<uint16_t>{0, 0x8001}));
+
+  fb->WriteLong(0x40004, 0x11223344);
+  EXPECT_EQ(fb->ReadWord(4), 0x1122);
+  EXPECT_EQ(fb->ReadByte(7), 0x44);
+  EXPECT_EQ(fb->ReadLong(0x80004), 0x11223344u);
+  EXPECT_EQ(fb->Displayed().ReadLong(4), 0u) << "the window shows the draw buffer";
+}
+
+}  // namespace
