@@ -42,6 +42,7 @@
 #define IDM_RES_400 149
 #define IDM_AA_POLYLINES 150
 #define IDM_CLEAR_VDP1_CACHE 151
+#define IDM_DOT_BY_DOT 152
 
 /* Setup dialog controls */
 #define IDC_NBG0_PATTERNS 1006

@@ -25,4 +25,7 @@ struct Switches {
   // and drawn with linear filtering.
   SharedFlag planeShown[6]{1, 1, 1, 1, 1, 1};
   SharedFlag planeFiltering[6]{};
+  // "Dot by dot (accurate)": the picture is drawn by the dot-by-dot renderer, from the
+  // next frame on (settings file: [RENDERER] "dot by dot").
+  SharedFlag dotByDot{0};
 };

@@ -141,6 +141,8 @@ void OpenGLDisplay::StopDisplay(uint32_t threadWaitMs) {
   const platform::WindowHandle window = windowHandle.load();
   if (glSurface != nullptr) {
     for (int i = 0; i < 6; ++i) planeTexture[i] = planeTextureWidth[i] = planeTextureHeight[i] = 0;
+    if (glReady && pictureTexture != 0) glDeleteTextures(1, &pictureTexture);
+    pictureTexture = 0;
     for (TilePageTexture& page : tilePageTexture) {
       if (glReady && page.texture != 0) glDeleteTextures(1, &page.texture);
       page.texture = 0;

@@ -84,6 +84,9 @@ class OpenGLDisplay {
   void UploadPlaneCell(uint32_t address, int32_t planeWidth, int32_t planeHeight, int32_t x,
                        int32_t y, const uint32_t* texels);
   void DrawPlaneTextureQuad(uint32_t address, const PlaneQuad& quad);
+  // A whole picture of RGBA texels, rows pitch texels apart, over the picture area
+  // (gl_picture.cpp).
+  void DrawPicture(const uint32_t* texels, int width, int height, int pitch, bool linear);
 
   // Emulated-screen point to normalised device coordinates.
   float NdcX(double x) const { return static_cast<float>(2.0 * x / vdpWidth - 1.0); }
@@ -107,6 +110,7 @@ class OpenGLDisplay {
   int32_t planeTextureWidth[6] = {};
   int32_t planeTextureHeight[6] = {};
   uint8_t clearAfterSwap = 0;
+  uint32_t pictureTexture = 0;  // the dot-by-dot picture's texture, made at its first frame
   TilePageTexture tilePageTexture[256] = {};
   std::atomic<int32_t> renderWidth{0};
   std::atomic<int32_t> renderHeight{0};

@@ -24,7 +24,7 @@ struct CheckItem {
   uint8_t checkedValue;
 };
 
-constexpr CheckItem Vdp1Item(int id, SharedFlag Switches::*flag) {
+constexpr CheckItem SwitchItem(int id, SharedFlag Switches::*flag) {
   return {id, Target::Switch, flag, 0, 1};
 }
 constexpr CheckItem PlaneItem(int id, Target target, int plane) {
@@ -32,18 +32,18 @@ constexpr CheckItem PlaneItem(int id, Target target, int plane) {
 }
 
 constexpr CheckItem kCheckItems[] = {
-    Vdp1Item(IDM_FILTER_NORMAL_SPRITES, &Switches::normalSpritesFiltering),
-    Vdp1Item(IDM_FILTER_DISTORTED_SPRITES, &Switches::distortedSpritesFiltering),
-    Vdp1Item(IDM_FILTER_SCALED_SPRITES, &Switches::scaledSpritesFiltering),
-    Vdp1Item(IDM_AA_POLYGONS, &Switches::polygonsAntialiasing),
-    Vdp1Item(IDM_AA_LINES, &Switches::linesAntialiasing),
-    Vdp1Item(IDM_AA_POLYLINES, &Switches::polylinesAntialiasing),
-    Vdp1Item(IDM_DISABLE_NORMAL_SPRITES, &Switches::disableNormalSprites),
-    Vdp1Item(IDM_DISABLE_DISTORTED_SPRITES, &Switches::disableDistortedSprites),
-    Vdp1Item(IDM_DISABLE_SCALED_SPRITES, &Switches::disableScaledSprites),
-    Vdp1Item(IDM_DISABLE_POLYGONS, &Switches::disablePolygons),
+    SwitchItem(IDM_FILTER_NORMAL_SPRITES, &Switches::normalSpritesFiltering),
+    SwitchItem(IDM_FILTER_DISTORTED_SPRITES, &Switches::distortedSpritesFiltering),
+    SwitchItem(IDM_FILTER_SCALED_SPRITES, &Switches::scaledSpritesFiltering),
+    SwitchItem(IDM_AA_POLYGONS, &Switches::polygonsAntialiasing),
+    SwitchItem(IDM_AA_LINES, &Switches::linesAntialiasing),
+    SwitchItem(IDM_AA_POLYLINES, &Switches::polylinesAntialiasing),
+    SwitchItem(IDM_DISABLE_NORMAL_SPRITES, &Switches::disableNormalSprites),
+    SwitchItem(IDM_DISABLE_DISTORTED_SPRITES, &Switches::disableDistortedSprites),
+    SwitchItem(IDM_DISABLE_SCALED_SPRITES, &Switches::disableScaledSprites),
+    SwitchItem(IDM_DISABLE_POLYGONS, &Switches::disablePolygons),
     // "Polylines/lines" switches lines only; polylines have no menu item.
-    Vdp1Item(IDM_DISABLE_LINES, &Switches::disableLines),
+    SwitchItem(IDM_DISABLE_LINES, &Switches::disableLines),
     PlaneItem(IDM_FILTER_NBG0, Target::PlaneFiltering, 0),
     PlaneItem(IDM_FILTER_NBG1, Target::PlaneFiltering, 1),
     PlaneItem(IDM_FILTER_NBG2, Target::PlaneFiltering, 2),
@@ -56,6 +56,7 @@ constexpr CheckItem kCheckItems[] = {
     PlaneItem(IDM_DISABLE_NBG3, Target::PlaneShown, 3),
     PlaneItem(IDM_DISABLE_RBG0, Target::PlaneShown, 4),
     PlaneItem(IDM_DISABLE_RBG1, Target::PlaneShown, 5),
+    SwitchItem(IDM_DOT_BY_DOT, &Switches::dotByDot),
 };
 
 SharedFlag& TargetOf(Switches& s, const CheckItem& item) {
@@ -213,7 +214,7 @@ bool DisplayWindowProc(platform::WindowHandle window, const platform::WindowEven
       return true;
     case WindowEventKind::Command:
       if (replaced && event.value == IDM_TOGGLE_FULLSCREEN) return true;
-      if (event.value >= 107 && event.value <= 151) RunCommand(window, *d, event.value);
+      if (event.value >= 107 && event.value <= IDM_DOT_BY_DOT) RunCommand(window, *d, event.value);
       return true;
     default:
       return true;

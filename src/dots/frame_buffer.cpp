@@ -58,6 +58,7 @@ void FrameBuffers::Draw(const ChipView& chips) {
   target.lineParity = lineParity_;
   target.shrinkParity = ShrinkParity(chips.vdp1Registers[vdp1reg::kFbcr]);
   lastDraw_ = raster_.Draw(chips, target);
+  ++draws_;
 }
 
 // Fills the erase area with EWDR: columns from EWLR's X to EWRR's X (exclusive), in units

@@ -26,6 +26,8 @@ class FrameBuffers {
 
   const FrameBufferMemory& Displayed() const { return buffers_[drawIndex_ ^ 1]; }
   const DrawReport& LastDraw() const { return lastDraw_; }
+  // Draws made since the buffers were made or reset.
+  uint32_t Draws() const { return draws_; }
 
   // The host's frame-buffer window: the draw buffer, console byte order, addresses wrapped.
   uint8_t ReadByte(uint32_t a) const { return buffers_[drawIndex_].ReadByte(a); }
@@ -51,6 +53,7 @@ class FrameBuffers {
   uint32_t lineParity_ = 0;
   Vdp1Raster raster_;
   DrawReport lastDraw_;
+  uint32_t draws_ = 0;
 };
 
 }  // namespace dots

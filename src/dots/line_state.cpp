@@ -33,9 +33,10 @@ void LineStates::Apply(const vdp::LineWrite& write, int line) {
   uint16_t* cram = cram_[cramCount_ - 1];
   const uint32_t index = write.target & 0x7FF;
   cram[index] = write.value;
-  // In colour RAM mode 0 a write to the first half is stored in the second half as well.
+  // In colour RAM mode 0 the two halves hold the same 1,024 colours: a write to either is
+  // stored in the other as well.
   const RegisterView regs(registers_[registerCount_ - 1]);
-  if (regs.Field(reg::RAMCTL, 13, 12) == 0 && index < 0x400) cram[index + 0x400] = write.value;
+  if (regs.Field(reg::RAMCTL, 13, 12) == 0) cram[index ^ 0x400] = write.value;
 }
 
 void LineStates::CopyFromChips(const ChipView& chips) {

@@ -4,6 +4,7 @@
 #include "display/opengl_display.h"
 #include "display/render_window.h"
 #include "platform/platform.h"
+#include "plugin/dot_frames.h"
 #include "plugin/plugin_api.h"
 #include "plugin/plugin_globals.h"
 #include "vdp1/vdp1_core.h"
@@ -34,8 +35,9 @@ class CoreTextureCaches final : public TextureCaches {
 CoreTextureCaches coreCaches;
 
 void DeleteObjects() {
-  delete plugin::display;  // saves the rendering size
-  delete plugin::vdp1;     // saves the VDP1 quality flags
+  plugin::StopDotRenderer();  // saves the renderer's switch
+  delete plugin::display;     // saves the rendering size
+  delete plugin::vdp1;        // saves the VDP1 quality flags
   delete plugin::vdp2;
   delete plugin::switches;
   plugin::display = nullptr;
@@ -62,13 +64,13 @@ bool VDP_CDECL InitVDPPlugin(PluginInitInfo* info) {
   plugin::vdp1->ConnectCores(plugin::vdp2, plugin::display);
   plugin::vdp2->ConnectCores(plugin::vdp1, plugin::display);
   plugin::display->Connect(plugin::switches, &coreCaches);
+  // Before the window is made, so that its menu marks the renderer from the start.
+  plugin::StartDotRenderer(*info);
   SetCurrentDisplay(plugin::display);
-  if (!plugin::display->Init(info->instance, display::RenderWindowThread)) {
-    // No window: nothing runs, and the host is told so. The objects stay until
-    // DeInitPlugin, which the host still calls last.
-    return false;
-  }
-  return true;
+  const bool started = plugin::display->Init(info->instance, display::RenderWindowThread);
+  // Without a window nothing runs, and the host is told so. The objects stay until
+  // DeInitPlugin, which the host still calls last.
+  return started;
 }
 
 void VDP_CDECL DeInitPlugin() {
@@ -91,6 +93,10 @@ void VDP_CDECL DisplayPluginInfo() {
 void VDP_CDECL VDPOnVblankOut() {
   if (plugin::display == nullptr) return;
   plugin::display->ProcessPendingRequests();
-  plugin::vdp1->DrawFrame();
+  if (plugin::drawingDots != nullptr)
+    plugin::PresentDotFrame();
+  else
+    plugin::vdp1->DrawFrame();
   plugin::vdp2->VDPOnVblankOut();
+  plugin::StartNextPeriod();
 }

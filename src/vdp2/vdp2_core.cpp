@@ -61,6 +61,7 @@ void VDP2Core::ConnectCores(VDP1Core* vdp1Core, OpenGLDisplay* displayObject) {
 void VDP2Core::WriteWordVDP2Regs(uint32_t address, uint16_t value) {
   const uint32_t r = address & 0x1FE;
   registers[r >> 1] = value;
+  if (lineLog != nullptr) lineLog->Append(lineCounter, static_cast<uint16_t>(r), value);
   RegisterWritten(r, value);
 }
 
@@ -70,6 +71,10 @@ void VDP2Core::WriteLongVDP2Regs(uint32_t address, uint32_t value) {
   const uint16_t lower = static_cast<uint16_t>(value);
   registers[r >> 1] = upper;
   registers[(r >> 1) + 1] = lower;
+  if (lineLog != nullptr) {
+    lineLog->Append(lineCounter, static_cast<uint16_t>(r), upper);
+    lineLog->Append(lineCounter, static_cast<uint16_t>(r + 2), lower);
+  }
   // The second register of the pair is interpreted before the first.
   RegisterWritten(r + 2, lower);
   RegisterWritten(r, upper);
@@ -153,6 +158,8 @@ void VDP2Core::WriteLongVDP2VRAM(uint32_t address, uint32_t value) {
 void VDP2Core::WriteWordVDP2CRAM(uint32_t address, uint16_t value) {
   const uint32_t i = (address >> 1) & 0x7FF;
   cram[i] = value;
+  if (lineLog != nullptr)
+    lineLog->Append(lineCounter, static_cast<uint16_t>(vdp::LineLog::kCramTarget | i), value);
   if (RamMode() == 0) cram[(i - 1024) & 0x7FF] = value;
 }
 
@@ -162,6 +169,10 @@ void VDP2Core::WriteLongVDP2CRAM(uint32_t address, uint32_t value) {
   const uint16_t lower = static_cast<uint16_t>(value);
   cram[i] = upper;
   cram[i + 1] = lower;
+  if (lineLog != nullptr) {
+    lineLog->Append(lineCounter, static_cast<uint16_t>(vdp::LineLog::kCramTarget | i), upper);
+    lineLog->Append(lineCounter, static_cast<uint16_t>(vdp::LineLog::kCramTarget | (i + 1)), lower);
+  }
   if (RamMode() == 0) {
     cram[(i - 1024) & 0x7FF] = upper;
     cram[(i - 1023) & 0x7FF] = lower;

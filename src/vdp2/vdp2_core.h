@@ -8,6 +8,7 @@
 #include "common/console_memory.h"
 #include "common/draw_records.h"
 #include "common/host_types.h"
+#include "common/line_log.h"
 #include "common/settings_path.h"
 #include "common/switches.h"
 
@@ -341,6 +342,9 @@ class VDP2Core {
   uint32_t spritePRBitsShift = 0;
   uint8_t spritePriority[8];
   Switches& switches;  // the menu's switches, owned by the plugin
+  // While a display period is drawn dot by dot: where register and colour RAM writes are
+  // recorded with the line they show from.
+  vdp::LineLog* lineLog = nullptr;
   uint32_t frameCounter = 0;
   PaletteChangeRecord paletteBlockChange[128];
   PaletteChangeRecord paletteBankChange[8];

@@ -17,9 +17,10 @@ using namespace host;
 
 namespace {
 
-// Items a player can pick: filters, antialiasing, disables, sizes, fullscreen, caches.
+// Items a player can pick: filters, antialiasing, disables, sizes, fullscreen, caches, and
+// the dot-by-dot renderer.
 constexpr int kItems[] = {107, 108, 109, 117, 119, 120, 150, 143, 116, 124, 125, 126, 127,
-                          128, 129, 111, 112, 137, 149, 138, 139, 140, 121, 151, 135};
+                          128, 129, 111, 112, 137, 149, 138, 139, 140, 121, 151, 135, 152};
 // Those whose marks the settings file keeps.
 constexpr int kSavedFlags[] = {119, 150, 120, 107, 109, 108};
 constexpr const char* kSavedKeys[] = {"Polygons antialiasing",    "Polylines antialiasing",
@@ -91,6 +92,8 @@ void DemoUnderRandomMenuCommands() {
   const struct {
     int item, width;
   } kSizes[] = {{137, 320}, {149, 400}, {138, 640}, {139, 800}, {140, 1024}};
+  expected += std::string("[RENDERER]; dot by dot=") +
+              (IsItemChecked(DisplayWindow(), 152) ? "1" : "0") + "; ";
   for (const auto& size : kSizes)
     if (IsItemChecked(DisplayWindow(), size.item))
       expected += "[OPENGL]; rendering width=" + std::to_string(size.width) + ";";

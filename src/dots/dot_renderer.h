@@ -1,0 +1,47 @@
+// The dot-by-dot renderer as a whole: VDP1's frame buffers, the composer of VDP2's lines,
+// the display period's log of register and colour RAM writes, and the picture it makes.
+// Pure: it reads the chips through a ChipView and knows no plugin, display or thread.
+#pragma once
+
+#include "common/line_log.h"
+#include "dots/chip_view.h"
+#include "dots/frame_buffer.h"
+#include "dots/picture.h"
+#include "dots/screen_composer.h"
+
+namespace dots {
+
+// About 5 MB of fixed tables: allocate it once, on the heap.
+class DotRenderer {
+ public:
+  // V-blank out: VDP1's frame change (erase, change, draw as its registers say), then a
+  // new display period starts from the chips' state of now.
+  void StartPeriod(const ChipView& chips) {
+    frameBuffers.OnFrameChange(chips);
+    composer_.BeginPeriod(chips);
+    log.Clear();
+  }
+  // V-blank in: the period's lines are complete; its picture is composed from them.
+  void EndPeriod(const ChipView& chips) {
+    composer_.ComposePeriod(chips, log, frameBuffers.Displayed(), picture_);
+    pictureReady_ = true;
+  }
+  // The last period's picture, once one was composed.
+  const Picture* LastPicture() const { return pictureReady_ ? &picture_ : nullptr; }
+  void Reset() {
+    frameBuffers.Reset();
+    log.Clear();
+    pictureReady_ = false;
+  }
+
+  FrameBuffers frameBuffers;
+  // Appended by the VDP2 core while a period is drawn dot by dot.
+  vdp::LineLog log;
+
+ private:
+  ScreenComposer composer_;
+  Picture picture_;
+  bool pictureReady_ = false;
+};
+
+}  // namespace dots

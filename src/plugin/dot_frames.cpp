@@ -1,0 +1,99 @@
+// The dot-by-dot renderer wired to the cores and the display: its frames, switch and setting.
+#include "plugin/dot_frames.h"
+
+#include <new>
+
+#include "common/settings_path.h"
+#include "display/opengl_display.h"
+#include "dots/dot_renderer.h"
+#include "plugin/plugin_globals.h"
+#include "vdp1/vdp1_core.h"
+#include "vdp2/vdp2_core.h"
+
+namespace plugin {
+
+dots::DotRenderer* drawingDots = nullptr;
+
+namespace {
+
+dots::DotRenderer* renderer = nullptr;
+dots::ChipView chips;
+char settingsPath[vdp::kSettingsPathSize];
+uint32_t drawsSeen = 0;
+
+constexpr const char* kSection = "RENDERER";
+constexpr const char* kKey = "dot by dot";
+
+// A draw that fetched the end of the table sets EDSR's current end bit and moves the
+// previous one down, as the other renderer's walker does.
+void NoteDraws() {
+  const uint32_t draws = renderer->frameBuffers.Draws();
+  if (draws == drawsSeen) return;
+  drawsSeen = draws;
+  if (!renderer->frameBuffers.LastDraw().reachedEnd) return;
+  uint16_t& edsr = vdp1->registers[vdp1reg::EDSR / 2];
+  edsr = static_cast<uint16_t>(((edsr | 4u) >> 1) & 0xFFFF);
+}
+
+}  // namespace
+
+void StartDotRenderer(const PluginInitInfo& info) {
+  renderer = new (std::nothrow) dots::DotRenderer;
+  chips = {vdp1->registers, &vdp1->vram, vdp2->registers, &vdp2->vram, vdp2->cram};
+  drawsSeen = 0;
+  vdp::BuildSettingsPath(settingsPath, info.directory);
+  int value = vdp::ReadSetting(settingsPath, kSection, kKey, -1);
+  if (value == -1) {
+    value = 0;
+    vdp::WriteSetting(settingsPath, kSection, kKey, value);
+  }
+  switches->dotByDot = value != 0 ? 1 : 0;
+}
+
+void StopDotRenderer() {
+  if (switches != nullptr && vdp1 != nullptr)
+    vdp::WriteSetting(settingsPath, kSection, kKey, switches->dotByDot ? 1 : 0);
+  if (vdp2 != nullptr) vdp2->lineLog = nullptr;
+  drawingDots = nullptr;
+  delete renderer;
+  renderer = nullptr;
+}
+
+void EndDotPeriod() { drawingDots->EndPeriod(chips); }
+
+void PresentDotFrame() {
+  const dots::Picture* picture = drawingDots->LastPicture();
+  if (picture == nullptr) return;
+  // The VDP2 filtering items: linear when the player asked it for any plane.
+  bool linear = false;
+  for (const SharedFlag& f : switches->planeFiltering) linear = linear || f != 0;
+  display->DrawPicture(picture->texels, picture->width, picture->height, dots::Picture::kPitch,
+                       linear);
+  display->PresentFrame();
+}
+
+void StartNextPeriod() {
+  drawingDots = switches->dotByDot ? renderer : nullptr;
+  vdp2->lineLog = drawingDots != nullptr ? &drawingDots->log : nullptr;
+  if (drawingDots == nullptr) return;
+  drawingDots->StartPeriod(chips);
+  NoteDraws();
+}
+
+void DotVdp1RegisterWritten(uint32_t address, uint16_t value) {
+  switch (address & 0x1F) {
+    case vdp1reg::FBCR:
+      drawingDots->frameBuffers.OnFbcrWrite(value);
+      break;
+    case vdp1reg::PTMR:
+      if ((value & 3) == 1) {
+        drawingDots->frameBuffers.DrawNow(chips);
+        NoteDraws();
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace plugin

@@ -1,0 +1,34 @@
+// The plugin's side of the dot-by-dot renderer: which renderer draws the display period
+// under way, the chips' view the renderer reads, its frame events, and its setting.
+#pragma once
+
+#include <cstdint>
+
+#include "common/host_types.h"
+
+namespace dots {
+class DotRenderer;
+}
+
+namespace plugin {
+
+// While the display period under way is drawn dot by dot: the renderer; else null. Set at
+// V-blank out from the menu's switch, so a switch takes effect at the next frame.
+extern dots::DotRenderer* drawingDots;
+
+// InitVDPPlugin, once the cores exist: its setting, the renderer and its view of them (a
+// renderer that cannot be allocated leaves the switch without effect).
+void StartDotRenderer(const PluginInitInfo& info);
+// DeInitPlugin: the setting saved, the renderer gone.
+void StopDotRenderer();
+
+// V-blank in: the period's picture, composed from its lines.
+void EndDotPeriod();
+// V-blank out of a period drawn dot by dot: its picture shown.
+void PresentDotFrame();
+// V-blank out, last: the next period starts, drawn by the renderer the switch names.
+void StartNextPeriod();
+// A VDP1 register write while drawing dot by dot: frame changes and draws it asks for.
+void DotVdp1RegisterWritten(uint32_t address, uint16_t value);
+
+}  // namespace plugin
