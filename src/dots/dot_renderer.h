@@ -20,18 +20,22 @@ class DotRenderer {
     frameBuffers.OnFrameChange(chips);
     composer_.BeginPeriod(chips);
     log.Clear();
+    composed_ = false;
   }
   // V-blank in: the period's lines are complete; its picture is composed from them.
   void EndPeriod(const ChipView& chips) {
     composer_.ComposePeriod(chips, log, frameBuffers.Displayed(), picture_);
-    pictureReady_ = true;
+    composed_ = true;
   }
-  // The last period's picture, once one was composed.
-  const Picture* LastPicture() const { return pictureReady_ ? &picture_ : nullptr; }
-  void Reset() {
-    frameBuffers.Reset();
-    log.Clear();
-    pictureReady_ = false;
+  // The picture of the period that ended. A period that was not logged line by line (the
+  // renderer was switched on during it) is drawn with the chips' state of now throughout.
+  const Picture& PeriodPicture(const ChipView& chips) {
+    if (!composed_) {
+      composer_.BeginPeriod(chips);
+      log.Clear();
+      EndPeriod(chips);
+    }
+    return picture_;
   }
 
   FrameBuffers frameBuffers;
@@ -41,7 +45,7 @@ class DotRenderer {
  private:
   ScreenComposer composer_;
   Picture picture_;
-  bool pictureReady_ = false;
+  bool composed_ = false;
 };
 
 }  // namespace dots

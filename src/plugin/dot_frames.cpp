@@ -2,6 +2,7 @@
 #include "plugin/dot_frames.h"
 
 #include <new>
+#include <utility>
 
 #include "common/settings_path.h"
 #include "display/opengl_display.h"
@@ -20,6 +21,7 @@ dots::DotRenderer* renderer = nullptr;
 dots::ChipView chips;
 char settingsPath[vdp::kSettingsPathSize];
 uint32_t drawsSeen = 0;
+bool pictureShown = false;  // the last frame shown was the dot-by-dot renderer's
 
 constexpr const char* kSection = "RENDERER";
 constexpr const char* kKey = "dot by dot";
@@ -41,6 +43,7 @@ void StartDotRenderer(const PluginInitInfo& info) {
   renderer = new (std::nothrow) dots::DotRenderer;
   chips = {vdp1->registers, &vdp1->vram, vdp2->registers, &vdp2->vram, vdp2->cram};
   drawsSeen = 0;
+  pictureShown = false;
   vdp::BuildSettingsPath(settingsPath, info.directory);
   int value = vdp::ReadSetting(settingsPath, kSection, kKey, -1);
   if (value == -1) {
@@ -61,15 +64,21 @@ void StopDotRenderer() {
 
 void EndDotPeriod() { drawingDots->EndPeriod(chips); }
 
-void PresentDotFrame() {
-  const dots::Picture* picture = drawingDots->LastPicture();
-  if (picture == nullptr) return;
+bool PresentDotFrame() {
+  if (!switches->dotByDot || renderer == nullptr) {
+    // The OpenGL renderer draws over what is left in the back buffer: not an old picture.
+    if (std::exchange(pictureShown, false)) display->EraseFrame();
+    return false;
+  }
+  pictureShown = true;
+  const dots::Picture& picture = renderer->PeriodPicture(chips);
   // The VDP2 filtering items: linear when the player asked it for any plane.
   bool linear = false;
   for (const SharedFlag& f : switches->planeFiltering) linear = linear || f != 0;
-  display->DrawPicture(picture->texels, picture->width, picture->height, dots::Picture::kPitch,
+  display->DrawPicture(picture.texels, picture.width, picture.height, dots::Picture::kPitch,
                        linear);
   display->PresentFrame();
+  return true;
 }
 
 void StartNextPeriod() {

@@ -24,8 +24,9 @@ void StopDotRenderer();
 
 // V-blank in: the period's picture, composed from its lines.
 void EndDotPeriod();
-// V-blank out of a period drawn dot by dot: its picture shown.
-void PresentDotFrame();
+// V-blank out: when the switch names the dot-by-dot renderer, the ended period's picture
+// is shown and true returned; false leaves the frame to the OpenGL renderer.
+bool PresentDotFrame();
 // V-blank out, last: the next period starts, drawn by the renderer the switch names.
 void StartNextPeriod();
 // A VDP1 register write while drawing dot by dot: frame changes and draws it asks for.

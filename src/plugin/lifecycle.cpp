@@ -93,10 +93,7 @@ void VDP_CDECL DisplayPluginInfo() {
 void VDP_CDECL VDPOnVblankOut() {
   if (plugin::display == nullptr) return;
   plugin::display->ProcessPendingRequests();
-  if (plugin::drawingDots != nullptr)
-    plugin::PresentDotFrame();
-  else
-    plugin::vdp1->DrawFrame();
+  if (!plugin::PresentDotFrame()) plugin::vdp1->DrawFrame();
   plugin::vdp2->VDPOnVblankOut();
   plugin::StartNextPeriod();
 }
