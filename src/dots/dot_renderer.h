@@ -38,6 +38,13 @@ class DotRenderer {
     return picture_;
   }
 
+  // Both frame buffers clear, no period under way: as the renderer was made.
+  void Reset() {
+    frameBuffers.Reset();
+    log.Clear();
+    composed_ = false;
+  }
+
   FrameBuffers frameBuffers;
   // Appended by the VDP2 core while a period is drawn dot by dot.
   vdp::LineLog log;

@@ -62,6 +62,10 @@ void StopDotRenderer() {
   renderer = nullptr;
 }
 
+void ResetDotRenderer() {
+  if (renderer != nullptr) renderer->Reset();
+}
+
 void EndDotPeriod() { drawingDots->EndPeriod(chips); }
 
 bool PresentDotFrame() {

@@ -22,6 +22,10 @@ void StartDotRenderer(const PluginInitInfo& info);
 // DeInitPlugin: the setting saved, the renderer gone.
 void StopDotRenderer();
 
+// The renderer as it was made (both frame buffers clear), for a caller that clears the
+// chips' memories behind the host's back.
+void ResetDotRenderer();
+
 // V-blank in: the period's picture, composed from its lines.
 void EndDotPeriod();
 // V-blank out: when the switch names the dot-by-dot renderer, the ended period's picture

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "common/switches.h"
+#include "plugin/dot_frames.h"
 #include "plugin/plugin_globals.h"
 #include "static_plugin_api.h"
 #include "trace_replayer.h"
@@ -28,6 +30,7 @@ void ClearState() {
   for (uint32_t a = 0; a < sizeof(plugin::vdp2->cram); a += 4) api.WriteLongVDP2CRAM(a, 0);
   plugin::vdp1->vram.Clear();
   plugin::vdp2->vram.Clear();
+  plugin::ResetDotRenderer();
   api.Reset();  // every cache entry is stale after the memories changed behind it
 }
 
@@ -51,6 +54,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vdptrace::TraceReader reader;
   if (!reader.OpenMemory(data, size)) return 0;
+  // Inputs of odd length are drawn by the dot-by-dot renderer, the others by OpenGL: both
+  // see every kind of traffic, and an input replays in the renderer it ran in.
+  if (plugin::switches != nullptr) plugin::switches->dotByDot = size & 1;
   vdphost::TraceReplayer replayer(api, info, false);
   vdphost::ReplayRecords(reader, replayer, vdphost::kFuzzInputLimits);
   replayer.Finish();
