@@ -82,5 +82,32 @@ TEST_F(DotsRender, HostReachesTheDrawBufferInConsoleByteOrder) {
   EXPECT_EQ(ReadWordVDP1FrameBuffer(10 * 1024 + 16), 0) << "the other buffer is drawn now";
 }
 
+// A register written between H-blank events shows from the line the host had reached; a
+// colour RAM write likewise; a frame without H-blank events has one state throughout.
+TEST_F(DotsRender, WritesBetweenLinesShowFromTheirLine) {
+  WriteScene();
+  WriteWordVDP2VRAM(0x1002, 0x7C00);  // a blue back screen colour beside the green one
+  ASSERT_TRUE(Choose(true));
+  auto frame = [](bool lines) {
+    for (int line = 0; lines && line < 224; ++line) {
+      if (line == 100) WriteWordVDP2Regs(0xAE, 0x0801);  // BKTA: the blue colour
+      VDPOnHblankIn();
+      VDPOnHblankOut();
+    }
+    if (!lines) WriteWordVDP2Regs(0xAE, 0x0801);
+    VDPOnVblankIn();
+    WriteWordVDP2Regs(0xAE, 0x0800);  // back to green in the V-blank
+    VDPOnVblankOut();
+  };
+  const Rgba kBlue{0, 0, 248, 255};
+  for (const bool lines : {true, false}) {
+    frame(lines);
+    frame(lines);
+    ASSERT_TRUE(Capture());
+    EXPECT_TRUE(ColourNear(Pixel(20, 99), lines ? kGreen : kBlue)) << "lines " << lines;
+    EXPECT_TRUE(ColourNear(Pixel(20, 100), kBlue)) << "lines " << lines;
+  }
+}
+
 }  // namespace
 }  // namespace vdptest
