@@ -11,7 +11,7 @@
 
 namespace dots {
 
-// About 5 MB of fixed tables: allocate it once, on the heap.
+// About 5.5 MB of fixed tables: allocate it once, on the heap.
 class DotRenderer {
  public:
   // V-blank out: VDP1's frame change (erase, change, draw as its registers say), then a
@@ -24,9 +24,21 @@ class DotRenderer {
   }
   // V-blank in: the period's lines are complete; its picture is composed from them.
   void EndPeriod(const ChipView& chips) {
-    composer_.ComposePeriod(chips, log, frameBuffers.Displayed(), picture_);
+    PrepareEnd(chips);
+    ComposePart(0, 1, chips);
+  }
+  // EndPeriod in parts, for threads: PrepareEnd once, then ComposePart(k, parts) for every
+  // k, each on one thread at a time. Part k draws lines k, k + parts, ...; every line reads
+  // only its own state, so the picture is the same for any number of parts.
+  void PrepareEnd(const ChipView& chips) {
+    composer_.PrepareLines(chips, log, picture_);
     composed_ = true;
   }
+  void ComposePart(int part, int parts, const ChipView& chips) {
+    for (int y = part; y < picture_.height; y += parts)
+      composer_.ComposeLine(y, chips, frameBuffers.Displayed(), scratch_[part], picture_);
+  }
+  static constexpr int kMaxParts = 8;
   // The picture of the period that ended. A period that was not logged line by line (the
   // renderer was switched on during it) is drawn with the chips' state of now throughout.
   const Picture& PeriodPicture(const ChipView& chips) {
@@ -51,6 +63,7 @@ class DotRenderer {
 
  private:
   ScreenComposer composer_;
+  LineBuffers scratch_[kMaxParts];
   Picture picture_;
   bool composed_ = false;
 };

@@ -1,12 +1,14 @@
 // The dot-by-dot renderer wired to the cores and the display: its frames, switch and setting.
 #include "plugin/dot_frames.h"
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
 #include "common/settings_path.h"
 #include "display/opengl_display.h"
 #include "dots/dot_renderer.h"
+#include "plugin/line_workers.h"
 #include "plugin/plugin_globals.h"
 #include "vdp1/vdp1_core.h"
 #include "vdp2/vdp2_core.h"
@@ -23,8 +25,18 @@ char settingsPath[vdp::kSettingsPathSize];
 uint32_t drawsSeen = 0;
 bool pictureShown = false;  // the last frame shown was the dot-by-dot renderer's
 
+LineWorkers workers;
+int threads = 2;
+
 constexpr const char* kSection = "RENDERER";
 constexpr const char* kKey = "dot by dot";
+// Threads that draw the lines, the host's included: 1 to 8.
+constexpr const char* kThreadsKey = "threads";
+constexpr int kDefaultThreads = 2;
+
+static_assert(LineWorkers::kMaxParts <= dots::DotRenderer::kMaxParts);
+
+void ComposeJob(int part, int parts, void*) { drawingDots->ComposePart(part, parts, chips); }
 
 // A draw that fetched the end of the table sets EDSR's current end bit and moves the
 // previous one down, as the other renderer's walker does.
@@ -51,11 +63,22 @@ void StartDotRenderer(const PluginInitInfo& info) {
     vdp::WriteSetting(settingsPath, kSection, kKey, value);
   }
   switches->dotByDot = value != 0 ? 1 : 0;
+  threads = vdp::ReadSetting(settingsPath, kSection, kThreadsKey, -1);
+  if (threads == -1) {
+    threads = kDefaultThreads;
+    vdp::WriteSetting(settingsPath, kSection, kThreadsKey, threads);
+  }
+  // A number out of range is taken to the nearest in range.
+  threads = std::clamp(threads, 1, LineWorkers::kMaxParts);
+  if (renderer != nullptr) workers.Start(threads);
 }
 
 void StopDotRenderer() {
-  if (switches != nullptr && vdp1 != nullptr)
+  workers.Stop();
+  if (switches != nullptr && vdp1 != nullptr) {
     vdp::WriteSetting(settingsPath, kSection, kKey, switches->dotByDot ? 1 : 0);
+    vdp::WriteSetting(settingsPath, kSection, kThreadsKey, threads);
+  }
   if (vdp2 != nullptr) vdp2->lineLog = nullptr;
   drawingDots = nullptr;
   delete renderer;
@@ -66,7 +89,10 @@ void ResetDotRenderer() {
   if (renderer != nullptr) renderer->Reset();
 }
 
-void EndDotPeriod() { drawingDots->EndPeriod(chips); }
+void EndDotPeriod() {
+  drawingDots->PrepareEnd(chips);
+  workers.Run(ComposeJob, nullptr);
+}
 
 bool PresentDotFrame() {
   if (!switches->dotByDot || renderer == nullptr) {

@@ -10,7 +10,7 @@ std::string SettingsText(int polygonAntialiasing, int width, int height) {
   return "[VDP1]\r\nPolygons antialiasing=" + std::to_string(polygonAntialiasing) +
          "\r\nPolylines antialiasing=0\r\nLines antialiasing=0\r\nNormal sprites filtering=0\r\n"
          "Scaled sprites filtering=0\r\nDistorted sprites filtering=0\r\n[RENDERER]\r\n"
-         "dot by dot=0\r\n[OPENGL]\r\n"
+         "dot by dot=0\r\nthreads=2\r\n[OPENGL]\r\n"
          "rendering width=" +
          std::to_string(width) + "\r\nrendering height=" + std::to_string(height) + "\r\n";
 }

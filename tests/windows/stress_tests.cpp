@@ -93,7 +93,7 @@ void DemoUnderRandomMenuCommands() {
     int item, width;
   } kSizes[] = {{137, 320}, {149, 400}, {138, 640}, {139, 800}, {140, 1024}};
   expected += std::string("[RENDERER]; dot by dot=") +
-              (IsItemChecked(DisplayWindow(), 152) ? "1" : "0") + "; ";
+              (IsItemChecked(DisplayWindow(), 152) ? "1" : "0") + "; threads=2; ";
   for (const auto& size : kSizes)
     if (IsItemChecked(DisplayWindow(), size.item))
       expected += "[OPENGL]; rendering width=" + std::to_string(size.width) + ";";

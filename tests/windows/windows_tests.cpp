@@ -83,7 +83,7 @@ void FirstStartReportsShowsTheWindowAndWritesDefaults() {
   const char* defaults =
       "[VDP1]; Polygons antialiasing=0; Polylines antialiasing=0; Lines antialiasing=0; "
       "Normal sprites filtering=0; Scaled sprites filtering=0; Distorted sprites filtering=0; "
-      "[RENDERER]; dot by dot=0; [OPENGL]; rendering width=320; rendering height=240; ";
+      "[RENDERER]; dot by dot=0; threads=2; [OPENGL]; rendering width=320; rendering height=240; ";
   CHECK(session.Settings() == defaults, "defaults written at start, file holds: %s",
         session.Settings().c_str());
   const auto windows = WindowsOfClass("display");
