@@ -10,7 +10,7 @@ namespace vdphost {
 
 namespace {
 
-constexpr char kSection[] = "RENDERER";
+constexpr char kSection[] = "RENDERER", kSectionLine[] = "[RENDERER]";
 constexpr char kKey[] = "dot by dot";
 
 std::string SettingsFile(const std::string& dir) { return dir + "/VDP_plugin.ini"; }
@@ -85,7 +85,7 @@ bool WriteRendererSetting(const std::string& settingsDir, bool dotByDot) {
   if (!written && sectionFound)
     lines.insert(lines.begin() + static_cast<long>(lastOfSection) + 1, entry);
   if (!written && !sectionFound) {
-    lines.push_back("[" + std::string(kSection) + "]");
+    lines.push_back(kSectionLine);
     lines.push_back(entry);
   }
   std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -3,7 +3,7 @@
 # then plays the animated demo through the native library twice, with the OpenGL renderer
 # and with the dot-by-dot one, and writes chosen frames and a contact sheet of each run as
 # PNG files into out/. Arguments go to the stand-in host (try --list; --scene polygons
-# plays one of the still scenes; --renderer dots or gl plays once, with that renderer).
+# plays one of the still scenes, with the OpenGL renderer unless --renderer dots is given).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh windows native-release
@@ -11,8 +11,11 @@ mkdir -p out
 started=$(mktemp)
 trap 'rm -f "$started"' EXIT
 host=(build/native-release/host/vdphost --plugin build/native-release/libvdp_plugin.so --out out)
-if [[ " $* " == *" --renderer "* || " $* " == *" --list "* ]]; then
-  "${host[@]}" "$@"
+# The settings file in out/ keeps the last run's renderer: each run names its own. Scenes,
+# traces and a --renderer of the caller's play once (the caller's --renderer comes last
+# and wins).
+if [[ " $* " =~ \ --(renderer|list|scene|trace|play)\  ]]; then
+  "${host[@]}" --renderer gl "$@"
 else
   "${host[@]}" --renderer gl "$@"
   "${host[@]}" --renderer dots "$@"
