@@ -323,7 +323,7 @@ void WriteStretch(PluginApi& api, int t) {
   // NBG2's mosaic blocks grow from 1 to 12 dots square and shrink back.
   const int block = 1 + std::min(t, kStretchFrames - 1 - t) / 5;
   api.WriteWordVDP2Regs(MZCTL, static_cast<uint16_t>((block - 1) << 12 | (block - 1) << 8 | 4));
-  // The sky off: the back screen shows, a colour a line (BKCLMD), offset like the rest.
+  // The sky off: the back screen shows, a colour a line (BKCLMD), faded with the rest.
   api.WriteWordVDP2Regs(BKTAU, 0x8000 | kBackTable >> 17);
   api.WriteWordVDP2Regs(BKTAL, (kBackTable >> 1) & 0xFFFF);
   api.WriteWordVDP2Regs(BGON, 0x0006);
