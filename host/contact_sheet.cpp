@@ -7,16 +7,33 @@ namespace vdphost {
 namespace {
 
 constexpr int kGap = 4;         // dots between cells and around the sheet
-constexpr int kDigitScale = 2;  // label digits are 3 x 5 dots, drawn this much larger
+constexpr int kDigitScale = 2;  // label glyphs are 3 x 5 dots, drawn this much larger
 constexpr int kLabelHeight = 5 * kDigitScale + 4;
 constexpr uint32_t kBackground = 0xFF202020u;  // RGBA bytes in memory order: dark grey
 constexpr uint32_t kInk = 0xFFFFFFFFu;
 
-// 3 x 5 digits, one row of three bits per entry, top row first, leftmost dot highest.
+// 3 x 5 glyphs, one row of three bits per entry, top row first, leftmost dot highest.
 constexpr uint8_t kDigits[10][5] = {
     {7, 5, 5, 5, 7}, {2, 6, 2, 2, 7}, {7, 1, 7, 4, 7}, {7, 1, 7, 1, 7}, {5, 5, 7, 1, 1},
     {7, 4, 7, 1, 7}, {7, 4, 7, 5, 7}, {7, 1, 1, 1, 1}, {7, 5, 7, 5, 7}, {7, 5, 7, 1, 7},
 };
+struct Letter {
+  char name;
+  uint8_t rows[5];
+};
+constexpr Letter kLetters[] = {
+    {'B', {6, 5, 6, 5, 6}}, {'D', {6, 5, 5, 5, 6}}, {'E', {7, 4, 6, 4, 7}}, {'G', {7, 4, 5, 5, 7}},
+    {'L', {4, 4, 4, 4, 7}}, {'N', {6, 5, 5, 5, 5}}, {'O', {2, 5, 5, 5, 2}}, {'P', {6, 5, 6, 4, 4}},
+    {'T', {7, 2, 2, 2, 2}}, {'Y', {5, 5, 2, 2, 2}}, {' ', {0, 0, 0, 0, 0}},
+};
+
+// The glyph of c; characters without one draw a blank.
+const uint8_t* Glyph(char c) {
+  if (c >= '0' && c <= '9') return kDigits[c - '0'];
+  for (const Letter& letter : kLetters)
+    if (letter.name == c) return letter.rows;
+  return kLetters[sizeof kLetters / sizeof kLetters[0] - 1].rows;
+}
 
 // Average of a 2 x 2 block of RGBA texels, channel by channel.
 uint32_t Average(uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
@@ -37,19 +54,11 @@ void ContactSheet::Fill(int x, int y, int w, int h, uint32_t colour) {
       sheet_[static_cast<size_t>(row) * sheetWidth_ + col] = colour;
 }
 
-void ContactSheet::Label(int cellX, int cellY, int frame) {
-  char digits[12];
-  int n = 0;
-  do {
-    digits[n++] = static_cast<char>(frame % 10);
-    frame /= 10;
-  } while (frame > 0 && n < 11);
-  const int y = cellY + thumbHeight_ + 2;
-  int x = cellX;
-  for (int i = n - 1; i >= 0; --i, x += 4 * kDigitScale)
+void ContactSheet::Text(int x, int y, const std::string& text) {
+  for (size_t i = 0; i < text.size(); ++i, x += 4 * kDigitScale)
     for (int row = 0; row < 5; ++row)
       for (int col = 0; col < 3; ++col)
-        if (kDigits[static_cast<int>(digits[i])][row] >> (2 - col) & 1)
+        if (Glyph(text[i])[row] >> (2 - col) & 1)
           Fill(x + col * kDigitScale, y + row * kDigitScale, kDigitScale, kDigitScale, kInk);
 }
 
@@ -60,12 +69,15 @@ void ContactSheet::Add(int frame, const std::vector<uint32_t>& texels, int width
   if (count_ == 0) {
     thumbWidth_ = width / 2;
     thumbHeight_ = height / 2;
+    titleHeight_ = title_.empty() ? 0 : kLabelHeight;
     sheetWidth_ = kGap + kColumns * (thumbWidth_ + kGap);
-    sheetHeight_ = kGap + kRows * (thumbHeight_ + kLabelHeight + kGap);
+    sheetHeight_ = kGap + titleHeight_ + kRows * (thumbHeight_ + kLabelHeight + kGap);
     sheet_.assign(static_cast<size_t>(sheetWidth_) * sheetHeight_, kBackground);
+    Text(kGap, kGap + 2, title_);
   }
   const int cellX = kGap + (count_ % kColumns) * (thumbWidth_ + kGap);
-  const int cellY = kGap + (count_ / kColumns) * (thumbHeight_ + kLabelHeight + kGap);
+  const int cellY =
+      kGap + titleHeight_ + (count_ / kColumns) * (thumbHeight_ + kLabelHeight + kGap);
   for (int y = 0; y < thumbHeight_; ++y) {
     const int sy = y * height / thumbHeight_;
     const int sy1 = sy + 1 < height ? sy + 1 : sy;
@@ -77,7 +89,7 @@ void ContactSheet::Add(int frame, const std::vector<uint32_t>& texels, int width
           Average(at(sx, sy), at(sx1, sy), at(sx, sy1), at(sx1, sy1)) | 0xFF000000u;
     }
   }
-  Label(cellX, cellY, frame);
+  Text(cellX, cellY + thumbHeight_ + 2, std::to_string(frame));
   ++count_;
 }
 

@@ -1,9 +1,12 @@
-// The animated demo: six seconds of a Saturn-style scene, driven the way a game drives
+// The animated demo: eight seconds of a Saturn-style scene, driven the way a game drives
 // the chips. Everything is made here from arithmetic: a sky of rings whose colours cycle
 // through colour RAM (NBG3), a skyline bitmap (NBG1), a row of emblems built from one
 // flipped 2x2 character over a brick ground (NBG2), and VDP1 sprites and polygons above
 // them, all in the 352 x 240 mode. The picture fades in and out through the colour
-// offset, and the emblem plane moves in front of the sprites for two seconds.
+// offset, and the emblem plane moves in front of the sprites for two seconds. A last
+// stretch of two seconds shows what only a dot-by-dot picture holds: the skyline waves
+// line by line (a line scroll table), the ground breaks into growing and shrinking mosaic
+// blocks, and the sky gives way to a back screen with a colour of its own on every line.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -20,8 +23,11 @@ namespace {
 
 using Cmd = Vdp1Command;
 
-constexpr int kFrames = 360;
-constexpr int kFadeFrames = 32;
+constexpr int kStoryFrames = 360;    // the scene, faded in and out
+constexpr int kStretchFrames = 120;  // then the line-by-line effects, faded in and out
+constexpr int kFrames = kStoryFrames + kStretchFrames;
+constexpr int kFadeFrames = 32, kStretchFadeFrames = 16;
+constexpr int kLines = 240;
 constexpr int kGroundY = 192;
 constexpr int kEmblemsInFrontFrom = 120, kEmblemsInFrontUntil = 240;
 constexpr double kPi = 3.14159265358979;
@@ -30,9 +36,11 @@ constexpr double kPi = 3.14159265358979;
 constexpr uint32_t kSkyCharacters = 0x00000;   // 64 one-cell characters, numbers 0-63
 constexpr uint32_t kTileCharacters = 0x01000;  // 2x2 characters, names 0x20-0x23
 constexpr uint16_t kEmptyTile = 0x20, kEmblemTile = 0x21, kBrickTile = 0x22, kGrassTile = 0x23;
-constexpr uint32_t kSkylineBitmap = 0x20000;  // NBG1 map offset 1
-constexpr uint32_t kSkyMap = 0x60000;         // one-word names, one-cell: page 0x30
-constexpr uint32_t kTileMap = 0x62000;        // one-word names, 2x2: page 0xC4
+constexpr uint32_t kSkylineBitmap = 0x20000;    // NBG1 map offset 1
+constexpr uint32_t kSkyMap = 0x60000;           // one-word names, one-cell: page 0x30
+constexpr uint32_t kTileMap = 0x62000;          // one-word names, 2x2: page 0xC4
+constexpr uint32_t kLineScrollTable = 0x70000;  // NBG1: a horizontal scroll per line
+constexpr uint32_t kBackTable = 0x71000;        // a back screen colour per line
 
 // Colour RAM words (2,048 colours, one word each).
 constexpr uint32_t kSkyColours = 1;        // NBG3 palette 0, colours 1-15
@@ -260,12 +268,66 @@ void SetUpSpriteTextures(PluginApi& api) {
 
 int16_t S16(double v) { return static_cast<int16_t>(std::lround(v)); }
 
-// How far the picture is faded towards black, 0 (not) to 255 (black).
+// How far the picture is faded towards black, 0 (not) to 255 (black): the scene and the
+// stretch after it each fade in at their start and out at their end.
 int FadeDepth(int frame) {
-  if (frame < kFadeFrames) return 255 * (kFadeFrames - frame) / kFadeFrames;
-  if (frame >= kFrames - kFadeFrames)
-    return 255 * (frame - (kFrames - kFadeFrames) + 1) / kFadeFrames;
+  const bool story = frame < kStoryFrames;
+  const int t = story ? frame : frame - kStoryFrames;
+  const int length = story ? kStoryFrames : kStretchFrames;
+  const int fade = story ? kFadeFrames : kStretchFadeFrames;
+  if (t < fade) return 255 * (fade - t) / fade;
+  if (t >= length - fade) return 255 * (t - (length - fade) + 1) / fade;
   return 0;
+}
+
+// A quarter of a sine wave in 16 steps, 256 at its top. Whole numbers, so that both targets
+// write the same tables.
+constexpr int kQuarterSine[17] = {0,   25,  50,  74,  98,  121, 142, 162, 181,
+                                  198, 213, 226, 237, 245, 251, 255, 256};
+
+// 256 x sin(2 pi phase / 64).
+int Sine64(int phase) {
+  const int step = phase & 15, quarter = (phase >> 4) & 3;
+  const int v = kQuarterSine[quarter & 1 ? 16 - step : step];
+  return quarter >= 2 ? -v : v;
+}
+
+// A sunset, one colour per line: deep blue at the top through violet to orange at the
+// horizon and below.
+void WriteBackTable(PluginApi& api) {
+  for (int y = 0; y < kLines; ++y) {
+    const int t = std::min(y, 159);  // 0 to 159 over the sky
+    const int r = t < 80 ? 2 + t * 18 / 80 : 20 + (t - 80) * 11 / 79;
+    const int g = t < 80 ? 2 + t * 2 / 80 : 4 + (t - 80) * 16 / 79;
+    const int b = t < 80 ? 12 + t * 6 / 80 : 18 - (t - 80) * 16 / 79;
+    api.WriteWordVDP2VRAM(kBackTable + y * 2u, Rgb(r, g, b));
+  }
+}
+
+// The stretch's line-by-line effects at its frame t (0 onwards). NBG1's line scroll table
+// holds one record per line, its horizontal scroll item alone (integer in bits 10-0 of the
+// first word, fraction in bits 15-8 of the second): a wave of 12 dots either way, 64 lines
+// long, moving up 2 lines a frame.
+void WriteStretch(PluginApi& api, int t) {
+  using namespace vdp2reg;
+  if (t == 0) WriteBackTable(api);
+  for (int y = 0; y < kLines; ++y) {
+    const int offset = 12 * Sine64(y + 2 * t);  // 1/256 dots
+    const uint32_t record = kLineScrollTable + y * 4u;
+    api.WriteWordVDP2VRAM(record, static_cast<uint16_t>((offset >> 8) & 0x7FF));
+    api.WriteWordVDP2VRAM(record + 2, static_cast<uint16_t>((offset & 0xFF) << 8));
+  }
+  api.WriteWordVDP2Regs(SCRCTL, 0x0200);  // NBG1: horizontal line scroll, a record a line
+  api.WriteWordVDP2Regs(LSTA1U, kLineScrollTable >> 17);
+  api.WriteWordVDP2Regs(LSTA1L, (kLineScrollTable >> 1) & 0xFFFE);
+  // NBG2's mosaic blocks grow from 1 to 12 dots square and shrink back.
+  const int block = 1 + std::min(t, kStretchFrames - 1 - t) / 5;
+  api.WriteWordVDP2Regs(MZCTL, static_cast<uint16_t>((block - 1) << 12 | (block - 1) << 8 | 4));
+  // The sky off: the back screen shows, a colour a line (BKCLMD), faded with the rest.
+  api.WriteWordVDP2Regs(BKTAU, 0x8000 | kBackTable >> 17);
+  api.WriteWordVDP2Regs(BKTAL, (kBackTable >> 1) & 0xFFFF);
+  api.WriteWordVDP2Regs(BGON, 0x0006);
+  api.WriteWordVDP2Regs(CLOFEN, 0x006E);
 }
 
 // Polygons take no colour offset: the demo darkens their colours itself while it fades.
@@ -284,10 +346,13 @@ void WriteFrame(PluginApi& api, int frame) {
   // Parallax: the sky drifts, the skyline follows slowly, the emblems pass by quickly.
   api.WriteWordVDP2Regs(SCXN3, static_cast<uint16_t>((frame / 2) & 0x3FF));
   api.WriteWordVDP2Regs(SCYN3, static_cast<uint16_t>((frame / 3) & 0x3FF));
-  api.WriteWordVDP2Regs(SCXIN1, static_cast<uint16_t>(frame * 160 / kFrames));
+  // The skyline stops at its right edge: 512 dots wide, 160 + 352 of them shown.
+  api.WriteWordVDP2Regs(
+      SCXIN1, static_cast<uint16_t>(std::min(frame, kStoryFrames - 1) * 160 / kStoryFrames));
   api.WriteWordVDP2Regs(SCXN2, static_cast<uint16_t>((frame * 2) & 0x3FF));
   const bool emblemsInFront = frame >= kEmblemsInFrontFrom && frame < kEmblemsInFrontUntil;
   api.WriteWordVDP2Regs(PRINB, emblemsInFront ? 0x0105 : 0x0103);  // NBG3 1; NBG2 3 or 5
+  if (frame >= kStoryFrames) WriteStretch(api, frame - kStoryFrames);
 
   int n = 0;
   Cmd local;
@@ -427,6 +492,11 @@ void SetUp(PluginApi& api) {
   api.WriteWordVDP1Regs(vdp1reg::TVMR, 0);
   api.WriteWordVDP1Regs(vdp1reg::FBCR, 0);  // one-cycle mode: a new frame buffer each frame
   api.WriteWordVDP1Regs(vdp1reg::PTMR, 2);  // and the command table drawn into it
+  // The buffer shown is erased to transparent behind the beam, the whole 352 x 240 (X in
+  // units of 8 dots, the right edge excluded; Y rows included).
+  api.WriteWordVDP1Regs(vdp1reg::EWDR, 0);
+  api.WriteWordVDP1Regs(vdp1reg::EWLR, 0);
+  api.WriteWordVDP1Regs(vdp1reg::EWRR, 352 / 8 << 9 | 239);
   SetUpSky(api);
   SetUpTiles(api);
   SetUpSkyline(api);
@@ -449,7 +519,7 @@ void SetUp(PluginApi& api) {
   api.WriteWordVDP2Regs(SCYN2, 0);
   api.WriteWordVDP2Regs(CRAOFA, 0x0020);  // NBG1 colours from word 512
   api.WriteWordVDP2Regs(CRAOFB, 0x0040);  // sprite colours from word 1024
-  api.WriteWordVDP2Regs(SPCTL, 0);
+  api.WriteWordVDP2Regs(SPCTL, 0x0020);   // type 0, RGB dots (MSB set) among palette ones
   api.WriteWordVDP2Regs(PRISA, 0x0004);   // sprites and polygons at priority 4
   api.WriteWordVDP2Regs(PRINA, 0x0200);   // NBG1 at 2
   api.WriteWordVDP2Regs(CLOFEN, 0x004E);  // colour offset on NBG1-NBG3 and sprites
@@ -462,12 +532,14 @@ void SetUp(PluginApi& api) {
 void PlayAnimatedDemo(SceneBus& bus) {
   const int frames = bus.demoFrames > 0 && bus.demoFrames < kFrames ? bus.demoFrames : kFrames;
   // Frames kept as pictures of their own, and 16 spread over the run for the sheet.
-  const int kKeyFrames[] = {60, 150, 200, 300};
+  const int kKeyFrames[] = {60, 150, 200, 300, 420};
   auto sheetFrame = [frames](int i) {
     const int margin = frames >= 48 ? 12 : 0;
     return margin + i * (frames - 1 - 2 * margin) / (ContactSheet::kCells - 1);
   };
-  ContactSheet sheet;
+  // The pictures are named after the renderer, so that runs with each share a folder.
+  const char* suffix = bus.dotByDot ? "_dots" : "";
+  ContactSheet sheet(bus.dotByDot ? "DOT BY DOT" : "OPENGL");
   int nextSheet = 0;
   std::vector<uint32_t> texels;
   SetUp(bus.api());
@@ -481,7 +553,7 @@ void PlayAnimatedDemo(SceneBus& bus) {
     for (int key : kKeyFrames) {
       if (key != frame) continue;
       char name[32];
-      std::snprintf(name, sizeof name, "demo_%04d", frame);
+      std::snprintf(name, sizeof name, "demo_%04d%s", frame, suffix);
       bus.Capture(name);
     }
     int width = 0, height = 0;
@@ -494,7 +566,7 @@ void PlayAnimatedDemo(SceneBus& bus) {
                   (frame + 1) / seconds());
   }
   std::fflush(stdout);
-  const std::string path = bus.outputDirectory + "/demo_contact_sheet.png";
+  const std::string path = bus.outputDirectory + "/demo_contact_sheet" + suffix + ".png";
   if (sheet.Write(path)) std::printf("wrote %s (%d frames)\n", path.c_str(), ContactSheet::kCells);
 }
 

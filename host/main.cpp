@@ -8,6 +8,7 @@
 
 #include "plugin_api.h"
 #include "png_writer.h"
+#include "renderer_setting.h"
 #include "scene_bus.h"
 #include "trace_recorder.h"
 #include "trace_replay.h"
@@ -24,6 +25,9 @@ void Usage() {
       "  With neither --scene nor --trace, the animated demo is played.\n"
       "  --frames <n>      play only the first n frames of the animated demo\n"
       "  --settings <dir>  directory of VDP_plugin.ini (default: the output directory)\n"
+      "  --renderer dots|gl  start the plugin with its dot-by-dot (accurate) or OpenGL\n"
+      "                    renderer: written to VDP_plugin.ini first (also with --play;\n"
+      "                    without it, the file's setting or the plugin's default holds)\n"
       "  --list            list the demo scenes\n"
       "  --record <file>   also write every call made to the plugin as a binary trace\n"
       "usage: vdphost --plugin <library> --play <file> [--out <dir>] [--every N] [--range A-B]\n"
@@ -36,7 +40,7 @@ void Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string pluginPath, outDir = ".", settingsDir;
+  std::string pluginPath, outDir = ".", settingsDir, renderer;
   int demoFrames = 0;
   std::vector<std::string> scenes, traces;
   vdphost::PlayOptions play;
@@ -50,6 +54,9 @@ int main(int argc, char** argv) {
       outDir = argv[++i];
     else if (arg == "--settings" && hasValue)
       settingsDir = argv[++i];
+    else if (arg == "--renderer" && hasValue &&
+             (argv[i + 1] == std::string("dots") || argv[i + 1] == std::string("gl")))
+      renderer = argv[++i];
     else if (arg == "--scene" && hasValue)
       scenes.push_back(argv[++i]);
     else if (arg == "--trace" && hasValue)
@@ -73,6 +80,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (settingsDir.empty()) settingsDir = outDir;
+  if (!renderer.empty() && !vdphost::WriteRendererSetting(settingsDir, renderer == "dots")) {
+    std::fprintf(stderr, "vdphost: cannot write %s/VDP_plugin.ini\n", settingsDir.c_str());
+    return 1;
+  }
   const vdphost::ScreenCapture screen(outDir);
 
   vdphost::PluginApi api{};
@@ -113,6 +124,7 @@ int main(int argc, char** argv) {
     }
   });
   bus.outputDirectory = outDir;
+  bus.dotByDot = vdphost::ReadsDotByDot(settingsDir);
   bus.demoFrames = demoFrames;
   if (scenes.empty() && traces.empty()) scenes.push_back("demo");
   for (const std::string& name : scenes) {

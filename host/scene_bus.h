@@ -32,10 +32,12 @@ class SceneBus {
     return screen_.Read(texels, width, height);
   }
 
-  // Where scenes write pictures of their own (the animated demo's contact sheet), and how
-  // many frames of the animated demo to play (0: all of them).
+  // Where scenes write pictures of their own (the animated demo's contact sheet), how
+  // many frames of the animated demo to play (0: all of them), and whether the plugin
+  // started with its dot-by-dot renderer (the demo names its pictures after it).
   std::string outputDirectory = ".";
   int demoFrames = 0;
+  bool dotByDot = false;
 
  private:
   PluginApi& api_;

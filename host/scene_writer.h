@@ -10,16 +10,17 @@ namespace vdphost {
 
 // Register offsets in each chip's register window.
 namespace vdp1reg {
-constexpr uint32_t TVMR = 0x00, FBCR = 0x02, PTMR = 0x04;
+constexpr uint32_t TVMR = 0x00, FBCR = 0x02, PTMR = 0x04, EWDR = 0x06, EWLR = 0x08, EWRR = 0x0A;
 }
 namespace vdp2reg {
-constexpr uint32_t TVMD = 0x00, RAMCTL = 0x0E, BGON = 0x20, CHCTLA = 0x28, CHCTLB = 0x2A,
-                   BMPNA = 0x2C, PNCN2 = 0x34, PNCN3 = 0x36, PLSZ = 0x3A, MPOFN = 0x3C,
-                   MPABN2 = 0x48, MPCDN2 = 0x4A, MPABN3 = 0x4C, MPCDN3 = 0x4E, SCXIN1 = 0x80,
-                   SCYIN1 = 0x84, ZMXIN1 = 0x88, ZMYIN1 = 0x8C, SCXN2 = 0x90, SCYN2 = 0x92,
-                   SCXN3 = 0x94, SCYN3 = 0x96, SPCTL = 0xE0, CRAOFA = 0xE4, CRAOFB = 0xE6,
-                   PRISA = 0xF0, PRINA = 0xF8, PRINB = 0xFA, CLOFEN = 0x110, CLOFSL = 0x112,
-                   COAR = 0x114, COAG = 0x116, COAB = 0x118;
+constexpr uint32_t TVMD = 0x00, RAMCTL = 0x0E, BGON = 0x20, MZCTL = 0x22, CHCTLA = 0x28,
+                   CHCTLB = 0x2A, BMPNA = 0x2C, PNCN2 = 0x34, PNCN3 = 0x36, PLSZ = 0x3A,
+                   MPOFN = 0x3C, MPABN2 = 0x48, MPCDN2 = 0x4A, MPABN3 = 0x4C, MPCDN3 = 0x4E,
+                   SCXIN1 = 0x80, SCYIN1 = 0x84, ZMXIN1 = 0x88, ZMYIN1 = 0x8C, SCXN2 = 0x90,
+                   SCYN2 = 0x92, SCXN3 = 0x94, SCYN3 = 0x96, SCRCTL = 0x9A, LSTA1U = 0xA4,
+                   LSTA1L = 0xA6, BKTAU = 0xAC, BKTAL = 0xAE, SPCTL = 0xE0, CRAOFA = 0xE4,
+                   CRAOFB = 0xE6, PRISA = 0xF0, PRINA = 0xF8, PRINB = 0xFA, CLOFEN = 0x110,
+                   CLOFSL = 0x112, COAR = 0x114, COAG = 0x116, COAB = 0x118;
 }
 
 // A console colour: 5 bits per channel, red lowest; bit 15 marks an RGB sprite dot opaque.

@@ -18,10 +18,10 @@ import sys
 import tempfile
 
 # (name in vdp_frame_costs, what the report calls it, frames timed, frames under callgrind)
-# None: every frame the scene has (the demo's 360, the trace's all).
+# None: every frame the scene has (the demo's first 360, the trace's all).
 SCENES = [
     ("empty", "Empty frame (the baseline): display on, nothing to draw", 120, 10),
-    ("demo", "Animated demo, all 360 frames", None, None),
+    ("demo", "Animated demo, its first 360 frames", None, None),
     ("sprites-cached", "2,000 16 x 16 sprites, textures cached", 60, 10),
     ("sprites-changing", "2,000 sprites, every texture changed before each frame", 30, 5),
     ("planes-still", "Four 352 x 240 cell planes, unchanged", 60, 10),
@@ -111,7 +111,8 @@ def parse_callgrind(path):
 
 def frame_costs(exe, scene, frames, reps, trace, workdir, wrapper=None):
     cmd = (wrapper or []) + [exe, "--scene", scene, "--reps", str(reps)]
-    # The demo has 360 frames; a trace is replayed whole, and the baseline takes as many.
+    # The demo is timed over its first 360 frames; a trace is replayed whole, and the
+    # baseline takes as many.
     cmd += ["--frames", str(frames or 360)]
     if scene == "replay":
         cmd += ["--trace", trace]
