@@ -250,7 +250,7 @@ TEST_F(DotsVdp2, SpriteTypesAndPriorities) {
           {"all-zero data is transparent", 0, 0, kGreen, {R(0xF0, 7)}},
           {"normal shadow code: no sprite dot", 0, 0, kGreen,
             {R(0xE0, 5), R(0xF2, 0x700), Fw(0, 0xB7FE)}},
-          {"sprite shadow: the sprite shows", 0, 0, C(0x7FC),
+          {"sprite shadow: the sprite shows, halved", 0, 0, 0xFF047C70,
             {R(0xE0, 5), R(0xF2, 0x700), Fw(0, 0xB7FC)}},
           {"transparent shadow: no sprite dot", 0, 0, kGreen,
             {R(0xE0, 3), R(0xF0, 7), Fw(0, 0x8000)}},
