@@ -66,14 +66,21 @@ void ComposeDots(const LineRules& r, const LineBuffers& b, int width, uint32_t* 
   for (int x = 0; x < width; ++x) {
     // The shown dots ranked; a sprite dot that only casts shadow takes no place among them.
     Image top = back, second = back, third = back, fourth = back;
-    for (int layer = 0; layer < kLayerCount; ++layer) {
+    if constexpr (!kCalculate) {
+      // Only the top image is needed.
+      uint32_t best = 0;
+      for (int layer = 0; layer < kLayerCount; ++layer) {
+        const LayerDot& d = b.layers[layer][x];
+        const uint32_t p = d.flags & kDotShadeBelow ? 0 : d.priority;
+        if (p > best) best = p, top = Image{&d, layer};
+      }
+    }
+    for (int layer = 0; kCalculate && layer < kLayerCount; ++layer) {
       const LayerDot& d = b.layers[layer][x];
       if (d.priority == 0 || (d.flags & kDotShadeBelow)) continue;
       const Image image{&d, layer};
       if (d.priority > top.dot->priority) {
         fourth = third, third = second, second = top, top = image;
-      } else if (!kCalculate) {
-        continue;  // only the top image is needed
       } else if (d.priority > second.dot->priority) {
         fourth = third, third = second, second = image;
       } else if (d.priority > third.dot->priority) {
