@@ -8,7 +8,8 @@
 namespace dots {
 
 // What a layer says about one screen dot. A dot that does not show (transparent code,
-// priority number 0, screen off, shadow-only sprite dot) has priority 0.
+// priority number 0, screen off) has priority 0; a shadow-only sprite dot (kDotShadeBelow)
+// keeps its priority, which decides whether it casts its shadow.
 struct LayerDot {
   uint32_t texel;    // colour as an output texel (8 bits per gun)
   uint8_t priority;  // 1-7 when shown
@@ -35,6 +36,7 @@ using LayerLine = LayerDot[Picture::kMaxWidth];
 // Scratch lines for composing one picture line; one set per thread that composes lines.
 struct LineBuffers {
   LayerLine layers[kLayerCount];
+  uint8_t noColourCalculation[Picture::kMaxWidth];  // the colour-calculation window's area
 };
 
 }  // namespace dots

@@ -1,20 +1,134 @@
-// The priority pass over one line's layer dots.
+// The composition pass over one line's layer dots, in variants chosen per line by the
+// paths the line's registers make active.
 #include "dots/line_composer.h"
 
-namespace dots {
+#include <cstring>
 
-void ComposeLayers(const LineBuffers& layers, int width, uint32_t backTexel, uint32_t* out) {
-  for (int x = 0; x < width; ++x) {
-    uint32_t texel = backTexel, best = 0;
-    for (int layer = 0; layer < kLayerCount; ++layer) {
-      const LayerDot& d = layers.layers[layer][x];
-      if (d.priority > best) {
-        best = d.priority;
-        texel = d.texel;
+#include "dots/colour_maths.h"
+
+namespace dots {
+namespace {
+
+// A ranked image: its dot and which layer or screen gave it (Layer, kBackImage or
+// kLineColourImage).
+struct Image {
+  const LayerDot* dot;
+  int id;
+};
+
+void ApplyTransparencyWindows(const LineRules& r, LineBuffers& b, int width) {
+  const LayerDot* sprites = b.layers[kSprite];
+  for (int layer = 0; layer < kLayerCount; ++layer) {
+    const uint32_t control = r.layerWindow[layer];
+    if (!WindowActive(control)) continue;
+    // Only priorities change, so the sprite window bits stay for the later layers.
+    LayerDot* line = b.layers[layer];
+    for (int x = 0; x < width; ++x) {
+      if (InWindowArea(control, r.windows, x, sprites[x].flags & kDotSpriteWindow)) {
+        line[x].priority = 0;
       }
     }
-    out[x] = texel;
   }
+}
+
+bool Calculated(const ImageRules& i, const LayerDot& d) {
+  return ((i.ccPriorities >> d.priority) & 1) && (d.flags & i.ccAll) == i.ccAll &&
+         (i.ccAny == 0 || (d.flags & i.ccAny) != 0);
+}
+
+uint32_t Ratio(const LineRules& r, const Image& image) {
+  const ImageRules& i = r.images[image.id];
+  return i.ratio[image.dot->code & i.ratioMask];
+}
+
+bool Rgb(const Image& image) { return (image.dot->flags & kDotRgb) != 0; }
+
+// Extended calculation: the second image mixed with the images below it at the fixed
+// ratios of the hardware's table, by colour RAM mode, the images' CC enables and formats.
+uint32_t ExtendedSecond(const LineRules& r, const Image& second, const Image& third,
+                        const Image& fourth) {
+  const uint32_t s = second.dot->texel, t = third.dot->texel;
+  if (second.id != kLineColourImage) {
+    // Colour RAM modes 1 and 2 mix only an RGB second image.
+    if (!r.images[second.id].ccEnabled || (!r.cramMode0 && !Rgb(second))) return s;
+    return Mix2(s, t);
+  }
+  // The line colour screen is the second image, the former second and third below it.
+  if (!r.images[kLineColourImage].ccEnabled) return s;
+  if (!r.cramMode0 && !Rgb(third)) return s;
+  if (!r.cramMode0 && !Rgb(fourth)) return Mix2(s, t);
+  return r.images[third.id].ccEnabled ? Mix211(s, t, fourth.dot->texel) : Mix2(s, t);
+}
+
+template <bool kCalculate, bool kOffset>
+void ComposeDots(const LineRules& r, const LineBuffers& b, int width, uint32_t* out) {
+  const Image back{&r.back, kBackImage};
+  for (int x = 0; x < width; ++x) {
+    // The shown dots ranked; a sprite dot that only casts shadow takes no place among them.
+    Image top = back, second = back, third = back, fourth = back;
+    if constexpr (!kCalculate) {
+      // Only the top image is needed.
+      uint32_t best = 0;
+      for (int layer = 0; layer < kLayerCount; ++layer) {
+        const LayerDot& d = b.layers[layer][x];
+        const uint32_t p = d.flags & kDotShadeBelow ? 0 : d.priority;
+        if (p > best) best = p, top = Image{&d, layer};
+      }
+    }
+    for (int layer = 0; kCalculate && layer < kLayerCount; ++layer) {
+      const LayerDot& d = b.layers[layer][x];
+      if (d.priority == 0 || (d.flags & kDotShadeBelow)) continue;
+      const Image image{&d, layer};
+      if (d.priority > top.dot->priority) {
+        fourth = third, third = second, second = top, top = image;
+      } else if (d.priority > second.dot->priority) {
+        fourth = third, third = second, second = image;
+      } else if (d.priority > third.dot->priority) {
+        fourth = third, third = image;
+      } else if (d.priority > fourth.dot->priority) {
+        fourth = image;
+      }
+    }
+    // A shadow sprite dot that wins priority (sprites win ties) shades the dot that is
+    // now on top if that screen takes shadow; a sprite-shadow dot shades itself.
+    const LayerDot& sprite = b.layers[kSprite][x];
+    bool shade = (top.dot->flags & kDotShadeSelf) != 0;
+    if ((sprite.flags & kDotShadeBelow) && sprite.priority >= top.dot->priority &&
+        sprite.priority != 0) {
+      shade = r.images[top.id].shadow;
+    }
+    uint32_t colour = top.dot->texel;
+    const ImageRules& rules = r.images[top.id];
+    if (kCalculate && Calculated(rules, *top.dot) && !b.noColourCalculation[x]) {
+      if (rules.lineColour) {
+        fourth = third, third = second, second = Image{&r.lineColour, kLineColourImage};
+      }
+      const uint32_t below =
+          r.extended ? ExtendedSecond(r, second, third, fourth) : second.dot->texel;
+      colour = r.add ? AddSaturated(colour, below)
+                     : Blend(colour, below, Ratio(r, r.ratioFromSecond ? second : top));
+    }
+    if (kOffset) colour = Offset(colour, rules.offset);
+    out[x] = shade ? Halve(colour) : colour;
+  }
+}
+
+using DotsFunction = void (*)(const LineRules&, const LineBuffers&, int, uint32_t*);
+constexpr DotsFunction kPaths[2][2] = {{ComposeDots<false, false>, ComposeDots<false, true>},
+                                       {ComposeDots<true, false>, ComposeDots<true, true>}};
+
+}  // namespace
+
+void ComposeLayers(const LineRules& r, LineBuffers& b, int width, uint32_t* out) {
+  ApplyTransparencyWindows(r, b, width);
+  if (r.calculate) {
+    if (WindowActive(r.ccWindow)) {
+      FillWindowMask(r.ccWindow, r.windows, b.layers[kSprite], width, b.noColourCalculation);
+    } else {
+      std::memset(b.noColourCalculation, 0, static_cast<size_t>(width));
+    }
+  }
+  kPaths[r.calculate][r.offset](r, b, width, out);
 }
 
 }  // namespace dots

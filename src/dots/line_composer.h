@@ -1,15 +1,20 @@
-// Priority per dot: the layers' lines and the back screen into one output line.
+// Composition of one picture line: the layers' lines, the back screen and the line colour
+// screen into output dots.
 #pragma once
 
 #include <cstdint>
 
+#include "dots/composition_rules.h"
 #include "dots/layer_line.h"
 
 namespace dots {
 
-// Each dot shows the layer of the highest priority number; equal numbers go to the layer
-// first in Layer order (sprite, NBG0, NBG1, NBG2, NBG3); where no layer shows, the back
-// screen does.
-void ComposeLayers(const LineBuffers& layers, int width, uint32_t backTexel, uint32_t* out);
+// Per dot, in the hardware's order: each layer's transparency window; priority (the
+// highest number shows, equal numbers go to the layer first in Layer order, the back
+// screen shows where no layer does); a shadow sprite dot on top leaves and darkens the dot
+// now on top; colour calculation of the top dot with the one below (line colour inserted,
+// extended calculation), outside the colour-calculation window; the top screen's colour
+// offset; shadow. Clears the priority of layer dots inside their windows.
+void ComposeLayers(const LineRules& rules, LineBuffers& layers, int width, uint32_t* out);
 
 }  // namespace dots

@@ -1,4 +1,4 @@
-// A display period, line by line: per-line state, the layers' lines, priorities.
+// A display period, line by line: per-line state, the layers' lines, their composition.
 #include "dots/screen_composer.h"
 
 #include "dots/back_screen.h"
@@ -52,7 +52,9 @@ void ScreenComposer::ComposeLine(int y, const ChipView& chips, const FrameBuffer
   for (int n = 0; n < 4; ++n) {
     DrawScrollScreenLine(n, y, mode_, regs, cram, vram, scratch.layers[kNbg0 + n]);
   }
-  ComposeLayers(scratch, mode_.width, BackScreenTexel(y, regs, vram), row);
+  LineRules rules;
+  BuildLineRules(y, mode_, regs, cram, vram, rules);
+  ComposeLayers(rules, scratch, mode_.width, row);
 }
 
 }  // namespace dots

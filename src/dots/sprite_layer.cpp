@@ -22,10 +22,11 @@ constexpr SpriteType kSpriteTypes[16] = {
 
 struct SpriteLine {
   SpriteType type;
-  uint32_t dataMask;  // 8-bit types read the low byte of 16-bit data
-  bool mixed;         // SPCLMD: data with the MSB set is RGB
-  bool window;        // SPWINEN on a type with an MSB: the MSB is the sprite-window bit
-  bool msbShadow;     // types 2-7 without the window: the MSB marks shadow
+  uint32_t dataMask;       // 8-bit types read the low byte of 16-bit data
+  bool mixed;              // SPCLMD: data with the MSB set is RGB
+  bool window;             // SPWINEN on a type with an MSB: the MSB is the sprite-window bit
+  bool msbShadow;          // types 2-7 without the window: the MSB marks shadow
+  bool transparentShadow;  // SDCTL TPSDSL: the MSB-only code casts shadow
   uint32_t cramOffset;
   uint8_t priority[8];  // PRISA-PRISD by PR value
   const ColourRam* cram;
@@ -45,17 +46,21 @@ struct SpriteLine {
     }
     const uint32_t dc = data & type.dcMask;
     const uint16_t cc = static_cast<uint16_t>((data >> type.ccShift) & type.ccMask);
+    const uint8_t p = priority[(data >> type.prShift) & type.prMask];
     // The normal shadow code (DC all ones but its LSB) wins over the MSB codes; a shadow
-    // that only darkens what is below shows no sprite dot itself.
-    if (dc == (type.dcMask & ~1u)) return LayerDot{0, 0, uint8_t(flags | kDotShadeBelow), cc};
+    // that only darkens what is below takes part in priority but shows no colour.
+    if (dc == (type.dcMask & ~1u)) return LayerDot{0, p, uint8_t(flags | kDotShadeBelow), cc};
     if (msbShadow && (data & 0x8000)) {
-      if ((data & 0x7FFF) == 0) return LayerDot{0, 0, kDotShadeBelow, cc};
+      if ((data & 0x7FFF) == 0) {
+        // Transparent shadow; without TPSDSL a plain transparent dot.
+        return transparentShadow ? LayerDot{0, p, kDotShadeBelow, cc} : LayerDot{0, 0, 0, 0};
+      }
       flags |= kDotShadeSelf;
     }
     bool msb;
     const uint32_t texel = cram->Texel((dc + cramOffset) & 0x7FF, msb);
     flags |= msb ? kDotCramMsb : 0;
-    return LayerDot{texel, priority[(data >> type.prShift) & type.prMask], flags, cc};
+    return LayerDot{texel, p, flags, cc};
   }
 };
 
@@ -78,12 +83,20 @@ void DrawSpriteLine(int y, const DisplayMode& mode, RegisterView regs, const Col
                     uint32_t tvmr, const FrameBufferMemory& frameBuffer, LayerDot* line) {
   const uint32_t spctl = regs[reg::SPCTL];
   const uint32_t typeCode = vdp::Bits(spctl, 3, 0);
-  SpriteLine s{
-      kSpriteTypes[typeCode], typeCode >= 8 ? 0xFFu : 0xFFFFu, false, false, false, 0, {}, &cram};
+  SpriteLine s{kSpriteTypes[typeCode],
+               typeCode >= 8 ? 0xFFu : 0xFFFFu,
+               false,
+               false,
+               false,
+               false,
+               0,
+               {},
+               &cram};
   const bool hasMsb = typeCode >= 2 && typeCode <= 7;
   s.mixed = vdp::Bit(spctl, 5);
   s.window = hasMsb && !s.mixed && vdp::Bit(spctl, 4);
   s.msbShadow = hasMsb && !s.mixed && !s.window;
+  s.transparentShadow = regs.Field(reg::SDCTL, 8, 8);
   s.cramOffset = regs.Field(reg::CRAOFB, 6, 4) << 8;
   for (uint32_t pr = 0; pr < 8; ++pr) {
     s.priority[pr] = static_cast<uint8_t>(

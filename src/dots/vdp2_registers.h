@@ -68,6 +68,38 @@ constexpr uint32_t SFPRMD = 0xEA;
 constexpr uint32_t PRISA = 0xF0;
 // PRINA: NBG0 bits 2-0, NBG1 10-8; PRINB: NBG2, NBG3 likewise.
 constexpr uint32_t PRINA = 0xF8;
+
+// Composition: windows, colour calculation, shadow, colour offsets.
+// W0 rectangle: WPSX0, WPSY0, WPEX0, WPEY0 (X 10 bits, Y 10 bits); W1 the same at +8.
+constexpr uint32_t WPSX0 = 0xC0;
+// WCTLA-WCTLD: one window-control byte per screen, low byte first (NBG0, NBG1, NBG2, NBG3,
+// RBG0, sprite, rotation parameters, colour calculation): bit 7 LOG (1 AND, 0 OR), 5 SWE,
+// 4 SWA, 3 W1E, 2 W1A, 1 W0E, 0 W0A (area bit 1: outside the window is the area).
+constexpr uint32_t WCTLA = 0xD0;
+// Line window tables of W0 (W1 at +4): bit 15 of the upper word enables it, bits 2-0 and
+// the lower word's bits 15-1 give the address; per line a start X and an end X word.
+constexpr uint32_t LWTA0U = 0xD8;
+// Bits 0-5 shadow on NBG0-NBG3, RBG0, back screen; bit 8 TPSDSL transparent shadow on.
+constexpr uint32_t SDCTL = 0xE2;
+// Line colour inserted under NBG0-NBG3, RBG0 (bits 0-4) and sprites (bit 5).
+constexpr uint32_t LNCLEN = 0xE8;
+// 15 BOKEN blur, 10 EXCCEN extended, 9 CCRTMD ratio of the second image, 8 CCMD add,
+// 6 sprites, 5 line colour, 4-0 RBG0, NBG3-NBG0: colour calculation on.
+constexpr uint32_t CCCTL = 0xEC;
+// Special colour calculation mode, two bits per screen as in SFPRMD.
+constexpr uint32_t SFCCMD = 0xEE;
+// CCRSA-CCRSD: sprite ratio of CC value 2k in bits 4-0, of 2k+1 in bits 12-8.
+constexpr uint32_t CCRSA = 0x100;
+// CCRNA: NBG0 4-0, NBG1 12-8; CCRNB: NBG2, NBG3; CCRR: RBG0 4-0.
+constexpr uint32_t CCRNA = 0x108;
+// Line colour ratio in bits 4-0, back screen ratio in bits 12-8.
+constexpr uint32_t CCRLB = 0x10E;
+// Colour offset on (CLOFEN) and B rather than A (CLOFSL): NBG0-NBG3, RBG0 bits 0-4, back
+// screen bit 5, sprites bit 6.
+constexpr uint32_t CLOFEN = 0x110;
+constexpr uint32_t CLOFSL = 0x112;
+// Offset A red, green, blue (COBR-COBB at +6): 9-bit two's complement in bits 8-0.
+constexpr uint32_t COAR = 0x114;
 }  // namespace reg
 
 // One line's VDP2 register words, addressed by byte offset as the hardware names them.
