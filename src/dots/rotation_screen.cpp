@@ -133,53 +133,95 @@ bool SetUp(int screen, const RotationLineInput& in, Screen& s) {
   return true;
 }
 
+// The scales and Xp of a dot of set p whose coefficient entry is e; false when the entry
+// makes the dot transparent.
+struct DotScale {
+  int64_t kx, ky, xp;
+  uint8_t lineColour;
+};
+inline bool Scale(const SetLine& p, uint32_t e, DotScale& d) {
+  d = DotScale{p.t.kx, p.t.ky, p.t.xp, 0};
+  if (!p.k.on()) return true;
+  if (CoefficientTable::Transparent(e)) return false;
+  d.lineColour = static_cast<uint8_t>(p.k.LineColour(e));
+  const int64_t v = p.k.Value(e);
+  switch (p.k.use()) {
+    case CoefficientTable::kScaleXY:
+      d.kx = d.ky = v;
+      break;
+    case CoefficientTable::kScaleX:
+      d.kx = v;
+      break;
+    case CoefficientTable::kScaleY:
+      d.ky = v;
+      break;
+    case CoefficientTable::kXp:
+      d.xp = v;
+      break;
+  }
+  return true;
+}
+
+// Dot h through set p: 16 fraction bits throughout, the map dot is the result's floor.
+inline void Transform(const SetLine& p, int set, const DotScale& d, int h, Coordinates& c) {
+  c.set[h] = static_cast<uint8_t>(set);
+  c.lineColour[h] = d.lineColour;
+  c.x[h] = static_cast<int32_t>((((d.kx * (p.t.xsp + p.t.dx * h)) >> 16) + d.xp) >> 16);
+  c.y[h] = static_cast<int32_t>((((d.ky * (p.t.ysp + p.t.dy * h)) >> 16) + p.t.yp) >> 16);
+}
+
+// One set for the whole line, its scales fixed for the line: the same sums, stepped.
+void FixedLine(const SetLine& p, int set, const DotScale& d, int width, Coordinates& c) {
+  int64_t x = d.kx * p.t.xsp, y = d.ky * p.t.ysp;
+  const int64_t stepX = d.kx * p.t.dx, stepY = d.ky * p.t.dy;
+  for (int h = 0; h < width; ++h, x += stepX, y += stepY) {
+    c.set[h] = static_cast<uint8_t>(set);
+    c.lineColour[h] = d.lineColour;
+    c.x[h] = static_cast<int32_t>(((x >> 16) + d.xp) >> 16);
+    c.y[h] = static_cast<int32_t>(((y >> 16) + p.t.yp) >> 16);
+  }
+}
+
 void ComputeCoordinates(int screen, const Screen& s, const RotationLineInput& in, Coordinates& c) {
   const int width = in.mode.width;
-  uint8_t inB[Picture::kMaxWidth];
-  if (s.mode == 3) RotationWindowLine(in.y, in.mode, in.regs, inB);
-  const SetLine& a = s.sets[0];
-  for (int h = 0; h < width; ++h) {
-    int set = s.fixedSet;
-    uint32_t entryA = 0;
-    if (s.mode == 2 && a.k.on()) {
-      // A's transparent bit picks B's image instead of A's.
-      entryA = a.k.perDot() ? a.k.Entry(in.vram, h) : a.lineEntry;
-      set = CoefficientTable::Transparent(entryA) ? 1 : 0;
-    } else if (s.mode == 3) {
-      set = inB[h];
+  DotScale d;
+  if (s.mode < 2) {
+    const SetLine& p = s.sets[s.fixedSet];
+    if (!p.k.perDot()) {
+      if (Scale(p, p.lineEntry, d)) {
+        FixedLine(p, s.fixedSet, d, width, c);
+      } else {
+        for (int h = 0; h < width; ++h) c.set[h] = kNoSet;
+      }
+    } else {
+      for (int h = 0; h < width; ++h) {
+        if (Scale(p, p.k.Entry(in.vram, h), d))
+          Transform(p, s.fixedSet, d, h, c);
+        else
+          c.set[h] = kNoSet;
+      }
     }
-    const SetLine& p = s.sets[set];
-    int64_t kx = p.t.kx, ky = p.t.ky, xp = p.t.xp;
-    c.lineColour[h] = 0;
-    if (p.k.on()) {
+  } else {
+    uint8_t inB[Picture::kMaxWidth];
+    if (s.mode == 3) RotationWindowLine(in.y, in.mode, in.regs, inB);
+    const SetLine& a = s.sets[0];
+    for (int h = 0; h < width; ++h) {
+      int set = s.mode == 3 ? inB[h] : 0;
+      uint32_t entryA = 0;
+      if (s.mode == 2 && a.k.on()) {
+        // A's transparent bit picks B's image (and B's coefficient) instead of A's.
+        entryA = a.k.perDot() ? a.k.Entry(in.vram, h) : a.lineEntry;
+        set = CoefficientTable::Transparent(entryA) ? 1 : 0;
+      }
+      const SetLine& p = s.sets[set];
       const uint32_t e = s.mode == 2 && set == 0 ? entryA
                          : p.k.perDot()          ? p.k.Entry(in.vram, h)
                                                  : p.lineEntry;
-      if (CoefficientTable::Transparent(e)) {
+      if (Scale(p, e, d))
+        Transform(p, set, d, h, c);
+      else
         c.set[h] = kNoSet;
-        continue;
-      }
-      c.lineColour[h] = static_cast<uint8_t>(p.k.LineColour(e));
-      const int64_t v = p.k.Value(e);
-      switch (p.k.use()) {
-        case CoefficientTable::kScaleXY:
-          kx = ky = v;
-          break;
-        case CoefficientTable::kScaleX:
-          kx = v;
-          break;
-        case CoefficientTable::kScaleY:
-          ky = v;
-          break;
-        case CoefficientTable::kXp:
-          xp = v;
-          break;
-      }
     }
-    c.set[h] = static_cast<uint8_t>(set);
-    // 16 fraction bits throughout; the map dot is the floor of the result.
-    c.x[h] = static_cast<int32_t>((((kx * (p.t.xsp + p.t.dx * h)) >> 16) + xp) >> 16);
-    c.y[h] = static_cast<int32_t>((((ky * (p.t.ysp + p.t.dy * h)) >> 16) + p.t.yp) >> 16);
   }
   // Mosaic (across only): each block's dots take its left dot's.
   const uint32_t mosaicBit = screen == 0 ? 4 : 0;
