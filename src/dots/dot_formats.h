@@ -13,14 +13,12 @@
 
 namespace dots {
 
-using vdp::ConsoleMemory;
-
 // Dot formats: bytes per 8-dot row, reading dot x of a row, the transparent code, and the
 // colour address (palette formats) or texel (RGB formats) of a dot.
 struct Palette16 {
   static constexpr uint32_t kRowBytes = 4;
   static constexpr bool kRgb = false;
-  static uint32_t Read(const ConsoleMemory& v, uint32_t row, uint32_t x) {
+  static uint32_t Read(const vdp::ConsoleMemory& v, uint32_t row, uint32_t x) {
     const uint32_t pair = v.ReadByte(row + (x >> 1));  // left dot in the high nibble
     return x & 1 ? pair & 0xF : pair >> 4;
   }
@@ -30,7 +28,7 @@ struct Palette16 {
 struct Palette256 {
   static constexpr uint32_t kRowBytes = 8;
   static constexpr bool kRgb = false;
-  static uint32_t Read(const ConsoleMemory& v, uint32_t row, uint32_t x) {
+  static uint32_t Read(const vdp::ConsoleMemory& v, uint32_t row, uint32_t x) {
     return v.ReadByte(row + x);
   }
   static bool Transparent(uint32_t dot) { return dot == 0; }
@@ -41,7 +39,7 @@ struct Palette256 {
 struct Palette2048 {
   static constexpr uint32_t kRowBytes = 16;
   static constexpr bool kRgb = false;
-  static uint32_t Read(const ConsoleMemory& v, uint32_t row, uint32_t x) {
+  static uint32_t Read(const vdp::ConsoleMemory& v, uint32_t row, uint32_t x) {
     return v.ReadWord(row + x * 2);
   }
   static bool Transparent(uint32_t dot) { return (dot & 0x7FF) == 0; }
@@ -50,7 +48,7 @@ struct Palette2048 {
 struct Rgb15 {
   static constexpr uint32_t kRowBytes = 16;
   static constexpr bool kRgb = true;
-  static uint32_t Read(const ConsoleMemory& v, uint32_t row, uint32_t x) {
+  static uint32_t Read(const vdp::ConsoleMemory& v, uint32_t row, uint32_t x) {
     return v.ReadWord(row + x * 2);
   }
   static bool Transparent(uint32_t dot) { return (dot & 0x8000) == 0; }
@@ -59,7 +57,7 @@ struct Rgb15 {
 struct Rgb24 {
   static constexpr uint32_t kRowBytes = 32;
   static constexpr bool kRgb = true;
-  static uint32_t Read(const ConsoleMemory& v, uint32_t row, uint32_t x) {
+  static uint32_t Read(const vdp::ConsoleMemory& v, uint32_t row, uint32_t x) {
     return v.ReadLong(row + x * 4);
   }
   static bool Transparent(uint32_t dot) { return (dot >> 31) == 0; }
@@ -104,7 +102,7 @@ struct ScreenColours {
 // The raw dot at (x, y) of a character (low bits of map coordinates; charMask 7 or 15).
 // Flips turn the whole character, so a 2x2 character's cells change places too.
 template <class F>
-uint32_t CharacterDot(const ConsoleMemory& vram, const Character& ch, uint32_t x, uint32_t y,
+uint32_t CharacterDot(const vdp::ConsoleMemory& vram, const Character& ch, uint32_t x, uint32_t y,
                       uint32_t charMask) {
   const uint32_t cx = (x & charMask) ^ (ch.hFlip ? charMask : 0);
   const uint32_t cy = (y & charMask) ^ (ch.vFlip ? charMask : 0);
