@@ -18,7 +18,7 @@ CoefficientTable::CoefficientTable(int set, RegisterView regs, const LineStart& 
   // Per dot needs a VRAM bank given to the coefficient table (RDBS 01) or colour RAM.
   bool bank = false;
   for (unsigned b = 0; b < 8; b += 2) bank |= regs.Field(reg::RAMCTL, b + 1, b) == 1;
-  perDot_ = perDotAllowed && (inCram || bank);
+  perDot_ = on_ && perDotAllowed && (inCram || bank);
   const uint32_t ktaos = regs.Field(reg::KTAOF, set * 8 + 2, set * 8);
   base_ = oneWord_ ? (ktaos & 7) * 0x20000 : (ktaos & 3) * 0x40000;
   ka_ = start.ka;

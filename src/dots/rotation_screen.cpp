@@ -38,8 +38,9 @@ struct Screen : ScreenColours {
   bool bitmap;
   uint32_t bitmapHeight, bitmapPalette;
   uint8_t bitmapFlags;
-  uint32_t mode;  // RPMD, 0 for RBG1
-  int fixedSet;   // the set of modes 0 and 1, and of RBG1
+  uint32_t colourCode;  // 0-4: 16, 256, 2,048, 32,768, 16.7M colours
+  uint32_t mode;        // RPMD, 0 for RBG1
+  int fixedSet;         // the set of modes 0 and 1, and of RBG1
   SetLine sets[2];
 
   // Map of 4 x 4 planes A-P, each of 1 or 2 x 1 or 2 pages of 512 x 512 dots.
@@ -56,6 +57,11 @@ struct Coordinates {
   int32_t x[Picture::kMaxWidth], y[Picture::kMaxWidth];
   uint8_t set[Picture::kMaxWidth];
   uint8_t lineColour[Picture::kMaxWidth];  // CoefficientTable::LineColour
+
+  void Hide(int h) {
+    set[h] = kNoSet;
+    lineColour[h] = 0;
+  }
 };
 
 void SetUpMap(int set, RegisterView r, const Screen& s, SetLine& p) {
@@ -64,7 +70,7 @@ void SetUpMap(int set, RegisterView r, const Screen& s, SetLine& p) {
   const uint32_t offset = r.Field(reg::MPOFR, set * 4 + 2, set * 4);
   p.wide = size & 1;
   p.tall = size >> 1;
-  p.bitmapBase = offset * 0x20000 & vdp::kVramMask;
+  p.bitmapBase = (offset * 0x20000) & vdp::kVramMask;
   p.areaW = s.bitmap ? 512 : 2048u << p.wide;
   p.areaH = s.bitmap ? s.bitmapHeight : 2048u << p.tall;
   p.over = over;
@@ -96,9 +102,10 @@ bool SetUp(int screen, const RotationLineInput& in, Screen& s) {
   const bool r0 = screen == 0;
   const uint32_t colourCode = r0 ? r.Field(reg::CHCTLB, 14, 12) : r.Field(reg::CHCTLA, 6, 4);
   if (colourCode > 4) return false;  // not hardware settings
+  s.colourCode = colourCode;
   s.cram = &in.cram;
   s.cramOffset = (r0 ? r.Field(reg::CRAOFB, 2, 0) : r.Field(reg::CRAOFA, 2, 0)) << 8;
-  s.zeroOpaque = vdp::Bit(bgon, r0 ? reg::kR0tponBit : 8);
+  s.zeroOpaque = vdp::Bit(bgon, r0 ? reg::kR0tponBit : 8);  // R0TPON or N0TPON
   s.priority = r0 ? r.Field(reg::PRIR, 2, 0) : r.Field(reg::PRINA, 2, 0);
   s.priorityMode = r0 ? r.Field(reg::SFPRMD, 9, 8) : r.Field(reg::SFPRMD, 1, 0);
   s.specialCode = r.Field(reg::SFSEL, r0 ? 4 : 0, r0 ? 4 : 0) ? r.Field(reg::SFCODE, 15, 8)
@@ -191,14 +198,14 @@ void ComputeCoordinates(int screen, const Screen& s, const RotationLineInput& in
       if (Scale(p, p.lineEntry, d)) {
         FixedLine(p, s.fixedSet, d, width, c);
       } else {
-        for (int h = 0; h < width; ++h) c.set[h] = kNoSet;
+        for (int h = 0; h < width; ++h) c.Hide(h);
       }
     } else {
       for (int h = 0; h < width; ++h) {
         if (Scale(p, p.k.Entry(in.vram, h), d))
           Transform(p, s.fixedSet, d, h, c);
         else
-          c.set[h] = kNoSet;
+          c.Hide(h);
       }
     }
   } else {
@@ -220,7 +227,7 @@ void ComputeCoordinates(int screen, const Screen& s, const RotationLineInput& in
       if (Scale(p, e, d))
         Transform(p, set, d, h, c);
       else
-        c.set[h] = kNoSet;
+        c.Hide(h);
     }
   }
   // Mosaic (across only): each block's dots take its left dot's.
@@ -302,9 +309,7 @@ void DrawRotationScreenLine(int screen, const RotationLineInput& in, LayerDot* l
   }
   Coordinates c;
   ComputeCoordinates(screen, s, in, c);
-  const uint32_t colourCode =
-      screen == 0 ? in.regs.Field(reg::CHCTLB, 14, 12) : in.regs.Field(reg::CHCTLA, 6, 4);
-  kLineFunctions[colourCode][s.bitmap](s, c, width, in.vram, line);
+  kLineFunctions[s.colourCode][s.bitmap](s, c, width, in.vram, line);
   if (screen != 0) return;
   for (int x = 0; x < width; ++x) {
     if (c.lineColour[x]) lineColour[x] = (lineColour[x] & 0x780) | (c.lineColour[x] & 0x7F);
