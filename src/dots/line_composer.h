@@ -8,9 +8,8 @@
 namespace dots {
 
 // Each dot shows the layer of the highest priority number; equal numbers go to the layer
-// first in Layer order (sprite, RBG0, NBG0 or RBG1, NBG1,
-// NBG2, NBG3); where no layer shows, the back
-// screen does.
+// first in Layer order (sprite, RBG0, NBG0 or RBG1, NBG1, NBG2, NBG3); where no layer
+// shows, the back screen does.
 void ComposeLayers(const LineBuffers& layers, int width, uint32_t backTexel, uint32_t* out);
 
 }  // namespace dots
