@@ -107,6 +107,8 @@ TEST_F(DotsRotation, TransformOfTheScreenCoordinates) {
         {TA(0x1C, 0), TA(0x20, 0xFFFF0000), TA(0x28, 0x10000), TA(0x2C, 0), W(kTableA + 0x3C, 160),
         W(kTableA + 0x3E, 112), TA(0x44, 0x00600000), TA(0x48, 0x00900000)}},
       {"scale 2 by the table's kx, ky", 10, 20, T(20, 40), {TA(0x4C, 0x20000), TA(0x50, 0x20000)}},
+      {"RPTA bit 6 is not stored: still table A", 10, 20, T(60, 20),
+        {R(0xBE, 0x8040), TA(0, 0x00320000)}},
       {"bits above a field are ignored", 10, 20, T(10, 20), {TA(0x1C, 0xFFF10000)}},
       {"X -0.25 is dot -1, repeated as 511", 0, 0, T(511, 0), {TA(0, 0xFFFFC000)}},
       {"Xst read on line 0 only: dXst added since", 0, 20, T(20, 20), {TA(0xC, 0x10000)}},
@@ -120,12 +122,17 @@ TEST_F(DotsRotation, TransformOfTheScreenCoordinates) {
       {"kx", 10, 20, T(30, 20), {R(0xB4, 5), L(0x40050, 0x30000)}},
       {"ky", 10, 20, T(10, 60), {R(0xB4, 9), L(0x40050, 0x30000)}},
       {"Xp, 8 fraction bits", 10, 20, T(110, 20), {R(0xB4, 0xD), L(0x40050, 0x6400)}},
+      {"two words: KTAOS bit 2 unused", 10, 20, T(30, 60),
+        {R(0xB4, 1), R(0xB6, 5), L(0x40050, 0x30000)}},
       {"one word, 10 fraction bits", 10, 20, T(30, 60),
         {R(0xB4, 3), R(0xB6, 2), W(0x40028, 0x0C00)}},
       {"per dot from a coefficient bank", 10, 20, T(30, 60),
         {R(0x0E, 0x1001), R(0xB4, 1), TA(0x58, 0), TA(0x5C, 0x10000), L(0x40028, 0x30000)}},
       {"per dot from colour RAM", 10, 20, T(30, 60),
         {R(0x0E, 0x9000), R(0xB4, 1), TA(0x58, 0), TA(0x5C, 0x10000), Cr(0x414, 3), Cr(0x415, 0)}},
+      {"colour RAM, one word: KA 0x40A reads entry 0x00A", 10, 20, T(30, 60),
+        {R(0x0E, 0x9000), R(0xB4, 3), TA(0x54, 0x04000000), TA(0x58, 0), TA(0x5C, 0x10000),
+        Cr(0x40A, 0x0C00)}},
   }, {R(0xB6, 1), TA(0x58, 0x10000)});
   // clang-format on
 }
