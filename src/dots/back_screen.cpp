@@ -20,10 +20,14 @@ uint32_t BackScreenTexel(int line, RegisterView regs, const vdp::ConsoleMemory& 
   return vdp::Rgb555ToTexel(vram.ReadWord(EntryAddress(reg::BKTAU, line, regs)));
 }
 
+uint32_t LineColourAddress(int line, RegisterView regs, const vdp::ConsoleMemory& vram) {
+  return vram.ReadWord(EntryAddress(reg::LCTAU, line, regs)) & 0x7FF;
+}
+
 uint32_t LineColourTexel(int line, RegisterView regs, const ColourRam& cram,
                          const vdp::ConsoleMemory& vram) {
   bool msb;
-  return cram.Texel(vram.ReadWord(EntryAddress(reg::LCTAU, line, regs)) & 0x7FF, msb);
+  return cram.Texel(LineColourAddress(line, regs, vram), msb);
 }
 
 }  // namespace dots

@@ -15,6 +15,8 @@ namespace dots {
 uint32_t BackScreenTexel(int line, RegisterView regs, const vdp::ConsoleMemory& vram);
 // The line colour screen's colour: its table gives an 11-bit colour RAM address, used
 // without a colour RAM offset. It shows only through colour calculation.
+// The line colour screen's 11-bit colour RAM address for a line.
+uint32_t LineColourAddress(int line, RegisterView regs, const vdp::ConsoleMemory& vram);
 uint32_t LineColourTexel(int line, RegisterView regs, const ColourRam& cram,
                          const vdp::ConsoleMemory& vram);
 

@@ -39,7 +39,9 @@ int ScreenSlot(Layer layer) {
   switch (layer) {
     case kSprite:
       return 5;
-    case kNbg0:
+    case kRbg0:
+      return 4;
+    case kNbg0:  // and RBG1, which shows in its place
     case kNbg1:
     case kNbg2:
     case kNbg3:

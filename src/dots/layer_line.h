@@ -28,8 +28,9 @@ constexpr uint8_t kDotShadeSelf = 1 << 5;     // sprite shadow: shown, and shade
 constexpr uint8_t kDotShadeBelow = 1 << 6;    // normal or transparent shadow: shades below
 constexpr uint8_t kDotSpriteWindow = 1 << 7;  // inside the sprite window (SPWINEN)
 
-// The layers in the order that breaks priority ties: the first one wins.
-enum Layer : int { kSprite = 0, kNbg0, kNbg1, kNbg2, kNbg3, kLayerCount };
+// The layers in the order that breaks priority ties: the first one wins. RBG1 draws in
+// NBG0's place (no NBG shows with it).
+enum Layer : int { kSprite = 0, kRbg0, kNbg0, kNbg1, kNbg2, kNbg3, kLayerCount };
 
 using LayerLine = LayerDot[Picture::kMaxWidth];
 
@@ -37,6 +38,9 @@ using LayerLine = LayerDot[Picture::kMaxWidth];
 struct LineBuffers {
   LayerLine layers[kLayerCount];
   uint8_t noColourCalculation[Picture::kMaxWidth];  // the colour-calculation window's area
+  // The line colour screen's colour RAM address under each dot: the line's table entry,
+  // its low 7 bits replaced where RBG0's coefficient carries line colour (KLCE).
+  uint16_t lineColour[Picture::kMaxWidth];
 };
 
 }  // namespace dots

@@ -3,6 +3,8 @@
 
 #include "dots/back_screen.h"
 #include "dots/line_composer.h"
+#include "dots/rotation_registers.h"
+#include "dots/rotation_screen.h"
 #include "dots/scroll_screen.h"
 #include "dots/sprite_layer.h"
 
@@ -25,6 +27,7 @@ void ScreenComposer::PrepareLines(const ChipView& chips, const vdp::LineLog& log
   mode_ = DisplayMode::FromTvmd(RegisterView(states_.Registers(0))[reg::TVMD]);
   out.width = mode_.width;
   out.height = mode_.height;
+  rotationStarts_.Build(states_, log, *chips.vdp2Vram, mode_);
 }
 
 void ScreenComposer::ComposePeriod(const ChipView& chips, const vdp::LineLog& log,
@@ -51,6 +54,21 @@ void ScreenComposer::ComposeLine(int y, const ChipView& chips, const FrameBuffer
   DrawSpriteLine(y, mode_, regs, cram, chips.vdp1Registers[0], displayed, scratch.layers[kSprite]);
   for (int n = 0; n < 4; ++n) {
     DrawScrollScreenLine(n, y, mode_, regs, cram, vram, scratch.layers[kNbg0 + n]);
+  }
+  const uint16_t lineColour = static_cast<uint16_t>(LineColourAddress(y, regs, vram));
+  for (int x = 0; x < mode_.width; ++x) scratch.lineColour[x] = lineColour;
+  const RotationLineInput rotation{y,
+                                   mode_,
+                                   regs,
+                                   cram,
+                                   states_.Cram(line),
+                                   vram,
+                                   rotationStarts_.At(y),
+                                   scratch.layers[kSprite]};
+  DrawRotationScreenLine(0, rotation, scratch.layers[kRbg0], scratch.lineColour);
+  // RBG1 shows in NBG0's place, which is empty while it is on.
+  if (vdp::Bit(regs[reg::BGON], reg::kR1onBit)) {
+    DrawRotationScreenLine(1, rotation, scratch.layers[kNbg0], scratch.lineColour);
   }
   LineRules rules;
   BuildLineRules(y, mode_, regs, cram, vram, rules);

@@ -10,6 +10,7 @@
 #include "dots/layer_line.h"
 #include "dots/line_state.h"
 #include "dots/picture.h"
+#include "dots/rotation_parameters.h"
 
 namespace dots {
 
@@ -30,6 +31,7 @@ class ScreenComposer {
 
  private:
   LineStates states_;
+  RotationStarts rotationStarts_;
   LineBuffers scratch_;
   DisplayMode mode_;
 };

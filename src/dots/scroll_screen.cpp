@@ -2,7 +2,7 @@
 // and per cell or bitmap form over the line's map coordinates.
 #include "dots/scroll_screen.h"
 
-#include "common/rgb555.h"
+#include "dots/dot_formats.h"
 #include "dots/pattern_name.h"
 #include "dots/scroll_coordinates.h"
 
@@ -11,66 +11,8 @@ namespace {
 
 using vdp::ConsoleMemory;
 
-// Dot formats: bytes per 8-dot row, reading dot x of a row, the transparent code, and the
-// colour address (palette formats) or texel (RGB formats) of a dot.
-struct Palette16 {
-  static constexpr uint32_t kRowBytes = 4;
-  static constexpr bool kRgb = false;
-  static uint32_t Read(const ConsoleMemory& v, uint32_t row, uint32_t x) {
-    const uint32_t pair = v.ReadByte(row + (x >> 1));  // left dot in the high nibble
-    return x & 1 ? pair & 0xF : pair >> 4;
-  }
-  static bool Transparent(uint32_t dot) { return dot == 0; }
-  static uint32_t ColourAddress(uint32_t dot, uint32_t palette) { return (palette << 4) | dot; }
-};
-struct Palette256 {
-  static constexpr uint32_t kRowBytes = 8;
-  static constexpr bool kRgb = false;
-  static uint32_t Read(const ConsoleMemory& v, uint32_t row, uint32_t x) {
-    return v.ReadByte(row + x);
-  }
-  static bool Transparent(uint32_t dot) { return dot == 0; }
-  static uint32_t ColourAddress(uint32_t dot, uint32_t palette) {
-    return ((palette & 0x70) << 4) | dot;
-  }
-};
-struct Palette2048 {
-  static constexpr uint32_t kRowBytes = 16;
-  static constexpr bool kRgb = false;
-  static uint32_t Read(const ConsoleMemory& v, uint32_t row, uint32_t x) {
-    return v.ReadWord(row + x * 2);
-  }
-  static bool Transparent(uint32_t dot) { return (dot & 0x7FF) == 0; }
-  static uint32_t ColourAddress(uint32_t dot, uint32_t) { return dot & 0x7FF; }
-};
-struct Rgb15 {
-  static constexpr uint32_t kRowBytes = 16;
-  static constexpr bool kRgb = true;
-  static uint32_t Read(const ConsoleMemory& v, uint32_t row, uint32_t x) {
-    return v.ReadWord(row + x * 2);
-  }
-  static bool Transparent(uint32_t dot) { return (dot & 0x8000) == 0; }
-  static uint32_t Texel(uint32_t dot) { return vdp::Rgb555ToTexel(dot); }
-};
-struct Rgb24 {
-  static constexpr uint32_t kRowBytes = 32;
-  static constexpr bool kRgb = true;
-  static uint32_t Read(const ConsoleMemory& v, uint32_t row, uint32_t x) {
-    return v.ReadLong(row + x * 4);
-  }
-  static bool Transparent(uint32_t dot) { return (dot >> 31) == 0; }
-  // Bits 23-16 blue, 15-8 green, 7-0 red: already the texel's byte order.
-  static uint32_t Texel(uint32_t dot) { return 0xFF000000u | (dot & 0xFFFFFF); }
-};
-
 // One screen's settings for one line.
-struct Screen {
-  const ColourRam* cram;
-  uint32_t cramOffset;  // added to colour address bits 10-8
-  bool zeroOpaque;      // TPON: the transparent code shows
-  uint32_t priority;    // PRIN
-  uint32_t priorityMode;
-  uint32_t specialCode;  // the selected 8-bit special function code
+struct Screen : ScreenColours {
   // Cells.
   PatternNameForm form;
   PatternNameDecoder decode;
@@ -81,30 +23,6 @@ struct Screen {
   // Bitmaps.
   uint32_t bitmapBase, bitmapWidth, bitmapHeight, bitmapPalette;
   uint8_t bitmapFlags;
-
-  // The layer dot of a raw dot of format F.
-  template <class F>
-  LayerDot Make(uint32_t dot, uint32_t palette, uint8_t flags) const {
-    if (!zeroOpaque && F::Transparent(dot)) return LayerDot{0, 0, 0, 0};
-    const bool special = (specialCode >> ((dot & 0xF) >> 1)) & 1;
-    uint32_t p = priority;
-    // Special priority: the LSB from the PR bit, or from PR and a code match (mode 3 is
-    // not a hardware setting and reads as mode 0).
-    if (priorityMode == 1) p = (p & 6) | ((flags & kDotPr) ? 1 : 0);
-    if (priorityMode == 2) p = (p & 6) | ((flags & kDotPr) && special ? 1 : 0);
-    if (p == 0) return LayerDot{0, 0, 0, 0};
-    flags |= special ? kDotSpecial : 0;
-    uint32_t texel;
-    if constexpr (F::kRgb) {
-      texel = F::Texel(dot);
-      flags |= kDotRgb;
-    } else {
-      bool msb;
-      texel = cram->Texel((F::ColourAddress(dot, palette) + cramOffset) & 0x7FF, msb);
-      flags |= msb ? kDotCramMsb : 0;
-    }
-    return LayerDot{texel, static_cast<uint8_t>(p), flags, static_cast<uint16_t>(dot)};
-  }
 
   uint32_t EntryAddress(uint32_t x, uint32_t y) const {
     const uint32_t plane = (((y >> (9 + tall)) & 1) << 1) | ((x >> (9 + wide)) & 1);
@@ -132,12 +50,7 @@ void CellLine(const Screen& s, const ScrollCoordinates& c, int width, const Cons
       const uint32_t at = s.EntryAddress(x, y);
       ch = s.decode(s.form.oneWord ? vram.ReadWord(at) : vram.ReadLong(at), s.form);
     }
-    // Flips turn the whole character, so a 2x2 character's cells change places too.
-    const uint32_t cx = (x & charMask) ^ (ch.hFlip ? charMask : 0);
-    const uint32_t cy = (y & charMask) ^ (ch.vFlip ? charMask : 0);
-    const uint32_t cell = ((cy >> 3) << 1) | (cx >> 3);  // UL, UR, LL, LR
-    const uint32_t row = ch.address + cell * 8 * F::kRowBytes + (cy & 7) * F::kRowBytes;
-    out[i] = s.Make<F>(F::Read(vram, row, cx & 7), ch.palette, ch.flags);
+    out[i] = s.Make<F>(CharacterDot<F>(vram, ch, x, y, charMask), ch.palette, ch.flags);
   }
 }
 
