@@ -260,8 +260,24 @@ TEST_F(Vdp1Render, SpriteColourOffsetReachesEveryCorner) {
   Texture(0x7000, 8, 8, [](uint32_t, uint32_t) { return Rgb(16, 16, 16); });
   WriteWordVDP2Regs(0x110, 0x0040);  // CLOFEN: sprites take offset set A
   WriteWordVDP2Regs(0x114, 0x0040);  // COAR: red + 64
-  Table({Part(kScaledSprite, ColourMode(5), 0, 0, 199, 199, 0, 0x7000, Size(8, 8))});
-  DrawAndCheck({Dot(2, 2, {192, 128, 128, 255}, 8), Dot(197, 197, {192, 128, 128, 255}, 8)});
+  // A second sprite's texture starts inside the first's, at its row 4.
+  Table({Part(kScaledSprite, ColourMode(5), 0, 0, 199, 199, 0, 0x7000, Size(8, 8)),
+         Part(kScaledSprite, ColourMode(5), 210, 0, 309, 99, 0, 0x7040, Size(8, 4))});
+  const Rgba offsetGrey{192, 128, 128, 255}, offsetWhite{255, 248, 248, 255};
+  DrawAndCheck(
+      {Dot(2, 2, offsetGrey, 8), Dot(197, 197, offsetGrey, 8), Dot(212, 2, offsetGrey, 8)});
+  // A texel written later, in the first 8 bytes of the second texture, shows there.
+  WriteWordVDP1VRAM(0x7040, kRgbWhite);
+  DrawAndCheck({Dot(2, 2, offsetGrey, 8), Dot(212, 2, offsetWhite, 8)});
+}
+
+// Double interlace in a double-density picture: VDP1 lines are doubled, its dots are not.
+TEST_F(Vdp1Render, DoubleInterlaceDoublesLinesOnly) {
+  WriteWordVDP2Regs(0x00, 0x80C0);  // 320 x 448, shown 640 x 448
+  WriteWordVDP1Regs(0x02, 0x0008);  // FBCR: DIE
+  Table({Part(kPolygon, 0, 100, 20, 150, 40, kRgbRed)});
+  Frame();  // the new resolution's first frame
+  DrawAndCheck({Dot(125, 60, kRed), Dot(250, 60, kBlack)});
 }
 
 }  // namespace

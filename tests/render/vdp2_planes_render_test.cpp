@@ -206,6 +206,14 @@ TEST_F(Vdp2PlanesRender, ThreeBitmapsShowTheirDotsWhereTheyLand) {
   ASSERT_TRUE(FrameAndCapture());
   EXPECT_EQ(Work().texSubImageCalls, 2u) << "NBG0 and NBG1";
   EXPECT_TRUE(ColourNear(Pixel(104, 401), Seen(kWhite)));
+  // After a cache clear every bitmap is loaded whole into its texture again, in place:
+  // NBG0's row 100, turned red, on lines 100 and no other.
+  Words(2 * 512 * 100, 0x0125, 512);
+  Colour(0x125, kRed);
+  plugin::vdp2->ClearCache();
+  ASSERT_TRUE(FrameAndCapture());
+  EXPECT_TRUE(ColourNear(Pixel(600, 201), Seen(kRed))) << "NBG0 row 100";
+  EXPECT_TRUE(ColourNear(Pixel(600, 203), Seen(kBlue))) << "NBG0 row 101";
 }
 
 TEST_F(Vdp2PlanesRender, HigherPriorityAndLaterPlanesPaintOnTop) {

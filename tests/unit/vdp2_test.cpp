@@ -66,6 +66,19 @@ TEST_F(Vdp2, EachPlaneReadsItsOwnPlaneSizeAndFourMapRegisters) {
     for (uint32_t k = 0; k < 4; ++k)
       EXPECT_EQ(p.planeAddress[k], 4u * plane + k) << "plane " << int{plane} << " slot " << k;
   }
+  // A map value counts pages: 8 KB of one-word names of 1 x 1 characters, 2 KB of 2 x 2;
+  // two-word names take twice that.
+  const struct {
+    uint32_t oneWord, characterSize, pageBytes;
+  } pages[] = {{1, 0, 0x2000}, {1, 1, 0x800}, {0, 0, 0x4000}, {0, 1, 0x1000}};
+  for (const auto& c : pages) {
+    CellPlaneParams p{};
+    p.patternNameSize = c.oneWord;
+    p.characterSize = c.characterSize;
+    p.planeAddress[0] = 1;
+    VDP2Core::ComputePlaneAddresses(p);
+    EXPECT_EQ(p.planeAddress[0], c.pageBytes) << c.oneWord << " word, size " << c.characterSize;
+  }
 }
 
 TEST(Vdp2PatternNames, SupplementaryBitsAndTwoWordNamesGiveTheCharacter) {
