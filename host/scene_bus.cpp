@@ -37,8 +37,13 @@ void SceneBus::Frame() {
     api_.VDPOnHblankIn();
     api_.VDPOnHblankOut();
   }
+  Vblank();
+}
+
+void SceneBus::Vblank() {
   api_.VDPOnVblankIn();
   api_.VDPOnVblankOut();
+  if (afterFrame) afterFrame();
 }
 
 }  // namespace vdphost

@@ -24,6 +24,8 @@ class SceneBus {
   void CramWords(uint32_t address, std::initializer_list<uint16_t> words);
   // One frame: 224 lines of horizontal blanking, then vertical blanking.
   void Frame();
+  // V-blank in and out: the frame is drawn, then afterFrame is called.
+  void Vblank();
   void Capture(const std::string& name) { capture_(name); }
   // The presented texel at (x, y) of the picture; false when nothing was presented.
   bool PresentedPixel(int x, int y, uint32_t& texel) const;
@@ -38,6 +40,7 @@ class SceneBus {
   std::string outputDirectory = ".";
   int demoFrames = 0;
   bool dotByDot = false;
+  std::function<void()> afterFrame;
 
  private:
   PluginApi& api_;

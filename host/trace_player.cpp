@@ -90,8 +90,7 @@ bool PlayTrace(const std::string& path, SceneBus& bus, std::string& error) {
       bus.api().VDPOnHblankIn();
       bus.api().VDPOnHblankOut();
     } else if (op == "vblank") {
-      bus.api().VDPOnVblankIn();
-      bus.api().VDPOnVblankOut();
+      bus.Vblank();
     } else if (op == "frame") {
       bus.Frame();
     } else if (op == "reset") {

@@ -82,7 +82,9 @@ int PlayBinaryTrace(PluginApi& api, const PlayOptions& options, StatusCallback s
   double lastReport = 0;
   int saved = 0, failures = 0;
   ReplayRecords(reader, replayer, {}, [&](const vdptrace::Record& mark) {
-    if (options.frames.Saves(mark.value)) {
+    if (options.afterFrame) {
+      options.afterFrame(mark.value);
+    } else if (options.frames.Saves(mark.value)) {
       std::vector<uint32_t> texels;
       int width = 0, height = 0;
       char name[32];

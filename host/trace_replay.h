@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ struct PlayOptions {
   std::string trace, outDir, settingsDir;
   const ScreenCapture* screen = nullptr;
   FrameSelection frames;
+  // When set, called after every frame instead of writing the selected frames.
+  std::function<void(uint32_t frame)> afterFrame;
 };
 
 // Takes --play, --record, --every and --range with their value from argv at i (moving i
