@@ -580,14 +580,15 @@ void WriteRotation(PluginApi& api, int t) {
   a.my = camY;
   a.dkast = 0x10000;  // the next coefficient every line
   a.Write(api, kRotationTables);
-  // The wheel: map dot (256, 256) at screen (x0, y0), turned by phi, 1.2 to 1.6 times smaller.
+  // The wheel: map dot (256, 256) at screen (x0, y0), turned by phi, 1.2 to 1.6 times smaller
+  // (the matrix steps 1.2 to 1.6 map dots a screen dot).
   const int x0 = kCentreX + SinTimes(96, 3 * t), y0 = 62, phi = -12 * t;
-  const int64_t zoom = 0x13333 + SinTimes(0x3333, 16 * t + 256);
+  const int64_t zoom = 0x16666 + SinTimes(0x3333, 16 * t + 256);
   RotationTable b;
   b.dyst = 0x10000;
   b.dx = 0x10000;
-  b.matrix[0] = int64_t{Cos1024(phi)} * 0x10000 / zoom;
-  b.matrix[1] = int64_t{Sin1024(phi)} * 0x10000 / zoom;
+  b.matrix[0] = int64_t{Cos1024(phi)} * zoom >> 16;
+  b.matrix[1] = int64_t{Sin1024(phi)} * zoom >> 16;
   b.matrix[3] = -b.matrix[1];
   b.matrix[4] = b.matrix[0];
   b.cx = x0;
@@ -645,8 +646,8 @@ void WriteComposition(PluginApi& api, int t, int depth) {
   }
   api.WriteWordVDP2Regs(WPSY0, static_cast<uint16_t>(std::max(0, cy - r)));
   api.WriteWordVDP2Regs(WPEY0, static_cast<uint16_t>(std::min(kLines - 1, cy + r)));
-  // The skyline's ratio: top weight 31 - v, second v + 1, v from 6 to 26.
-  api.WriteWordVDP2Regs(CCRNA, static_cast<uint16_t>((16 + SinTimes(10, 12 * t)) << 8));
+  // The skyline's ratio: top weight 31 - v, second v + 1, v from 6 to 30.
+  api.WriteWordVDP2Regs(CCRNA, static_cast<uint16_t>((18 + SinTimes(12, 12 * t)) << 8));
   // Dusk: offset B steps towards red and away from blue, and back; both offsets carry
   // the fade.
   const int dusk = std::min(t, kStretchFrames - 1 - t);  // 0 to 59
@@ -749,7 +750,8 @@ void WritePolygons(PluginApi& api, int t) {
   Cmd::End(api, n);
 }
 
-constexpr uint32_t kByteColours = 1792;  // sprite colour RAM offset 7 in the 8-bit stretch
+constexpr uint32_t kByteColours = 1792;   // sprite colour RAM offset 7 in the 8-bit stretch
+constexpr uint32_t kByteLookup = 0x7200;  // VDP1 VRAM: 16 colour codes for the cards
 
 // Frame t of the second VDP1 stretch: the frame buffer turns 8-bit (TVMR rotation 8, rows
 // of 512 bytes), read by VDP2 as sprite type C (a byte a dot: 256 colours, bit 7 also the
@@ -777,6 +779,10 @@ void WriteByteBuffer(PluginApi& api, int t, int length) {
     auto gun = [&](int shift) { return bright * (16 + SinTimes(15, phase + shift)) / 31; };
     Cram(api, kByteColours + i, Rgb(gun(0), gun(341), gun(683)));
   }
+  if (first)
+    for (int i = 0; i < 16; ++i)
+      api.WriteWordVDP1VRAM(kByteLookup + i * 2u,
+                            static_cast<uint16_t>(i == 0 ? 0 : i * 37 & 0xFF));
   Cmd local;
   local.control = Cmd::kLocalCoordinates;
   local.Write(api, n++);
@@ -784,13 +790,13 @@ void WriteByteBuffer(PluginApi& api, int t, int length) {
     const int size = 20 + 6 * k;
     const int x = 176 + SinTimes(140 - 8 * k, t * (3 + k % 3) + k * 113);
     const int y = 110 + SinTimes(80 - 4 * k, t * (4 + k % 2) + k * 229);
-    // Orbs (codes 1-255 from the rim in) and, between them, cards whose 16 colours take
-    // a bank of the cycling ones.
+    // Orbs (codes 1-255 from the rim in) and, between them, cards whose colours a lookup
+    // table of colour codes spreads over the cycling ones.
     const bool card = k % 2 != 0;
     Cmd orb;
     orb.control = Cmd::kDistortedSprite;
-    orb.drawMode = Cmd::DrawMode(card ? Cmd::kBank16 : Cmd::kBank256);
-    orb.colour = static_cast<uint16_t>(card ? 0x40 * k & 0xF0 : 0);
+    orb.drawMode = Cmd::DrawMode(card ? Cmd::kLookup16 : Cmd::kBank256);
+    orb.colour = static_cast<uint16_t>(card ? kByteLookup / 8 : 0);
     orb.textureAddress = card ? kCardTexture : kOrbTexture;
     orb.size = Cmd::Size(32, 32);
     const int spin = (k % 2 ? t : -t) * 6 + k * 80;
