@@ -1,12 +1,19 @@
-// The animated demo: eight seconds of a Saturn-style scene, driven the way a game drives
-// the chips. Everything is made here from arithmetic: a sky of rings whose colours cycle
-// through colour RAM (NBG3), a skyline bitmap (NBG1), a row of emblems built from one
-// flipped 2x2 character over a brick ground (NBG2), and VDP1 sprites and polygons above
-// them, all in the 352 x 240 mode. The picture fades in and out through the colour
-// offset, and the emblem plane moves in front of the sprites for two seconds. A last
-// stretch of two seconds shows what only a dot-by-dot picture holds: the skyline waves
-// line by line (a line scroll table), the ground breaks into growing and shrinking mosaic
-// blocks, and the sky gives way to a back screen with a colour of its own on every line.
+// The animated demo: fourteen and a half seconds of a Saturn-style scene, driven the way a
+// game drives the chips. Everything is made here from arithmetic: a sky of rings whose
+// colours cycle through colour RAM (NBG3), a skyline bitmap (NBG1), a row of emblems built
+// from one flipped 2x2 character over a brick ground (NBG2), and VDP1 sprites and polygons
+// above them, all in the 352 x 240 mode. The picture fades in and out through the colour
+// offset, and the emblem plane moves in front of the sprites for two seconds. Four
+// stretches follow, each faded in and out, that only a dot-by-dot picture holds:
+// - frames 360-479: the skyline waves line by line (a line scroll table), the ground breaks
+//   into growing and shrinking mosaic blocks, and the sky gives way to a back screen with a
+//   colour of its own on every line;
+// - 480-599: a turning, perspective floor on RBG0 (parameter A, a coefficient a line) and a
+//   spinning wheel above its horizon (parameter B);
+// - 600-719: a line window cutting NBG3, a half-transparent NBG1, VDP2 shadows on NBG2 and
+//   a dusk through colour offset B;
+// - 720-799: VDP1's half-transparent distorted polygons with their seams, and lines drawn
+//   both ways; 800-879: an 8-bit frame buffer read as sprite type C.
 #include <algorithm>
 #include <array>
 #include <chrono>
