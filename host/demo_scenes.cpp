@@ -102,7 +102,7 @@ void BitmapPlane(SceneBus& bus) {
 }  // namespace
 
 const DemoScene kDemoScenes[] = {
-    {"demo", "the animated demo: every layer the plugin draws, 480 frames", PlayAnimatedDemo},
+    {"demo", "the animated demo: every layer the plugin draws, 880 frames", PlayAnimatedDemo},
     {"polygons", "VDP1 polygons in each colour calculation, gouraud, polyline, line", Polygons},
     {"sprites", "VDP1 RGB and colour-bank sprites: normal, flipped, scaled, distorted", Sprites},
     {"bitmap_plane", "a scrolling VDP2 bitmap plane beneath a VDP1 polygon", BitmapPlane},

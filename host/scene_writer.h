@@ -21,7 +21,14 @@ constexpr uint32_t TVMD = 0x00, RAMCTL = 0x0E, BGON = 0x20, MZCTL = 0x22, CHCTLA
                    LSTA1L = 0xA6, BKTAU = 0xAC, BKTAL = 0xAE, SPCTL = 0xE0, CRAOFA = 0xE4,
                    CRAOFB = 0xE6, PRISA = 0xF0, PRINA = 0xF8, PRINB = 0xFA, CLOFEN = 0x110,
                    CLOFSL = 0x112, COAR = 0x114, COAG = 0x116, COAB = 0x118;
-}
+// Rotating screens, windows, shadow, colour calculation and offset B.
+constexpr uint32_t BMPNB = 0x2E, PNCN0 = 0x30, PNCR = 0x38, MPOFR = 0x3E, MPABRA = 0x50,
+                   MPABRB = 0x60, RPMD = 0xB0, RPRCTL = 0xB2, KTCTL = 0xB4, KTAOF = 0xB6,
+                   RPTAU = 0xBC, RPTAL = 0xBE, WPSX0 = 0xC0, WPSY0 = 0xC2, WPEX0 = 0xC4,
+                   WPEY0 = 0xC6, WCTLA = 0xD0, WCTLB = 0xD2, WCTLC = 0xD4, WCTLD = 0xD6,
+                   LWTA0U = 0xD8, LWTA0L = 0xDA, SDCTL = 0xE2, CCCTL = 0xEC, SFCCMD = 0xEE,
+                   PRIR = 0xFC, CCRNA = 0x108, COBR = 0x11A, COBG = 0x11C, COBB = 0x11E;
+}  // namespace vdp2reg
 
 // A console colour: 5 bits per channel, red lowest; bit 15 marks an RGB sprite dot opaque.
 constexpr uint16_t Rgb(int r, int g, int b) {
