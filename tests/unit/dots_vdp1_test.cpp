@@ -122,11 +122,14 @@ TEST_F(DotsVdp1, SpritesMapTheirTexelsAndFlips) {
     std::vector<uint16_t> vertices;
     int x, y;
     std::vector<uint16_t> dots;
+    uint16_t mode = 0xE0, fbcr = 0;
   } cases[] = {
-      {0x00, {10, 5}, 10, 6, row1},                                           // normal
-      {0x20, {10, 5}, 10, 6, row0},                                           // vertical flip
-      {0x01, {0, 0, 0, 0, 3, 0}, 0, 0, {0x1221, 0x1223, 0x1225, 0x1227, 0}},  // x4/8: 1 3 5 7
-      {0x01, {0, 0, 0, 0, 2, 0}, 0, 0, {0x1221, 0x1224, 0x1226, 0}},          // x3/8: 1 4 6
+      {0x00, {10, 5}, 10, 6, row1},                                                 // normal
+      {0x20, {10, 5}, 10, 6, row0},                                                 // vertical flip
+      {0x01, {0, 0, 0, 0, 3, 0}, 0, 0, {0x1221, 0x1223, 0x1225, 0x1227, 0}},        // x4/8: 1 3 5 7
+      {0x01, {0, 0, 0, 0, 2, 0}, 0, 0, {0x1221, 0x1224, 0x1226, 0}},                // x3/8: 1 4 6
+      {0x01, {0, 0, 0, 0, 2, 0}, 0, 0, {0x1220, 0x1224, 0x1226, 0}, 0x10E0},        // HSS, EOS even
+      {0x01, {0, 0, 0, 0, 2, 0}, 0, 0, {0x1221, 0x1225, 0x1227, 0}, 0x10E0, 0x10},  // EOS odd
       {0x01, {20, 10, 0, 0, 13, 10}, 13, 10, back1},  // C left of A: flipped
       {0x11, {20, 10, 0, 0, 13, 10}, 13, 10, row1},   // and Dir: flips cancel
       {0x0701, {100, 60, 7, 0}, 93, 60, row1},        // zoom point top-right
@@ -136,7 +139,8 @@ TEST_F(DotsVdp1, SpritesMapTheirTexelsAndFlips) {
       {0x12, {0, 0, 7, 0, 7, 1, 0, 1}, 0, 1, back1},  // with horizontal flip
   };
   for (const auto& c : cases) {
-    Table(0, {c.control, 0, 0xC0 | 0x20, 0x1200, 0x200, 0x0102});
+    Table(0, {c.control, 0, c.mode, 0x1200, 0x200, 0x0102});
+    regs[1] = c.fbcr;
     for (size_t i = 0; i < c.vertices.size(); ++i) Put(12 + 2 * i, {c.vertices[i]});
     End(1);
     fb->Reset();
@@ -159,7 +163,20 @@ TEST_F(DotsVdp1, ShapesClipWindowsAndLocalCoordinates) {
       {"polygon lines are 4-connected",
        {{4, 0, 0xC0, c, 0, 0, 0, 0, 2, 2, 2, 2, 0, 0}},
        {{0, 0, c}, {1, 0, c}, {1, 1, c}, {2, 1, c}, {2, 2, c}, {0, 1, 0}}},
-      {"a line is not", {LineTable(c, 0, 0, 2, 2)}, {{1, 1, c}, {1, 0, 0}}},
+      {"a line is not; both ends are drawn",
+       {LineTable(c, 0, 0, 5, 2)},
+       {{0, 0, c},
+        {1, 0, c},
+        {2, 1, c},
+        {3, 1, c},
+        {4, 2, c},
+        {5, 2, c},
+        {2, 0, 0},
+        {1, 1, 0},
+        {6, 2, 0}}},
+      {"mesh: a 45-degree line from an odd dot draws nothing (so lines have no hole fill)",
+       {LineTable(c, 1, 0, 3, 2, 0x1C0)},
+       {{1, 0, 0}, {2, 0, 0}, {2, 1, 0}, {3, 1, 0}, {3, 2, 0}}},
       {"polyline: four 8-connected lines",
        {{5, 0, 0xC0, c, 0, 0, 0, 0, 4, 0, 4, 4, 2, 2}},
        {{2, 0, c}, {4, 2, c}, {3, 3, c}, {1, 1, c}, {3, 4, 0}, {1, 2, 0}, {2, 1, 0}}},
@@ -171,6 +188,9 @@ TEST_F(DotsVdp1, ShapesClipWindowsAndLocalCoordinates) {
        {{0, 0, 0xA008}, {7, 0, 0xC010}, {0, 1, 0xC010}, {7, 1, 0xE018}}},
       {"system clip",
        {{9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 319, 223}, LineTable(c, 315, 5, 325, 5)},
+       {{315, 5, c}, {319, 5, c}, {320, 5, 0}}},
+      {"no pre-clipping: the same dots",
+       {{9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 319, 223}, LineTable(c, 325, 5, 315, 5, 0x8C0)},
        {{315, 5, c}, {319, 5, c}, {320, 5, 0}}},
       {"local coordinates",
        {{10, 0, 0, 0, 0, 0, 160, 112}, LineTable(c, 0xFFFF, 0, 1, 0)},
@@ -193,9 +213,28 @@ TEST_F(DotsVdp1, ShapesClipWindowsAndLocalCoordinates) {
   }
 }
 
+TEST_F(DotsVdp1, QuadLinesJoinEdgeADToEdgeBCAndDoubleWrittenDotsShow) {
+  // A(0,0) B(4,0) C(4,2) D(0,4): A-D has 4 steps, B-C 2, so 5 lines from (0,i) to (4,y) with
+  // y = 0 1 1 2 2; lines 2-4 step up, with their filling dots (new X, old Y). Black drawn
+  // half-transparent over white: once 0xBDEF, twice 0x9CE7 (the seams); (4,3) spills past
+  // C-D. A palette base dot (0,0) is replaced.
+  constexpr uint16_t o = 0xBDEF, t = 0x9CE7, w = 0xFFFF;
+  const std::vector<uint16_t> rows[5] = {
+      {0x8000, o, o, o, o}, {o, o, o, t, t}, {o, o, o, t, t}, {o, o, t, t, o}, {o, o, o, w, w}};
+  for (uint32_t i = 0; i < 8; ++i) vram->Word(0x3000 + 2 * i) = 0x8000;  // 8x1 RGB texture
+  for (uint16_t kind : {4, 2}) {                                         // polygon, distorted
+    fb->Reset();
+    for (int i = 0; i < 25; ++i) fb->WriteWord((i / 5) * 1024 + (i % 5) * 2, i ? w : 0x1234);
+    Table(0, {kind, 0, 0xEB, 0x8000, 0x600, 0x0101, 0, 0, 4, 0, 4, 2, 0, 4});
+    End(1);
+    Draw();
+    for (int y = 0; y < 5; ++y) EXPECT_EQ(Row(0, y, 5), rows[y]) << "kind " << kind << " row " << y;
+  }
+}
+
 TEST_F(DotsVdp1, ColourModesTransparentAndEndCodes) {
   vram->Word(0x1006) = 0x8421;  // look-up table at 0x1000, word 3
-  const std::vector<uint16_t> nibbles{0x10F2, 0xF345}, bytes{0xC540, 0x00FF, 0x0101, 0x0101},
+  const std::vector<uint16_t> nibbles{0x10F2, 0xF345}, bytes{0xC540, 0x00FF, 0x01FF, 0x0101},
       rgb{0x8123, 0, 0x7FFF, 0x8001, 0x7FFF, 0x8002, 1, 1};
   const struct {
     uint16_t mode, colour;
@@ -205,11 +244,13 @@ TEST_F(DotsVdp1, ColourModesTransparentAndEndCodes) {
       {0x00, 0x0100, nibbles, {0x0101, 0, 0, 0x0102, 0, 0, 0, 0}},  // 2nd end code ends the row
       {0x80, 0x0100, nibbles, {0x0101, 0, 0x010F, 0x0102, 0x010F, 0x0103, 0x0104, 0x0105}},
       {0xC0, 0x0100, nibbles, {0x0101, 0x0100, 0x010F, 0x0102, 0x010F, 0x0103, 0x0104, 0x0105}},
-      {0x10, 0x1234, bytes, {0x1205, 0x1200, 0, 0, 0x1201, 0x1201, 0x1201, 0x1201}},
-      {0x18, 0x1234, bytes, {0x1245, 0x1240, 0, 0, 0x1201, 0x1201, 0x1201, 0x1201}},
-      {0x20, 0x1234, bytes, {0x12C5, 0x1240, 0, 0, 0x1201, 0x1201, 0x1201, 0x1201}},
+      {0x10, 0x1234, bytes, {0x1205, 0x1200, 0, 0, 0x1201, 0, 0, 0}},  // end code 0xFF
+      {0x18, 0x1234, bytes, {0x1245, 0x1240, 0, 0, 0x1201, 0, 0, 0}},
+      {0x20, 0x1234, bytes, {0x12C5, 0x1240, 0, 0, 0x1201, 0, 0, 0}},
+      {0xA0, 0x1234, bytes, {0x12C5, 0x1240, 0, 0x12FF, 0x1201, 0x12FF, 0x1201, 0x1201}},
       {0x08, 0x0200, {0x3033, 0x3333}, {0x8421, 0, 0x8421, 0x8421, 0x8421, 0x8421, 0x8421, 0x8421}},
       {0x28, 0, rgb, {0x8123, 0, 0, 0x8001, 0, 0, 0, 0}},
+      {0xA8, 0, rgb, {0x8123, 0, 0x7FFF, 0x8001, 0x7FFF, 0x8002, 1, 1}},
   };
   for (const auto& k : cases) {
     fb->Reset();
