@@ -306,6 +306,11 @@ TEST_F(DotsVdp1, DotFormsPerTvModeAndInterlaceAndTheHostWindow) {
   Draw();
   EXPECT_EQ(fb->ReadByte(300 * 512 + 3), 0xAB);
   fb->Reset();
+  regs[0] = 2;  // rotation 16: 16-bit dots, 256 rows of 512
+  Draw();
+  EXPECT_EQ(fb->ReadWord(2 * 1024 + 6), 0x127E);
+  EXPECT_EQ(fb->ReadWord(44 * 1024 + 6), 0) << "row 300 is past the buffer, not wrapped";
+  fb->Reset();
   regs[0] = 0;
   Draw();
   EXPECT_EQ(Dot(0, 1), 0) << "beyond the 512-dot row nothing is written";
@@ -317,6 +322,11 @@ TEST_F(DotsVdp1, DotFormsPerTvModeAndInterlaceAndTheHostWindow) {
   Draw();
   EXPECT_EQ(Row(0, 0, 2), (std::vector<uint16_t>{0, 0x8001}));
   EXPECT_EQ(Row(2, 1, 2), (std::vector<uint16_t>{0, 0x8001}));
+  regs[1] = 0x08;  // even lines: plane rows 0 and 2 at buffer rows 0 and 1
+  fb->OnFrameChange(View());
+  Draw();
+  EXPECT_EQ(Row(0, 0, 2), (std::vector<uint16_t>{0x8001, 0}));
+  EXPECT_EQ(Row(2, 1, 2), (std::vector<uint16_t>{0x8001, 0}));
 
   fb->WriteLong(0x40004, 0x11223344);
   EXPECT_EQ(fb->ReadWord(4), 0x1122);
