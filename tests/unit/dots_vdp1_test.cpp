@@ -80,6 +80,17 @@ TEST_F(DotsVdp1, BuffersChangeAndEraseAsFbcrAndTvmrSay) {
   for (auto [row, x, byte] : expected)
     EXPECT_EQ(fb->ReadByte(row * 1024 + x), byte) << row << "," << +x;
   EXPECT_EQ(fb->ReadWord(2 * 1024 + 14), 0x5555) << "outside the erase area";
+
+  fb->Reset();  // one-cycle, 16-bit: columns 8..15 of row 1 (units of 8 dots)
+  regs[0] = regs[1] = 0;
+  regs[4] = (1 << 9) | 1;
+  regs[5] = (2 << 9) | 1;
+  for (int x : {7, 8, 15, 16}) fb->WriteWord(1024 + 2 * x, 0x5555);
+  fb->OnFrameChange(View());
+  fb->OnFrameChange(View());
+  std::vector<uint16_t> erased(10, 0x1234);
+  erased.front() = erased.back() = 0x5555;
+  EXPECT_EQ(Row(7, 1, 10), erased);
 }
 
 TEST_F(DotsVdp1, CommandWalkFollowsJumpsCallsSkipsAndStopsOnLoops) {
@@ -240,6 +251,7 @@ TEST_F(DotsVdp1, ColourModesTransparentAndEndCodes) {
     uint16_t mode, colour;
     std::vector<uint16_t> texels;  // console words at 0x2000
     std::vector<uint16_t> dots;    // x = 0..7
+    uint16_t control = 0;          // 1: scaled to 4 dots
   } cases[] = {
       {0x00, 0x0100, nibbles, {0x0101, 0, 0, 0x0102, 0, 0, 0, 0}},  // 2nd end code ends the row
       {0x80, 0x0100, nibbles, {0x0101, 0, 0x010F, 0x0102, 0x010F, 0x0103, 0x0104, 0x0105}},
@@ -251,10 +263,12 @@ TEST_F(DotsVdp1, ColourModesTransparentAndEndCodes) {
       {0x08, 0x0200, {0x3033, 0x3333}, {0x8421, 0, 0x8421, 0x8421, 0x8421, 0x8421, 0x8421, 0x8421}},
       {0x28, 0, rgb, {0x8123, 0, 0, 0x8001, 0, 0, 0, 0}},
       {0xA8, 0, rgb, {0x8123, 0, 0x7FFF, 0x8001, 0x7FFF, 0x8002, 1, 1}},
+      // High-speed shrink reads texels 0 2 4 6 (F F 3 5); end codes are colours then.
+      {0x1000, 0x0100, {0xF1F2, 0x3456}, {0x010F, 0x010F, 0x0103, 0x0105, 0, 0, 0, 0}, 1},
   };
   for (const auto& k : cases) {
     fb->Reset();
-    Table(0, {0, 0, k.mode, k.colour, 0x400, 0x0101});
+    Table(0, {k.control, 0, k.mode, k.colour, 0x400, 0x0101, 0, 0, 0, 0, 3, 0});
     End(1);
     for (size_t i = 0; i < k.texels.size(); ++i) vram->Word(0x2000 + 2 * i) = k.texels[i];
     Draw();
