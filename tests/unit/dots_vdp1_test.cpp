@@ -80,6 +80,17 @@ TEST_F(DotsVdp1, BuffersChangeAndEraseAsFbcrAndTvmrSay) {
   for (auto [row, x, byte] : expected)
     EXPECT_EQ(fb->ReadByte(row * 1024 + x), byte) << row << "," << +x;
   EXPECT_EQ(fb->ReadWord(2 * 1024 + 14), 0x5555) << "outside the erase area";
+
+  fb->Reset();  // one-cycle, 16-bit: columns 8..15 of row 1 (units of 8 dots)
+  regs[0] = regs[1] = 0;
+  regs[4] = (1 << 9) | 1;
+  regs[5] = (2 << 9) | 1;
+  for (int x : {7, 8, 15, 16}) fb->WriteWord(1024 + 2 * x, 0x5555);
+  fb->OnFrameChange(View());
+  fb->OnFrameChange(View());
+  std::vector<uint16_t> erased(10, 0x1234);
+  erased.front() = erased.back() = 0x5555;
+  EXPECT_EQ(Row(7, 1, 10), erased);
 }
 
 TEST_F(DotsVdp1, CommandWalkFollowsJumpsCallsSkipsAndStopsOnLoops) {
@@ -122,11 +133,14 @@ TEST_F(DotsVdp1, SpritesMapTheirTexelsAndFlips) {
     std::vector<uint16_t> vertices;
     int x, y;
     std::vector<uint16_t> dots;
+    uint16_t mode = 0xE0, fbcr = 0;
   } cases[] = {
-      {0x00, {10, 5}, 10, 6, row1},                                           // normal
-      {0x20, {10, 5}, 10, 6, row0},                                           // vertical flip
-      {0x01, {0, 0, 0, 0, 3, 0}, 0, 0, {0x1221, 0x1223, 0x1225, 0x1227, 0}},  // x4/8: 1 3 5 7
-      {0x01, {0, 0, 0, 0, 2, 0}, 0, 0, {0x1221, 0x1224, 0x1226, 0}},          // x3/8: 1 4 6
+      {0x00, {10, 5}, 10, 6, row1},                                                 // normal
+      {0x20, {10, 5}, 10, 6, row0},                                                 // vertical flip
+      {0x01, {0, 0, 0, 0, 3, 0}, 0, 0, {0x1221, 0x1223, 0x1225, 0x1227, 0}},        // x4/8: 1 3 5 7
+      {0x01, {0, 0, 0, 0, 2, 0}, 0, 0, {0x1221, 0x1224, 0x1226, 0}},                // x3/8: 1 4 6
+      {0x01, {0, 0, 0, 0, 2, 0}, 0, 0, {0x1220, 0x1224, 0x1226, 0}, 0x10E0},        // HSS, EOS even
+      {0x01, {0, 0, 0, 0, 2, 0}, 0, 0, {0x1221, 0x1225, 0x1227, 0}, 0x10E0, 0x10},  // EOS odd
       {0x01, {20, 10, 0, 0, 13, 10}, 13, 10, back1},  // C left of A: flipped
       {0x11, {20, 10, 0, 0, 13, 10}, 13, 10, row1},   // and Dir: flips cancel
       {0x0701, {100, 60, 7, 0}, 93, 60, row1},        // zoom point top-right
@@ -136,7 +150,8 @@ TEST_F(DotsVdp1, SpritesMapTheirTexelsAndFlips) {
       {0x12, {0, 0, 7, 0, 7, 1, 0, 1}, 0, 1, back1},  // with horizontal flip
   };
   for (const auto& c : cases) {
-    Table(0, {c.control, 0, 0xC0 | 0x20, 0x1200, 0x200, 0x0102});
+    Table(0, {c.control, 0, c.mode, 0x1200, 0x200, 0x0102});
+    regs[1] = c.fbcr;
     for (size_t i = 0; i < c.vertices.size(); ++i) Put(12 + 2 * i, {c.vertices[i]});
     End(1);
     fb->Reset();
@@ -159,7 +174,12 @@ TEST_F(DotsVdp1, ShapesClipWindowsAndLocalCoordinates) {
       {"polygon lines are 4-connected",
        {{4, 0, 0xC0, c, 0, 0, 0, 0, 2, 2, 2, 2, 0, 0}},
        {{0, 0, c}, {1, 0, c}, {1, 1, c}, {2, 1, c}, {2, 2, c}, {0, 1, 0}}},
-      {"a line is not", {LineTable(c, 0, 0, 2, 2)}, {{1, 1, c}, {1, 0, 0}}},
+      {"a line is not; both ends are drawn",
+       {LineTable(c, 0, 0, 5, 2)},
+       {{0, 0, c}, {2, 1, c}, {3, 1, c}, {5, 2, c}, {2, 0, 0}, {1, 1, 0}, {6, 2, 0}}},
+      {"mesh: a 45-degree line from an odd dot draws nothing (so lines have no hole fill)",
+       {LineTable(c, 1, 0, 3, 2, 0x1C0)},
+       {{1, 0, 0}, {2, 0, 0}, {1, 1, 0}, {2, 1, 0}, {3, 1, 0}, {2, 2, 0}, {3, 2, 0}}},
       {"polyline: four 8-connected lines",
        {{5, 0, 0xC0, c, 0, 0, 0, 0, 4, 0, 4, 4, 2, 2}},
        {{2, 0, c}, {4, 2, c}, {3, 3, c}, {1, 1, c}, {3, 4, 0}, {1, 2, 0}, {2, 1, 0}}},
@@ -171,6 +191,9 @@ TEST_F(DotsVdp1, ShapesClipWindowsAndLocalCoordinates) {
        {{0, 0, 0xA008}, {7, 0, 0xC010}, {0, 1, 0xC010}, {7, 1, 0xE018}}},
       {"system clip",
        {{9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 319, 223}, LineTable(c, 315, 5, 325, 5)},
+       {{315, 5, c}, {319, 5, c}, {320, 5, 0}}},
+      {"no pre-clipping: the same dots",
+       {{9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 319, 223}, LineTable(c, 325, 5, 315, 5, 0x8C0)},
        {{315, 5, c}, {319, 5, c}, {320, 5, 0}}},
       {"local coordinates",
        {{10, 0, 0, 0, 0, 0, 160, 112}, LineTable(c, 0xFFFF, 0, 1, 0)},
@@ -193,27 +216,51 @@ TEST_F(DotsVdp1, ShapesClipWindowsAndLocalCoordinates) {
   }
 }
 
+TEST_F(DotsVdp1, QuadLinesJoinEdgeADToEdgeBCAndDoubleWrittenDotsShow) {
+  // A(0,0) B(4,0) C(4,2) D(0,4): A-D has 4 steps, B-C 2, so 5 lines from (0,i) to (4,y) with
+  // y = 0 1 1 2 2; lines 2-4 step up, with their filling dots (new X, old Y). Black drawn
+  // half-transparent over white: once 0xBDEF, twice 0x9CE7 (the seams); (4,3) spills past
+  // C-D. A palette base dot (0,0) is replaced.
+  constexpr uint16_t o = 0xBDEF, t = 0x9CE7, w = 0xFFFF;
+  const std::vector<uint16_t> rows[5] = {
+      {0x8000, o, o, o, o}, {o, o, o, t, t}, {o, o, o, t, t}, {o, o, t, t, o}, {o, o, o, w, w}};
+  for (uint32_t i = 0; i < 8; ++i) vram->Word(0x3000 + 2 * i) = 0x8000;  // 8x1 RGB texture
+  for (uint16_t kind : {4, 2}) {                                         // polygon, distorted
+    fb->Reset();
+    for (int i = 0; i < 25; ++i) fb->WriteWord((i / 5) * 1024 + (i % 5) * 2, i ? w : 0x1234);
+    Table(0, {kind, 0, 0xEB, 0x8000, 0x600, 0x0101, 0, 0, 4, 0, 4, 2, 0, 4});
+    End(1);
+    Draw();
+    for (int y = 0; y < 5; ++y) EXPECT_EQ(Row(0, y, 5), rows[y]) << "kind " << kind << " row " << y;
+  }
+}
+
 TEST_F(DotsVdp1, ColourModesTransparentAndEndCodes) {
   vram->Word(0x1006) = 0x8421;  // look-up table at 0x1000, word 3
-  const std::vector<uint16_t> nibbles{0x10F2, 0xF345}, bytes{0xC540, 0x00FF, 0x0101, 0x0101},
+  const std::vector<uint16_t> nibbles{0x10F2, 0xF345}, bytes{0xC540, 0x00FF, 0x01FF, 0x0101},
       rgb{0x8123, 0, 0x7FFF, 0x8001, 0x7FFF, 0x8002, 1, 1};
   const struct {
     uint16_t mode, colour;
     std::vector<uint16_t> texels;  // console words at 0x2000
     std::vector<uint16_t> dots;    // x = 0..7
+    uint16_t control = 0;          // 1: scaled to 4 dots
   } cases[] = {
       {0x00, 0x0100, nibbles, {0x0101, 0, 0, 0x0102, 0, 0, 0, 0}},  // 2nd end code ends the row
       {0x80, 0x0100, nibbles, {0x0101, 0, 0x010F, 0x0102, 0x010F, 0x0103, 0x0104, 0x0105}},
       {0xC0, 0x0100, nibbles, {0x0101, 0x0100, 0x010F, 0x0102, 0x010F, 0x0103, 0x0104, 0x0105}},
-      {0x10, 0x1234, bytes, {0x1205, 0x1200, 0, 0, 0x1201, 0x1201, 0x1201, 0x1201}},
-      {0x18, 0x1234, bytes, {0x1245, 0x1240, 0, 0, 0x1201, 0x1201, 0x1201, 0x1201}},
-      {0x20, 0x1234, bytes, {0x12C5, 0x1240, 0, 0, 0x1201, 0x1201, 0x1201, 0x1201}},
+      {0x10, 0x1234, bytes, {0x1205, 0x1200, 0, 0, 0x1201, 0, 0, 0}},  // end code 0xFF
+      {0x18, 0x1234, bytes, {0x1245, 0x1240, 0, 0, 0x1201, 0, 0, 0}},
+      {0x20, 0x1234, bytes, {0x12C5, 0x1240, 0, 0, 0x1201, 0, 0, 0}},
+      {0xA0, 0x1234, bytes, {0x12C5, 0x1240, 0, 0x12FF, 0x1201, 0x12FF, 0x1201, 0x1201}},
       {0x08, 0x0200, {0x3033, 0x3333}, {0x8421, 0, 0x8421, 0x8421, 0x8421, 0x8421, 0x8421, 0x8421}},
       {0x28, 0, rgb, {0x8123, 0, 0, 0x8001, 0, 0, 0, 0}},
+      {0xA8, 0, rgb, {0x8123, 0, 0x7FFF, 0x8001, 0x7FFF, 0x8002, 1, 1}},
+      // High-speed shrink reads texels 0 2 4 6 (F F 3 5); end codes are colours then.
+      {0x1000, 0x0100, {0xF1F2, 0x3456}, {0x010F, 0x010F, 0x0103, 0x0105, 0, 0, 0, 0}, 1},
   };
   for (const auto& k : cases) {
     fb->Reset();
-    Table(0, {0, 0, k.mode, k.colour, 0x400, 0x0101});
+    Table(0, {k.control, 0, k.mode, k.colour, 0x400, 0x0101, 0, 0, 0, 0, 3, 0});
     End(1);
     for (size_t i = 0; i < k.texels.size(); ++i) vram->Word(0x2000 + 2 * i) = k.texels[i];
     Draw();
@@ -265,6 +312,11 @@ TEST_F(DotsVdp1, DotFormsPerTvModeAndInterlaceAndTheHostWindow) {
   Draw();
   EXPECT_EQ(fb->ReadByte(300 * 512 + 3), 0xAB);
   fb->Reset();
+  regs[0] = 2;  // rotation 16: 16-bit dots, 256 rows of 512
+  Draw();
+  EXPECT_EQ(fb->ReadWord(2 * 1024 + 6), 0x127E);
+  EXPECT_EQ(fb->ReadWord(44 * 1024 + 6), 0) << "row 300 is past the buffer, not wrapped";
+  fb->Reset();
   regs[0] = 0;
   Draw();
   EXPECT_EQ(Dot(0, 1), 0) << "beyond the 512-dot row nothing is written";
@@ -276,6 +328,11 @@ TEST_F(DotsVdp1, DotFormsPerTvModeAndInterlaceAndTheHostWindow) {
   Draw();
   EXPECT_EQ(Row(0, 0, 2), (std::vector<uint16_t>{0, 0x8001}));
   EXPECT_EQ(Row(2, 1, 2), (std::vector<uint16_t>{0, 0x8001}));
+  regs[1] = 0x08;  // even lines: plane rows 0 and 2 at buffer rows 0 and 1
+  fb->OnFrameChange(View());
+  Draw();
+  EXPECT_EQ(Row(0, 0, 2), (std::vector<uint16_t>{0x8001, 0}));
+  EXPECT_EQ(Row(2, 1, 2), (std::vector<uint16_t>{0x8001, 0}));
 
   fb->WriteLong(0x40004, 0x11223344);
   EXPECT_EQ(fb->ReadWord(4), 0x1122);

@@ -10,6 +10,7 @@
 
 #include "common/rgb555.h"
 #include "dots/back_screen.h"
+#include "dots/frame_buffer.h"
 #include "dots/screen_composer.h"
 
 namespace {
@@ -271,6 +272,23 @@ TEST_F(DotsVdp2, SpriteTypesAndPriorities) {
       },
       kGreenNbg0);
   // clang-format on
+}
+
+TEST_F(DotsVdp2, SpritesOfAnEightBitBufferDrawnByVdp1) {
+  // VDP1 in high resolution draws a line of 0x1285 from (600,3) to (601,3): bytes 0x85. After
+  // the change VDP2 (640 dots, type C: PR bit 7, DC all 8 bits) shows colour 0x085 there.
+  auto buffers = std::make_unique<dots::FrameBuffers>();
+  Apply({R(0x28, 2), R(0x20, 0x101), R(0xF8, 4), Cr(0, 0x3E0), R(0, 0x8002), V1(0, 1), R(0xE0, 0xC),
+         R(0xF0, 0x600)});
+  const uint16_t table[] = {6, 0, 0xC0, 0x1285, 0, 0, 600, 3, 601, 3, 0, 0, 0, 0, 0, 0, 0x8000};
+  for (uint32_t i = 0; i < std::size(table); ++i) vram1->Word(2 * i) = table[i];
+  buffers->DrawNow(chips);
+  buffers->OnFrameChange(chips);
+  composer->BeginPeriod(chips);
+  composer->ComposePeriod(chips, *log, buffers->Displayed(), *picture);
+  const uint32_t* row = picture->Row(3);
+  EXPECT_EQ(std::vector<uint32_t>(row + 599, row + 603),
+            (std::vector<uint32_t>{kGreen, C(0x085), C(0x085), kGreen}));
 }
 
 TEST_F(DotsVdp2, EachLineShowsItsOwnRegistersAndColourRam) {
