@@ -6,12 +6,15 @@
 // the only ones collected, so the dump holds the measured frames and nothing else.
 //
 //   vdp_frame_costs --scene <name> [--renderer opengl|dots] [--frames N] [--reps R]
-//                   [--trace FILE] [--no-baseline]
+//                   [--trace FILE] [--no-baseline] [--attribute-allocations]
 //
 // Each repetition first plays N empty frames (the baseline: erase, swap and the fixed
 // per-frame work), then, with --renderer dots, the scene in the OpenGL renderer, then the
 // scene in the renderer asked for; it prints one line of key=value pairs: the median
-// and mean frame times, the baselines' medians, and the work per frame.
+// and mean frame times, the baselines' medians, and the work per frame, with the heap
+// allocations made on the host thread during the measured calls (the plugin's and Mesa's);
+// --attribute-allocations also counts those with no Mesa object on their call stack (slow:
+// a stack walk per allocation, so its frame times are not the figures to report).
 #include <stdlib.h>
 
 // Valgrind's header comes with valgrind, which scripts/bench.sh installs. Without it the
@@ -21,6 +24,11 @@
 #else
 #define CALLGRIND_TOGGLE_COLLECT
 #endif
+
+#include <dlfcn.h>
+#include <errno.h>
+#include <execinfo.h>
+#include <stddef.h>
 
 #include <algorithm>
 #include <chrono>
@@ -42,6 +50,67 @@
 #include "trace_replay.h"
 #include "vdp2/vdp2_core.h"
 
+// Heap allocations counted while the host thread is in a measured call: this program's
+// malloc family stands in for the C library's (operator new and Mesa reach it too) and
+// forwards to it.
+extern "C" {
+void* __libc_malloc(size_t size);
+void* __libc_calloc(size_t count, size_t size);
+void* __libc_realloc(void* p, size_t size);
+void* __libc_memalign(size_t alignment, size_t size);
+}
+namespace {
+thread_local bool countingAllocations = false;
+thread_local bool walkingStack = false;  // the walk's own allocations are not counted
+bool attributeAllocations = false;
+uint64_t allocations = 0, allocationsOutsideMesa = 0;
+
+// Objects whose code is Mesa's, as scripts/perf_report.py names them.
+bool MadeInMesa() {
+  void* frames[64];
+  const int n = backtrace(frames, 64);
+  for (int i = 0; i < n; ++i) {
+    Dl_info info;
+    if (dladdr(frames[i], &info) == 0 || info.dli_fname == nullptr) continue;
+    for (const char* name : {"OSMesa", "libGL", "glapi", "gallium", "LLVM", "_dri", "swrast"})
+      if (std::strstr(info.dli_fname, name) != nullptr) return true;
+  }
+  return false;
+}
+
+void NoteAllocation() {
+  if (!countingAllocations || walkingStack) return;
+  ++allocations;
+  if (!attributeAllocations) return;
+  walkingStack = true;
+  if (!MadeInMesa()) ++allocationsOutsideMesa;
+  walkingStack = false;
+}
+}  // namespace
+extern "C" {
+void* malloc(size_t size) {
+  NoteAllocation();
+  return __libc_malloc(size);
+}
+void* calloc(size_t count, size_t size) {
+  NoteAllocation();
+  return __libc_calloc(count, size);
+}
+void* realloc(void* p, size_t size) {
+  NoteAllocation();
+  return __libc_realloc(p, size);
+}
+void* memalign(size_t alignment, size_t size) {
+  NoteAllocation();
+  return __libc_memalign(alignment, size);
+}
+void* aligned_alloc(size_t alignment, size_t size) { return memalign(alignment, size); }
+int posix_memalign(void** p, size_t alignment, size_t size) {
+  *p = memalign(alignment, size);
+  return *p != nullptr || size == 0 ? 0 : ENOMEM;
+}
+}
+
 namespace {
 
 // What the measured frames cost, summed.
@@ -51,6 +120,11 @@ struct Meter {
   std::vector<double> seconds;  // each frame's
   double vblankInSeconds = 0;   // of the frame under way
   uint64_t pictureDots = 0;     // width x height of the pictures composed dot by dot
+  uint64_t allocations = 0;     // heap allocations in the measured calls
+  uint64_t outsideMesa = 0;     // of which no Mesa object was on the stack
+  uint32_t allocatingFrames = 0;
+  uint64_t allocationsBefore = 0;  // the counts when the frame under way started
+  uint64_t outsideMesaBefore = 0;
   DisplayWorkCounters work{};
 };
 Meter meter;
@@ -74,10 +148,14 @@ void AddWork(DisplayWorkCounters& sum, const DisplayWorkCounters& after,
 // the OpenGL renderer only notes the blanking there.
 void MeteredVblankIn() {
   if (!meter.on || plugin::drawingDots == nullptr) return VDPOnVblankIn();
+  meter.allocationsBefore = allocations;
+  meter.outsideMesaBefore = allocationsOutsideMesa;
+  countingAllocations = true;
   const auto start = std::chrono::steady_clock::now();
   CALLGRIND_TOGGLE_COLLECT;
   VDPOnVblankIn();
   CALLGRIND_TOGGLE_COLLECT;
+  countingAllocations = false;
   meter.vblankInSeconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   if (const dots::Picture* p = plugin::drawingDots->LastPicture())
@@ -90,10 +168,21 @@ void MeteredVblankOut() {
   const bool otherRenderer = drawDots && plugin::drawingDots == nullptr;
   if (!meter.on || plugin::display == nullptr || otherRenderer) return VDPOnVblankOut();
   const DisplayWorkCounters before = plugin::display->counters;
+  // V-blank in started the frame's count when it was measured.
+  if (meter.vblankInSeconds == 0) {
+    meter.allocationsBefore = allocations;
+    meter.outsideMesaBefore = allocationsOutsideMesa;
+  }
+  countingAllocations = true;
   const auto start = std::chrono::steady_clock::now();
   CALLGRIND_TOGGLE_COLLECT;
   VDPOnVblankOut();
   CALLGRIND_TOGGLE_COLLECT;
+  countingAllocations = false;
+  const uint64_t frameAllocations = allocations - meter.allocationsBefore;
+  meter.allocations += frameAllocations;
+  meter.allocatingFrames += frameAllocations != 0 ? 1 : 0;
+  meter.outsideMesa += allocationsOutsideMesa - meter.outsideMesaBefore;
   meter.seconds.push_back(
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() +
       meter.vblankInSeconds);
@@ -272,6 +361,8 @@ bool ParseOptions(int argc, char** argv, Options& o) {
       o.reps = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
     else if (arg == "--no-baseline")
       o.baseline = false;
+    else if (arg == "--attribute-allocations")
+      attributeAllocations = true;
     else if (arg == "--renderer" && hasValue) {
       const std::string renderer = argv[++i];
       if (renderer != "opengl" && renderer != "dots") return false;
@@ -315,7 +406,7 @@ int main(int argc, char** argv) {
                  "usage: vdp_frame_costs --scene <empty|demo|sprites-cached|sprites-changing|"
                  "planes-still|planes-scrolling|after-cache-clear|replay> "
                  "[--renderer opengl|dots] [--frames N] [--reps R] [--trace FILE] "
-                 "[--no-baseline]\n");
+                 "[--no-baseline] [--attribute-allocations]\n");
     return 2;
   }
   for (uint32_t rep = 0; rep < o.reps; ++rep) {
@@ -332,11 +423,14 @@ int main(int argc, char** argv) {
     std::printf(
         "scene=%s renderer=%s rep=%u frames=%u median_ns=%.0f mean_ns=%.0f "
         "baseline_median_ns=%.0f opengl_median_ns=%.0f picture_dots=%.0f tex_image=%.2f "
-        "tex_sub_image=%.2f sprite_quads=%.2f plane_quads=%.2f shapes=%.2f\n",
+        "tex_sub_image=%.2f sprite_quads=%.2f plane_quads=%.2f shapes=%.2f allocations=%llu "
+        "allocating_frames=%u allocations_outside_mesa=%lld\n",
         o.scene.c_str(), o.dots ? "dots" : "opengl", rep, m.frames, MedianNs(m.seconds),
         MeanNs(m.seconds), MedianNs(base.seconds), MedianNs(opengl.seconds), m.pictureDots / n,
         m.work.texturesUploaded / n, m.work.texSubImageCalls / n, m.work.texturedQuadsDrawn / n,
-        m.work.planeQuadsDrawn / n, m.work.shapesDrawn / n);
+        m.work.planeQuadsDrawn / n, m.work.shapesDrawn / n,
+        static_cast<unsigned long long>(m.allocations), m.allocatingFrames,
+        attributeAllocations ? static_cast<long long>(m.outsideMesa) : -1LL);
     std::fflush(stdout);
   }
   return 0;
