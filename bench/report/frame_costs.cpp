@@ -117,13 +117,15 @@ namespace {
 struct Meter {
   bool on = false;
   uint32_t frames = 0;
-  std::vector<double> seconds;  // each frame's
-  double vblankInSeconds = 0;   // of the frame under way
-  uint64_t pictureDots = 0;     // width x height of the pictures composed dot by dot
-  uint64_t allocations = 0;     // heap allocations in the measured calls
-  uint64_t outsideMesa = 0;     // of which no Mesa object was on the stack
+  std::vector<double> seconds;              // each frame's
+  double vblankInSeconds = 0;               // of the frame under way
+  uint64_t pictureDots = 0;                 // width x height of the pictures composed dot by dot
+  int pictureWidth = 0, pictureHeight = 0;  // the last one's
+  uint64_t allocations = 0;                 // heap allocations in the measured calls
+  uint64_t outsideMesa = 0;                 // of which no Mesa object was on the stack
   uint32_t allocatingFrames = 0;
-  uint64_t allocationsBefore = 0;  // the counts when the frame under way started
+  std::vector<double> frameAllocations;  // each frame's
+  uint64_t allocationsBefore = 0;        // the counts when the frame under way started
   uint64_t outsideMesaBefore = 0;
   DisplayWorkCounters work{};
 };
@@ -158,8 +160,11 @@ void MeteredVblankIn() {
   countingAllocations = false;
   meter.vblankInSeconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  if (const dots::Picture* p = plugin::drawingDots->LastPicture())
+  if (const dots::Picture* p = plugin::drawingDots->LastPicture()) {
     meter.pictureDots += static_cast<uint64_t>(p->width) * static_cast<uint64_t>(p->height);
+    meter.pictureWidth = p->width;
+    meter.pictureHeight = p->height;
+  }
 }
 
 // The plugin's frame entry, timed and counted while the meter is on. In a scene played dot
@@ -182,6 +187,7 @@ void MeteredVblankOut() {
   const uint64_t frameAllocations = allocations - meter.allocationsBefore;
   meter.allocations += frameAllocations;
   meter.allocatingFrames += frameAllocations != 0 ? 1 : 0;
+  meter.frameAllocations.push_back(static_cast<double>(frameAllocations));
   meter.outsideMesa += allocationsOutsideMesa - meter.outsideMesaBefore;
   meter.seconds.push_back(
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() +
@@ -382,14 +388,16 @@ Meter Measure(const Options& o, bool (*play)(const Options&), bool dots, bool& o
   return meter;
 }
 
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
 // The median frame time in nanoseconds: a frame that the scheduler interrupted on this
 // shared machine moves the mean, not the median.
-double MedianNs(std::vector<double> seconds) {
-  if (seconds.empty()) return 0;
-  std::sort(seconds.begin(), seconds.end());
-  const size_t n = seconds.size();
-  return (n % 2 == 1 ? seconds[n / 2] : (seconds[n / 2 - 1] + seconds[n / 2]) / 2) * 1e9;
-}
+double MedianNs(const std::vector<double>& seconds) { return Median(seconds) * 1e9; }
 
 double MeanNs(const std::vector<double>& seconds) {
   double sum = 0;
@@ -422,14 +430,16 @@ int main(int argc, char** argv) {
     const double n = m.frames;
     std::printf(
         "scene=%s renderer=%s rep=%u frames=%u median_ns=%.0f mean_ns=%.0f "
-        "baseline_median_ns=%.0f opengl_median_ns=%.0f picture_dots=%.0f tex_image=%.2f "
+        "baseline_median_ns=%.0f opengl_median_ns=%.0f picture=%dx%d picture_dots=%.0f "
+        "tex_image=%.2f "
         "tex_sub_image=%.2f sprite_quads=%.2f plane_quads=%.2f shapes=%.2f allocations=%llu "
-        "allocating_frames=%u allocations_outside_mesa=%lld\n",
+        "allocating_frames=%u allocations_median=%.0f allocations_outside_mesa=%lld\n",
         o.scene.c_str(), o.dots ? "dots" : "opengl", rep, m.frames, MedianNs(m.seconds),
-        MeanNs(m.seconds), MedianNs(base.seconds), MedianNs(opengl.seconds), m.pictureDots / n,
-        m.work.texturesUploaded / n, m.work.texSubImageCalls / n, m.work.texturedQuadsDrawn / n,
-        m.work.planeQuadsDrawn / n, m.work.shapesDrawn / n,
-        static_cast<unsigned long long>(m.allocations), m.allocatingFrames,
+        MeanNs(m.seconds), MedianNs(base.seconds), MedianNs(opengl.seconds), m.pictureWidth,
+        m.pictureHeight, m.pictureDots / n, m.work.texturesUploaded / n,
+        m.work.texSubImageCalls / n, m.work.texturedQuadsDrawn / n, m.work.planeQuadsDrawn / n,
+        m.work.shapesDrawn / n, static_cast<unsigned long long>(m.allocations), m.allocatingFrames,
+        Median(m.frameAllocations),
         attributeAllocations ? static_cast<long long>(m.outsideMesa) : -1LL);
     std::fflush(stdout);
   }
