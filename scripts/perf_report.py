@@ -5,6 +5,9 @@ Every figure in the report comes from this run: frame times and GL work from
 vdp_frame_costs, the plugin's instructions from callgrind dumps of the same program, the
 accessor and proxy times from vdp_bench. Usage:
   perf_report.py --build build/native-release --out docs/performance.md [--reps 5]
+                 [--before-bench OLD/bench/vdp_bench [--before-label TEXT] [--rounds 3]]
+With --before-bench, the accessor benchmarks of an older build are run interleaved with
+this build's, and the report compares the two (times, and WriteWordVDP1VRAM's machine code).
 """
 import argparse
 import collections
@@ -29,6 +32,20 @@ SCENES = [
     ("after-cache-clear", "Four cell planes, VDP2 cache cleared before each frame", 60, 10),
     ("replay", "The demo's recorded trace replayed (vdphost --record, then replay)", None, None),
 ]
+
+# The same scenes drawn by the dot-by-dot renderer (--renderer dots), each repetition timed
+# beside the OpenGL renderer's frames of the scene. Its planes are not cached, so the still
+# and cache-cleared plane scenes would repeat the scrolling one.
+DOT_SCENES = [
+    ("demo", "Animated demo, its 359 frames after the first (drawn before the switch acts)",
+     None, None),
+    ("sprites-cached", "2,000 16 x 16 sprites", 60, 10),
+    ("planes-scrolling", "Four cell planes across their edges, each scrolled one dot right and down",
+     60, 10),
+]
+# What a demo frame drawn dot by dot may cost, on one core.
+DOT_DEMO_TARGET_MS = 4.0
+ACCESSOR_FILTER = "BM_Vdp1Vram|BM_Vdp2Vram|BM_Vdp2Cram|BM_Register"
 
 # Objects whose instructions are Mesa's: its OSMesa library, the GL dispatch and the
 # code llvmpipe compiles at run time (callgrind names it "???", reached only from Mesa).
@@ -109,15 +126,19 @@ def parse_callgrind(path):
     return total, mesa, swap_in - swap_to_mesa
 
 
-def frame_costs(exe, scene, frames, reps, trace, workdir, wrapper=None):
+def frame_costs(exe, scene, frames, reps, trace, workdir, wrapper=None, dots=False,
+                extra=()):
     cmd = (wrapper or []) + [exe, "--scene", scene, "--reps", str(reps)]
     # The demo is timed over its first 360 frames; a trace is replayed whole, and the
     # baseline takes as many.
     cmd += ["--frames", str(frames or 360)]
     if scene == "replay":
         cmd += ["--trace", trace]
-    if wrapper:
+    if dots:
+        cmd += ["--renderer", "dots"]
+    if wrapper or extra:
         cmd += ["--no-baseline"]
+    cmd += list(extra)
     # llvmpipe rasterises on the calling thread: on a shared two-core machine its worker
     # threads made the frame times depend on how they were scheduled.
     env = dict(os.environ, LP_NUM_THREADS="0")
@@ -131,18 +152,20 @@ def frame_costs(exe, scene, frames, reps, trace, workdir, wrapper=None):
     return rows
 
 
-def callgrind_scene(exe, scene, frames, trace, workdir):
-    out = os.path.join(workdir, f"callgrind.{scene}")
+def callgrind_scene(exe, scene, frames, trace, workdir, dots=False):
+    out = os.path.join(workdir, f"callgrind.{'dots.' if dots else ''}{scene}")
     rows = frame_costs(exe, scene, frames, 1, trace, workdir,
                        wrapper=["valgrind", "--tool=callgrind", "--collect-atstart=no",
-                                "--separate-threads=yes", f"--callgrind-out-file={out}"])
+                                "--separate-threads=yes", f"--callgrind-out-file={out}"],
+                       dots=dots)
     # Thread 1 is the host's: it makes every measured call.
     total, mesa, swap = parse_callgrind(out + "-01")
     if total == 0:
         sys.exit("perf_report: callgrind counted nothing: vdp_frame_costs was built without "
                  "valgrind's header (install valgrind, then rebuild it)")
     n = int(rows[0]["frames"])
-    return {"frames": n, "own": (total - mesa) / n, "mesa": mesa / n, "swap": swap / n}
+    return {"frames": n, "own": (total - mesa) / n, "mesa": mesa / n, "swap": swap / n,
+            "picture_dots": float(rows[0]["picture_dots"])}
 
 
 def google_benchmarks(exe, pattern, reps, workdir):
@@ -168,6 +191,36 @@ def google_benchmarks(exe, pattern, reps, workdir):
             ns = b["cpu_time"] * {"ns": 1, "us": 1e3, "ms": 1e6}[b["time_unit"]]
         runs[b["name"]].append(ns)
     return runs
+
+
+def accessor_rounds(before_exe, after_exe, reps, rounds, workdir):
+    """The accessor benchmarks of two builds, alternating, so that both see the same load."""
+    before = collections.defaultdict(list)
+    after = collections.defaultdict(list)
+    for i in range(rounds):
+        print(f"accessors before/after: round {i + 1} of {rounds}", flush=True)
+        for exe, into in ((before_exe, before), (after_exe, after)):
+            for name, ns in google_benchmarks(exe, ACCESSOR_FILTER, reps, workdir).items():
+                into[name] += ns
+    return before, after
+
+
+def disassembly(exe, function):
+    """The function's instructions as gdb prints them, without their addresses."""
+    try:
+        out = run(["gdb", "-batch", "-ex", f"disassemble {function}", exe])
+    except (OSError, subprocess.CalledProcessError):
+        return []
+    lines = []
+    for line in out.splitlines():
+        m = re.match(r"\s+0x[0-9a-f]+ <\+(\d+)>:\s+(.*)", line)
+        if m:
+            # Jump targets and RIP-relative comments carry addresses that differ by build.
+            text = re.sub(r"0x[0-9a-f]+ <", "<", m.group(2))
+            text = re.sub(r"-?0x[0-9a-f]+\(%rip\)", "(%rip)", text)
+            text = re.sub(r"\s+# 0x[0-9a-f]+", " #", text)
+            lines.append(f"+{m.group(1)}: {' '.join(text.split())}")
+    return lines
 
 
 def machine():
@@ -215,6 +268,10 @@ def main():
     ap.add_argument("--build", required=True)
     ap.add_argument("--out", required=True)
     ap.add_argument("--reps", type=int, default=5)
+    ap.add_argument("--before-bench", help="vdp_bench of an older build, for the accessors")
+    ap.add_argument("--before-label", default="the older build")
+    ap.add_argument("--rounds", type=int, default=3,
+                    help="before/after alternations of the accessor benchmarks")
     args = ap.parse_args()
     build = os.path.abspath(args.build)
     costs = os.path.join(build, "bench", "vdp_frame_costs")
@@ -248,13 +305,36 @@ def main():
             results[scene] = {"title": title, "rows": rows, "times": times, "ratios": ratios,
                               "cg": cg}
 
+        dot_results = {}
+        for scene, title, frames, cg_frames in DOT_SCENES:
+            print(f"{scene} dot by dot: timing", flush=True)
+            rows = frame_costs(costs, scene, frames, args.reps, trace, work, dots=True)
+            print(f"{scene} dot by dot: callgrind", flush=True)
+            cg = callgrind_scene(costs, scene, cg_frames, trace, work, dots=True)
+            print(f"{scene} dot by dot: allocations", flush=True)
+            attributed = frame_costs(costs, scene, cg_frames, 1, trace, work, dots=True,
+                                     extra=["--attribute-allocations"])[0]
+            dot_results[scene] = {
+                "title": title, "rows": rows, "cg": cg, "attributed": attributed,
+                "times": [float(r["median_ns"]) / 1e6 for r in rows],
+                "opengl": [float(r["opengl_median_ns"]) / 1e6 for r in rows],
+                "ratios": [float(r["median_ns"]) / float(r["opengl_median_ns"]) for r in rows]}
+
         print("accessors and proxy: vdp_bench", flush=True)
-        acc = google_benchmarks(bench, "BM_Vdp1Vram|BM_Vdp2Vram|BM_Vdp2Cram|BM_Register",
-                                args.reps, work)
+        acc = google_benchmarks(bench, ACCESSOR_FILTER, args.reps, work)
         proxy = google_benchmarks(bench, "BM_Proxy", args.reps, work)
+        compare = None
+        if args.before_bench:
+            old, new = accessor_rounds(os.path.abspath(args.before_bench), bench, args.reps,
+                                       args.rounds, work)
+            compare = {"before": old, "after": new,
+                       "before_code": disassembly(args.before_bench, "WriteWordVDP1VRAM"),
+                       "after_code": disassembly(bench, "WriteWordVDP1VRAM")}
 
     counts = {s: round(r["cg"]["own"]) for s, r in results.items()}
-    write_report(args, info, build_type, results, counts, before, acc, proxy, trace_bytes)
+    counts.update({f"dots/{s}": round(r["cg"]["own"]) for s, r in dot_results.items()})
+    write_report(args, info, build_type, results, counts, before, acc, proxy, trace_bytes,
+                 dot_results, compare)
     print(f"wrote {args.out}")
     for s, c in counts.items():
         same = "" if s not in before else (" (same as before)" if before[s] == c else
@@ -262,7 +342,8 @@ def main():
         print(f"  {s}: {c:,} plugin instructions per frame{same}")
 
 
-def write_report(args, info, build_type, results, counts, before, acc, proxy, trace_bytes):
+def write_report(args, info, build_type, results, counts, before, acc, proxy, trace_bytes,
+                 dot_results, compare):
     reps = args.reps
     L = []
     add = L.append
@@ -346,6 +427,7 @@ def write_report(args, info, build_type, results, counts, before, acc, proxy, tr
         "should match the demo's: the replay differs only in the order of the host's calls "
         "within a frame.")
     add("")
+    write_dot_frames(add, reps, dot_results, counts, before)
     add("## Accessors")
     add("")
     add(f"CPU time per call, from `vdp_bench` (Google Benchmark, `--benchmark_repetitions={reps}`"
@@ -361,6 +443,8 @@ def write_report(args, info, build_type, results, counts, before, acc, proxy, tr
             continue
         add(f"| {title} | {statistics.median(ns):.2f} ({min(ns):.2f}-{max(ns):.2f}) |")
     add("")
+    if compare:
+        write_accessor_comparison(add, args, compare)
     add("## Recording proxy")
     add("")
     pairs = collections.defaultdict(dict)
@@ -391,6 +475,122 @@ def write_report(args, info, build_type, results, counts, before, acc, proxy, tr
     add(f"<!-- instruction-counts: {json.dumps(counts, sort_keys=True)} -->")
     with open(args.out, "w") as f:
         f.write("\n".join(L) + "\n")
+
+
+def spread(values, digits=2):
+    return (f"{statistics.median(values):.{digits}f} "
+            f"({min(values):.{digits}f}-{max(values):.{digits}f})")
+
+
+def write_dot_frames(add, reps, dot_results, counts, before):
+    add("## Frames drawn dot by dot")
+    add("")
+    add("The same program with `--renderer dots`: the menu's switch set once the plugin runs, so "
+        "each scene is drawn by the dot-by-dot renderer from its next frame on. A frame's time "
+        "is then `VDPOnVblankIn` (where that renderer composes the display period's picture) "
+        "plus `VDPOnVblankOut` (where it shows the picture, one texture upload and one quad, and "
+        "runs VDP1's frame change into its frame buffer); callgrind collects both. Each "
+        f"repetition ({reps}) times the scene first in the OpenGL renderer, then dot by dot, in "
+        "the same process: the ratio of the two medians is the figure to compare between runs. "
+        "*Per displayed dot* divides the plugin's instructions per frame by the picture's width "
+        "x height. *Allocations* are the heap allocations the host thread made during the "
+        "measured calls (the program's own malloc family counts them), in one more run with "
+        "`--attribute-allocations`, which also counts those made with no Mesa object on the "
+        "call stack: the plugin's own.")
+    add("")
+    add("| Scene | picture | ms per frame, median (range) | x OpenGL frame of the scene, median "
+        "(range) | OpenGL ms per frame, median | plugin instructions per frame | per displayed "
+        "dot | Mesa instructions per frame | allocations per frame, median (the plugin's, mean) | same count "
+        "as before |")
+    add("|---|---|---|---|---|---|---|---|---|---|")
+    for scene, r in dot_results.items():
+        cg = r["cg"]
+        a = r["attributed"]
+        dots = cg["picture_dots"]
+        picture = r["rows"][0]["picture"].replace("x", " x ")
+        key = f"dots/{scene}"
+        same = "first run" if key not in before else ("yes" if before[key] == counts[key]
+                                                       else f"no (was {before[key]:,})")
+        frames = int(a["frames"])
+        allocs = (f"{float(a['allocations_median']):g} "
+                  f"({int(a['allocations_outside_mesa']) / frames:g})")
+        per_dot = f"{cg['own'] / dots:.0f}" if dots else "no picture"
+        add(f"| {r['title']} | {picture} | {spread(r['times'])} | "
+            f"{spread(r['ratios'])} | {statistics.median(r['opengl']):.2f} | "
+            f"{fmt_int(cg['own'])} | {per_dot} | {fmt_int(cg['mesa'])} | {allocs} | {same} |")
+    add("")
+    add("Frames timed per repetition, counted under callgrind, and in the allocation run:")
+    for scene, r in dot_results.items():
+        add(f"- {scene}: {r['rows'][0]['frames']} timed, {r['cg']['frames']} counted, "
+            f"{r['attributed']['frames']} in the allocation run, of which "
+            f"{r['attributed']['allocating_frames']} allocated")
+    add("")
+    demo = dot_results.get("demo")
+    if demo:
+        ms = statistics.median(demo["times"])
+        verdict = ("within it" if ms <= DOT_DEMO_TARGET_MS else "over it") + \
+            f" by {abs(DOT_DEMO_TARGET_MS - ms):.2f} ms"
+        own = sum(int(r["attributed"]["allocations_outside_mesa"]) for r in dot_results.values())
+        add(f"Targets: a demo frame drawn dot by dot in at most {DOT_DEMO_TARGET_MS:g} ms on one "
+            f"core: the median is {ms:.2f} ms, {verdict} (the slowest repetition: "
+            f"{max(demo['times']):.2f} ms). No allocation per frame in the dot-by-dot renderer: "
+            f"{own} allocations made outside Mesa over the measured frames of these scenes; "
+            "the others are Mesa's (the picture's `glTexSubImage2D` and the headless swap), "
+            "and, in the demo's first measured frame, llvmpipe compiling the picture's shader.")
+        add("")
+
+
+def write_accessor_comparison(add, args, compare):
+    old, new = compare["before"], compare["after"]
+    rounds = args.rounds
+    add(f"### Before and after: {args.before_label}")
+    add("")
+    add(f"The same benchmarks from `{args.before_bench}` (before) and this build (after), run "
+        f"alternately, {rounds} times each with {args.reps} repetitions, so that both saw the "
+        "same load; median and range of all repetitions, ns per call.")
+    add("")
+    add("| Call | before | after | after - before, medians |")
+    add("|---|---|---|---|")
+    for name, title in ACCESSORS:
+        if not old.get(name) or not new.get(name):
+            add(f"| {title} | not measured | | |")
+            continue
+        diff = statistics.median(new[name]) - statistics.median(old[name])
+        add(f"| {title} | {spread(old[name])} | {spread(new[name])} | {diff:+.2f} |")
+    add("")
+    before_code, after_code = compare["before_code"], compare["after_code"]
+    if not before_code or not after_code:
+        add("The machine code of `WriteWordVDP1VRAM` could not be read (gdb missing?).")
+        add("")
+        return
+    def ops(lines):
+        return [line.split(": ", 1)[1] for line in lines]
+
+    def executed(lines):
+        # From the entry to the first unconditional jump or return, conditional jumps not
+        # taken: the path of a call made while the core exists.
+        n = 0
+        for op in ops(lines):
+            n += 1
+            if op.startswith(("jmp", "ret")):
+                break
+        return n
+
+    added = collections.Counter(ops(after_code)) - collections.Counter(ops(before_code))
+    add(f"`WriteWordVDP1VRAM` in machine code (`gdb -batch -ex 'disassemble WriteWordVDP1VRAM'`): "
+        f"{len(before_code)} instructions before, {len(after_code)} after; "
+        f"{executed(before_code)} and {executed(after_code)} executed on the way to the core "
+        "when it exists (the exit when it does not is a branch that a running emulator never "
+        f"takes). The ones the later build has and the earlier lacks: "
+        f"{', '.join(f'`{a}`' for a in added.elements()) or 'none'}.")
+    add("")
+    for label, code in (("before", before_code), ("after", after_code)):
+        add(f"{label}:")
+        add("```")
+        for line in code:
+            add(line)
+        add("```")
+    add("")
 
 
 if __name__ == "__main__":

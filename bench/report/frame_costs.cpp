@@ -1,14 +1,20 @@
 // vdp_frame_costs: the per-frame figures of docs/performance.md. Plays one reference
 // scene through the plugin linked in, and measures only the frames that the scene is
-// about: the time spent in VDPOnVblankOut, where the plugin draws and presents, and the
-// GL work it did there. Under callgrind (--collect-atstart=no) the same calls are the
-// only ones collected, so the dump holds the measured frames and nothing else.
+// about: the time spent in VDPOnVblankOut, where the plugin draws and presents, and in
+// VDPOnVblankIn when the dot-by-dot renderer draws the period (it composes the picture
+// there), and the GL work done. Under callgrind (--collect-atstart=no) the same calls are
+// the only ones collected, so the dump holds the measured frames and nothing else.
 //
-//   vdp_frame_costs --scene <name> [--frames N] [--reps R] [--trace FILE] [--no-baseline]
+//   vdp_frame_costs --scene <name> [--renderer opengl|dots] [--frames N] [--reps R]
+//                   [--trace FILE] [--no-baseline] [--attribute-allocations]
 //
 // Each repetition first plays N empty frames (the baseline: erase, swap and the fixed
-// per-frame work), then the scene; it prints one line of key=value pairs: the median
-// and mean frame times, the baseline's median, and the GL work per frame.
+// per-frame work), then, with --renderer dots, the scene in the OpenGL renderer, then the
+// scene in the renderer asked for; it prints one line of key=value pairs: the median
+// and mean frame times, the baselines' medians, and the work per frame, with the heap
+// allocations made on the host thread during the measured calls (the plugin's and Mesa's);
+// --attribute-allocations also counts those with no Mesa object on their call stack (slow:
+// a stack walk per allocation, so its frame times are not the figures to report).
 #include <stdlib.h>
 
 // Valgrind's header comes with valgrind, which scripts/bench.sh installs. Without it the
@@ -18,6 +24,11 @@
 #else
 #define CALLGRIND_TOGGLE_COLLECT
 #endif
+
+#include <dlfcn.h>
+#include <errno.h>
+#include <execinfo.h>
+#include <stddef.h>
 
 #include <algorithm>
 #include <chrono>
@@ -29,6 +40,8 @@
 
 #include "bench_plugin.h"
 #include "display/opengl_display.h"
+#include "dots/dot_renderer.h"
+#include "plugin/dot_frames.h"
 #include "plugin/plugin_api.h"
 #include "plugin/plugin_globals.h"
 #include "reference_scenes.h"
@@ -37,16 +50,92 @@
 #include "trace_replay.h"
 #include "vdp2/vdp2_core.h"
 
+// Heap allocations counted while the host thread is in a measured call: this program's
+// malloc family stands in for the C library's (operator new and Mesa reach it too) and
+// forwards to it.
+extern "C" {
+void* __libc_malloc(size_t size);
+void* __libc_calloc(size_t count, size_t size);
+void* __libc_realloc(void* p, size_t size);
+void* __libc_memalign(size_t alignment, size_t size);
+}
+namespace {
+thread_local bool countingAllocations = false;
+thread_local bool walkingStack = false;  // the walk's own allocations are not counted
+bool attributeAllocations = false;
+uint64_t allocations = 0, allocationsOutsideMesa = 0;
+
+// Objects whose code is Mesa's, as scripts/perf_report.py names them.
+bool MadeInMesa() {
+  void* frames[64];
+  const int n = backtrace(frames, 64);
+  for (int i = 0; i < n; ++i) {
+    Dl_info info;
+    if (dladdr(frames[i], &info) == 0 || info.dli_fname == nullptr) continue;
+    for (const char* name : {"OSMesa", "libGL", "glapi", "gallium", "LLVM", "_dri", "swrast"})
+      if (std::strstr(info.dli_fname, name) != nullptr) return true;
+  }
+  return false;
+}
+
+void NoteAllocation() {
+  if (!countingAllocations || walkingStack) return;
+  ++allocations;
+  if (!attributeAllocations) return;
+  walkingStack = true;
+  if (!MadeInMesa()) ++allocationsOutsideMesa;
+  walkingStack = false;
+}
+}  // namespace
+extern "C" {
+void* malloc(size_t size) {
+  NoteAllocation();
+  return __libc_malloc(size);
+}
+void* calloc(size_t count, size_t size) {
+  NoteAllocation();
+  return __libc_calloc(count, size);
+}
+void* realloc(void* p, size_t size) {
+  NoteAllocation();
+  return __libc_realloc(p, size);
+}
+void* memalign(size_t alignment, size_t size) {
+  NoteAllocation();
+  return __libc_memalign(alignment, size);
+}
+void* aligned_alloc(size_t alignment, size_t size) { return memalign(alignment, size); }
+int posix_memalign(void** p, size_t alignment, size_t size) {
+  *p = memalign(alignment, size);
+  return *p != nullptr || size == 0 ? 0 : ENOMEM;
+}
+}
+
 namespace {
 
 // What the measured frames cost, summed.
 struct Meter {
   bool on = false;
   uint32_t frames = 0;
-  std::vector<double> seconds;  // each frame's
+  std::vector<double> seconds;              // each frame's
+  double vblankInSeconds = 0;               // of the frame under way
+  uint64_t pictureDots = 0;                 // width x height of the pictures composed dot by dot
+  int pictureWidth = 0, pictureHeight = 0;  // the last one's
+  uint64_t allocations = 0;                 // heap allocations in the measured calls
+  uint64_t outsideMesa = 0;                 // of which no Mesa object was on the stack
+  uint32_t allocatingFrames = 0;
+  std::vector<double> frameAllocations;  // each frame's
+  uint64_t allocationsBefore = 0;        // the counts when the frame under way started
+  uint64_t outsideMesaBefore = 0;
   DisplayWorkCounters work{};
 };
 Meter meter;
+
+// The renderer the scenes are played in: the menu's switch, set once the plugin runs.
+bool drawDots = false;
+void ChooseRenderer() {
+  if (plugin::switches != nullptr) plugin::switches->dotByDot = drawDots ? 1 : 0;
+}
 
 void AddWork(DisplayWorkCounters& sum, const DisplayWorkCounters& after,
              const DisplayWorkCounters& before) {
@@ -57,30 +146,75 @@ void AddWork(DisplayWorkCounters& sum, const DisplayWorkCounters& after,
   sum.planeQuadsDrawn += after.planeQuadsDrawn - before.planeQuadsDrawn;
 }
 
-// The plugin's frame entry, timed and counted while the meter is on.
+// V-blank in, timed and counted while the meter is on and the period is drawn dot by dot;
+// the OpenGL renderer only notes the blanking there.
+void MeteredVblankIn() {
+  if (!meter.on || plugin::drawingDots == nullptr) return VDPOnVblankIn();
+  meter.allocationsBefore = allocations;
+  meter.outsideMesaBefore = allocationsOutsideMesa;
+  countingAllocations = true;
+  const auto start = std::chrono::steady_clock::now();
+  CALLGRIND_TOGGLE_COLLECT;
+  VDPOnVblankIn();
+  CALLGRIND_TOGGLE_COLLECT;
+  countingAllocations = false;
+  meter.vblankInSeconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  if (const dots::Picture* p = plugin::drawingDots->LastPicture()) {
+    meter.pictureDots += static_cast<uint64_t>(p->width) * static_cast<uint64_t>(p->height);
+    meter.pictureWidth = p->width;
+    meter.pictureHeight = p->height;
+  }
+}
+
+// The plugin's frame entry, timed and counted while the meter is on. In a scene played dot
+// by dot, a frame the OpenGL renderer drew before the switch acted is not measured.
 void MeteredVblankOut() {
-  if (!meter.on || plugin::display == nullptr) return VDPOnVblankOut();
+  const bool otherRenderer = drawDots && plugin::drawingDots == nullptr;
+  if (!meter.on || plugin::display == nullptr || otherRenderer) return VDPOnVblankOut();
   const DisplayWorkCounters before = plugin::display->counters;
+  // V-blank in started the frame's count when it was measured.
+  if (meter.vblankInSeconds == 0) {
+    meter.allocationsBefore = allocations;
+    meter.outsideMesaBefore = allocationsOutsideMesa;
+  }
+  countingAllocations = true;
   const auto start = std::chrono::steady_clock::now();
   CALLGRIND_TOGGLE_COLLECT;
   VDPOnVblankOut();
   CALLGRIND_TOGGLE_COLLECT;
+  countingAllocations = false;
+  const uint64_t frameAllocations = allocations - meter.allocationsBefore;
+  meter.allocations += frameAllocations;
+  meter.allocatingFrames += frameAllocations != 0 ? 1 : 0;
+  meter.frameAllocations.push_back(static_cast<double>(frameAllocations));
+  meter.outsideMesa += allocationsOutsideMesa - meter.outsideMesaBefore;
   meter.seconds.push_back(
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() +
+      meter.vblankInSeconds);
+  meter.vblankInSeconds = 0;
   AddWork(meter.work, plugin::display->counters, before);
   ++meter.frames;
 }
 
 void MeteredFrame() {
-  VDPOnVblankIn();
+  MeteredVblankIn();
   MeteredVblankOut();
+}
+
+// The plugin's start as the host makes it, then the renderer chosen: its first period is
+// drawn by the renderer the settings file named (OpenGL here), as in a player's session.
+bool StartInRenderer(vdphost::InitInfo* info) {
+  const bool started = InitVDPPlugin(reinterpret_cast<PluginInitInfo*>(info));
+  ChooseRenderer();
+  return started;
 }
 
 // The linked-in plugin as vdphost's scenes and replayer call it, with the frame entry
 // metered.
 vdphost::PluginApi LinkedPlugin() {
   vdphost::PluginApi api{};
-  api.InitVDPPlugin = reinterpret_cast<bool (*)(vdphost::InitInfo*)>(&InitVDPPlugin);
+  api.InitVDPPlugin = &StartInRenderer;
 #define VDP_LINK(name) api.name = &name
   VDP_LINK(DeInitPlugin), VDP_LINK(Reset), VDP_LINK(SetupPlugin), VDP_LINK(DisplayPluginInfo);
   VDP_LINK(VDPOnVblankIn), VDP_LINK(VDPOnHblankIn), VDP_LINK(VDPOnHblankOut);
@@ -95,6 +229,7 @@ vdphost::PluginApi LinkedPlugin() {
   VDP_LINK(ReadWordVDP2VRAM), VDP_LINK(ReadLongVDP2VRAM), VDP_LINK(WriteWordVDP2CRAM);
   VDP_LINK(WriteLongVDP2CRAM), VDP_LINK(ReadWordVDP2CRAM), VDP_LINK(ReadLongVDP2CRAM);
 #undef VDP_LINK
+  api.VDPOnVblankIn = &MeteredVblankIn;
   api.VDPOnVblankOut = &MeteredVblankOut;
   return api;
 }
@@ -105,6 +240,7 @@ struct Options {
   uint32_t frames = 100;
   uint32_t reps = 1;
   bool baseline = true;
+  bool dots = false;
 };
 
 std::string TempDirectory() {
@@ -128,6 +264,7 @@ bool PlayEmpty(const Options& o) {
 bool PlaySprites(const Options& o, bool changing) {
   SpriteScene scene;
   if (!scene.running()) return false;
+  ChooseRenderer();
   // The first frame decodes and uploads every texture; by the third, whatever the window
   // thread had to say at start has been taken up too.
   for (int f = 0; f < 3; ++f) BenchPlugin::Frame();
@@ -144,6 +281,9 @@ enum class PlaneChange { kNone, kScroll, kClearCache };
 bool PlayPlanes(const Options& o, PlaneChange change) {
   PlaneScene scene;
   if (!scene.running()) return false;
+  ChooseRenderer();
+  // The scene drew its first frames in the OpenGL renderer; the switch acts at the next.
+  if (drawDots) BenchPlugin::Frame();
   if (change == PlaneChange::kScroll) {
     // Half a plane away, the screen spans the planes' edges: the usual case in a game,
     // and the one that needs the most quads.
@@ -227,28 +367,37 @@ bool ParseOptions(int argc, char** argv, Options& o) {
       o.reps = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
     else if (arg == "--no-baseline")
       o.baseline = false;
-    else
+    else if (arg == "--attribute-allocations")
+      attributeAllocations = true;
+    else if (arg == "--renderer" && hasValue) {
+      const std::string renderer = argv[++i];
+      if (renderer != "opengl" && renderer != "dots") return false;
+      o.dots = renderer == "dots";
+    } else
       return false;
   }
   return !o.scene.empty() && o.frames > 0 && o.reps > 0;
 }
 
 // Plays the scene with the meter off before and after it; the meter's sums afterwards.
-Meter Measure(const Options& o, bool (*play)(const Options&), bool& ok) {
+Meter Measure(const Options& o, bool (*play)(const Options&), bool dots, bool& ok) {
   meter = Meter{};
+  drawDots = dots;
   ok = play(o) && meter.frames > 0;
   meter.on = false;
   return meter;
 }
 
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
 // The median frame time in nanoseconds: a frame that the scheduler interrupted on this
 // shared machine moves the mean, not the median.
-double MedianNs(std::vector<double> seconds) {
-  if (seconds.empty()) return 0;
-  std::sort(seconds.begin(), seconds.end());
-  const size_t n = seconds.size();
-  return (n % 2 == 1 ? seconds[n / 2] : (seconds[n / 2 - 1] + seconds[n / 2]) / 2) * 1e9;
-}
+double MedianNs(const std::vector<double>& seconds) { return Median(seconds) * 1e9; }
 
 double MeanNs(const std::vector<double>& seconds) {
   double sum = 0;
@@ -263,24 +412,35 @@ int main(int argc, char** argv) {
   if (!ParseOptions(argc, argv, o)) {
     std::fprintf(stderr,
                  "usage: vdp_frame_costs --scene <empty|demo|sprites-cached|sprites-changing|"
-                 "planes-still|planes-scrolling|after-cache-clear|replay> [--frames N] "
-                 "[--reps R] [--trace FILE] [--no-baseline]\n");
+                 "planes-still|planes-scrolling|after-cache-clear|replay> "
+                 "[--renderer opengl|dots] [--frames N] [--reps R] [--trace FILE] "
+                 "[--no-baseline] [--attribute-allocations]\n");
     return 2;
   }
   for (uint32_t rep = 0; rep < o.reps; ++rep) {
     bool ok = true;
-    Meter base{};
-    if (o.baseline) base = Measure(o, PlayEmpty, ok);
+    Meter base{}, opengl{};
+    if (o.baseline) base = Measure(o, PlayEmpty, false, ok);
     if (!ok) return 1;
-    const Meter m = Measure(o, PlayScene, ok);
+    // The same scene's frames in the OpenGL renderer, the yardstick of the dot-by-dot ones.
+    if (o.baseline && o.dots) opengl = Measure(o, PlayScene, false, ok);
+    if (!ok) return 1;
+    const Meter m = Measure(o, PlayScene, o.dots, ok);
     if (!ok) return 1;
     const double n = m.frames;
     std::printf(
-        "scene=%s rep=%u frames=%u median_ns=%.0f mean_ns=%.0f baseline_median_ns=%.0f "
-        "tex_image=%.2f tex_sub_image=%.2f sprite_quads=%.2f plane_quads=%.2f shapes=%.2f\n",
-        o.scene.c_str(), rep, m.frames, MedianNs(m.seconds), MeanNs(m.seconds),
-        MedianNs(base.seconds), m.work.texturesUploaded / n, m.work.texSubImageCalls / n,
-        m.work.texturedQuadsDrawn / n, m.work.planeQuadsDrawn / n, m.work.shapesDrawn / n);
+        "scene=%s renderer=%s rep=%u frames=%u median_ns=%.0f mean_ns=%.0f "
+        "baseline_median_ns=%.0f opengl_median_ns=%.0f picture=%dx%d picture_dots=%.0f "
+        "tex_image=%.2f "
+        "tex_sub_image=%.2f sprite_quads=%.2f plane_quads=%.2f shapes=%.2f allocations=%llu "
+        "allocating_frames=%u allocations_median=%.0f allocations_outside_mesa=%lld\n",
+        o.scene.c_str(), o.dots ? "dots" : "opengl", rep, m.frames, MedianNs(m.seconds),
+        MeanNs(m.seconds), MedianNs(base.seconds), MedianNs(opengl.seconds), m.pictureWidth,
+        m.pictureHeight, m.pictureDots / n, m.work.texturesUploaded / n,
+        m.work.texSubImageCalls / n, m.work.texturedQuadsDrawn / n, m.work.planeQuadsDrawn / n,
+        m.work.shapesDrawn / n, static_cast<unsigned long long>(m.allocations), m.allocatingFrames,
+        Median(m.frameAllocations),
+        attributeAllocations ? static_cast<long long>(m.outsideMesa) : -1LL);
     std::fflush(stdout);
   }
   return 0;

@@ -15,6 +15,9 @@ namespace dots {
 struct ScrollCoordinates {
   uint32_t x[Picture::kMaxWidth];
   uint32_t y[Picture::kMaxWidth];
+  // x advances by exactly one per dot and y is the same for the whole line (no zoom,
+  // mosaic or vertical cell scroll): the case that readers can walk character by character.
+  bool steady;
 };
 
 void ComputeScrollCoordinates(int n, int line, const DisplayMode& mode, RegisterView regs,

@@ -35,9 +35,33 @@ struct Screen : ScreenColours {
 using LineFunction = void (*)(const Screen&, const ScrollCoordinates&, int, const ConsoleMemory&,
                               LayerDot*);
 
+// A steady line: each character's name is read and decoded once, then its dots on the line
+// follow from the left one, without comparing every dot's character with the last.
+template <class F>
+void SteadyCellLine(const Screen& s, uint32_t x0, uint32_t y0, int width, const ConsoleMemory& vram,
+                    LayerDot* out) {
+  const uint32_t maskX = (1024u << s.wide) - 1, y = y0 & ((1024u << s.tall) - 1);
+  const uint32_t charMask = (1u << s.charShift) - 1;
+  int i = 0;
+  while (i < width) {
+    const uint32_t x = (x0 + static_cast<uint32_t>(i)) & maskX;
+    const uint32_t at = s.EntryAddress(x, y);
+    const Character ch = s.decode(s.form.oneWord ? vram.ReadWord(at) : vram.ReadLong(at), s.form);
+    const uint32_t cy = (y & charMask) ^ (ch.vFlip ? charMask : 0);
+    const uint32_t flip = ch.hFlip ? charMask : 0;
+    for (uint32_t u = x & charMask; u <= charMask && i < width; ++u, ++i) {
+      const uint32_t cx = u ^ flip;
+      const uint32_t cell = ((cy >> 3) << 1) | (cx >> 3);
+      const uint32_t row = ch.address + cell * 8 * F::kRowBytes + (cy & 7) * F::kRowBytes;
+      out[i] = s.Make<F>(F::Read(vram, row, cx & 7), ch.palette, ch.flags);
+    }
+  }
+}
+
 template <class F>
 void CellLine(const Screen& s, const ScrollCoordinates& c, int width, const ConsoleMemory& vram,
               LayerDot* out) {
+  if (c.steady) return SteadyCellLine<F>(s, c.x[0], c.y[0], width, vram, out);
   const uint32_t maskX = (1024u << s.wide) - 1, maskY = (1024u << s.tall) - 1;
   const uint32_t charMask = (1u << s.charShift) - 1;
   uint32_t lastKey = ~0u;
