@@ -160,7 +160,7 @@ void MeteredVblankIn() {
   countingAllocations = false;
   meter.vblankInSeconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  if (const dots::Picture* p = plugin::drawingDots->LastPicture()) {
+  if (const dots::Picture* p = plugin::drawingDots->ComposedPicture()) {
     meter.pictureDots += static_cast<uint64_t>(p->width) * static_cast<uint64_t>(p->height);
     meter.pictureWidth = p->width;
     meter.pictureHeight = p->height;

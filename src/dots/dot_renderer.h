@@ -39,6 +39,8 @@ class DotRenderer {
       composer_.ComposeLine(y, chips, frameBuffers.Displayed(), scratch_[part], picture_);
   }
   static constexpr int kMaxParts = 8;
+  // The period's picture once composed at V-blank in, else null.
+  const Picture* ComposedPicture() const { return composed_ ? &picture_ : nullptr; }
   // The picture of the period that ended. A period that was not logged line by line (the
   // renderer was switched on during it) is drawn with the chips' state of now throughout.
   const Picture& PeriodPicture(const ChipView& chips) {
