@@ -9,33 +9,18 @@
 
 #include "common/rgb555.h"
 #include "dots/screen_composer.h"
+#include "dots_chips.h"
 
 namespace {
 
+using namespace dotstest;
 using vdp::Rgb555ToTexel;
 
 constexpr uint32_t kBlack = 0xFF000000u;
 constexpr uint32_t kTableA = 0x70000;  // RPTA 0x38000: A here, B at +0x80
 
-enum Kind : uint8_t { kReg, kByte, kWord, kLong, kCram, kLog };
-struct Poke {
-  Kind kind;
-  uint32_t where, value;
-};
-Poke R(uint32_t offset, uint32_t v) { return {kReg, offset, v}; }
-Poke B(uint32_t address, uint32_t v) { return {kByte, address, v}; }
-Poke W(uint32_t address, uint32_t v) { return {kWord, address, v}; }
-Poke L(uint32_t address, uint32_t v) { return {kLong, address, v}; }
-Poke Cr(uint32_t index, uint32_t v) { return {kCram, index, v}; }
-Poke Log(uint32_t line, uint32_t offset, uint32_t v) { return {kLog, line << 16 | offset, v}; }
 Poke TA(uint32_t offset, uint32_t v) { return L(kTableA + offset, v); }
 Poke TB(uint32_t offset, uint32_t v) { return L(kTableA + 0x80 + offset, v); }
-struct DotCase {
-  const char* what;
-  int x, y;
-  uint32_t texel;
-  std::vector<Poke> pokes;
-};
 
 uint32_t C(uint32_t index) { return Rgb555ToTexel(index); }
 // RBG0's test bitmap (RGB, 512 x 256 at VRAM 0) holds its coordinates at each dot.
@@ -43,23 +28,11 @@ uint32_t T(uint32_t x, uint32_t y) { return Rgb555ToTexel(0x8000 | (y & 63) << 9
 // RBG0 in cells: 256 colours, one-word names, map at 0.
 const std::vector<Poke> kCells = {R(0x2A, 0x1000), R(0x38, 0x8000)};
 
-struct DotsRotation : ::testing::Test {
-  std::unique_ptr<vdp::ConsoleMemory> vram1 = std::make_unique<vdp::ConsoleMemory>();
-  std::unique_ptr<vdp::ConsoleMemory> vram2 = std::make_unique<vdp::ConsoleMemory>();
-  std::unique_ptr<dots::FrameBufferMemory> fb = std::make_unique<dots::FrameBufferMemory>();
-  std::unique_ptr<vdp::LineLog> log = std::make_unique<vdp::LineLog>();
-  std::unique_ptr<dots::ScreenComposer> composer = std::make_unique<dots::ScreenComposer>();
-  std::unique_ptr<dots::Picture> picture = std::make_unique<dots::Picture>();
+struct DotsRotation : DotsChips {
   std::unique_ptr<dots::LineBuffers> lines = std::make_unique<dots::LineBuffers>();
-  uint16_t regs[256] = {}, vdp1Regs[16] = {}, cram[2048] = {};
-  dots::ChipView chips{vdp1Regs, vram1.get(), regs, vram2.get(), cram};
 
   void SetUp() override {
-    std::fill(std::begin(regs), std::end(regs), 0);
-    vram2->Clear();
-    fb->Clear();
-    log->Clear();
-    for (uint32_t i = 0; i < 2048; ++i) cram[i] = static_cast<uint16_t>(i);
+    Clear();
     for (uint32_t i = 0; i < 512 * 256; ++i) {
       vram2->Word(i * 2) = static_cast<uint16_t>(0x8000 | (i >> 9 & 63) << 9 | (i & 511));
     }
@@ -71,27 +44,6 @@ struct DotsRotation : ::testing::Test {
       for (uint32_t offset : {0x10, 0x14, 0x1C, 0x2C, 0x4C, 0x50}) {
         Apply({L(kTableA + set + offset, 0x10000)});
       }
-    }
-  }
-  void Apply(const std::vector<Poke>& pokes) {
-    for (const Poke& p : pokes) {
-      const auto v16 = static_cast<uint16_t>(p.value);
-      if (p.kind == kReg) regs[(p.where >> 1) & 0xFF] = v16;
-      if (p.kind == kByte) vram2->Byte(p.where) = static_cast<uint8_t>(p.value);
-      if (p.kind == kWord) vram2->Word(p.where) = v16;
-      if (p.kind == kLong) vram2->Long(p.where) = p.value;
-      if (p.kind == kCram) cram[p.where] = v16;
-      if (p.kind == kLog) log->Append(static_cast<uint16_t>(p.where >> 16), p.where & 0xFFFF, v16);
-    }
-  }
-  void Check(const std::vector<DotCase>& cases, const std::vector<Poke>& common = {}) {
-    for (const DotCase& c : cases) {
-      SetUp();
-      Apply(common);
-      Apply(c.pokes);
-      composer->BeginPeriod(chips);
-      composer->ComposePeriod(chips, *log, *fb, *picture);
-      EXPECT_EQ(picture->Row(c.y)[c.x], c.texel) << c.what;
     }
   }
 };

@@ -12,93 +12,29 @@
 #include "dots/back_screen.h"
 #include "dots/frame_buffer.h"
 #include "dots/screen_composer.h"
+#include "dots_chips.h"
 
 namespace {
 
+using namespace dotstest;
 using vdp::Rgb555ToTexel;
 
 constexpr uint32_t kBlack = 0xFF000000u;
 const uint32_t kGreen = Rgb555ToTexel(0x03E0);
-
-// One write into the chips before composing: a VDP2 register (byte offset), VDP2 VRAM
-// byte, word or long, colour RAM word, VDP1 frame-buffer byte or word, VDP1 register.
-enum Kind : uint8_t { kReg, kByte, kWord, kLong, kCram, kFbByte, kFbWord, kVdp1Reg };
-struct Poke {
-  Kind kind;
-  uint32_t where, value;
-};
-Poke R(uint32_t offset, uint32_t v) { return {kReg, offset, v}; }
-Poke B(uint32_t address, uint32_t v) { return {kByte, address, v}; }
-Poke W(uint32_t address, uint32_t v) { return {kWord, address, v}; }
-Poke L(uint32_t address, uint32_t v) { return {kLong, address, v}; }
-Poke Cr(uint32_t index, uint32_t v) { return {kCram, index, v}; }
-Poke Fb(uint32_t address, uint32_t v) { return {kFbByte, address, v}; }
-Poke Fw(uint32_t address, uint32_t v) { return {kFbWord, address, v}; }
-Poke V1(uint32_t index, uint32_t v) { return {kVdp1Reg, index, v}; }
-struct DotCase {
-  const char* what;
-  int x, y;
-  uint32_t texel;
-  std::vector<Poke> pokes;
-};
 
 // Colour RAM entry i holds colour i, so a palette dot shows its 11-bit colour address.
 uint32_t C(uint32_t index) { return Rgb555ToTexel(index); }
 // The NBG0 test bitmap (RGB, 512 x 256) holds its own coordinates at each dot.
 uint16_t Coords(uint32_t x, uint32_t y) { return 0x8000 | ((y & 63) << 9) | (x & 511); }
 
-struct DotsVdp2 : ::testing::Test {
-  std::unique_ptr<vdp::ConsoleMemory> vram1 = std::make_unique<vdp::ConsoleMemory>();
-  std::unique_ptr<vdp::ConsoleMemory> vram2 = std::make_unique<vdp::ConsoleMemory>();
-  std::unique_ptr<dots::FrameBufferMemory> fb = std::make_unique<dots::FrameBufferMemory>();
-  std::unique_ptr<vdp::LineLog> log = std::make_unique<vdp::LineLog>();
-  std::unique_ptr<dots::ScreenComposer> composer = std::make_unique<dots::ScreenComposer>();
-  std::unique_ptr<dots::Picture> picture = std::make_unique<dots::Picture>();
-  uint16_t regs[256] = {}, vdp1Regs[16] = {}, cram[2048] = {};
-  dots::ChipView chips{vdp1Regs, vram1.get(), regs, vram2.get(), cram};
-
+struct DotsVdp2 : DotsChips {
   void SetUp() override {
-    std::fill(std::begin(regs), std::end(regs), 0);
-    vdp1Regs[0] = 0;
-    vram2->Clear();
-    fb->Clear();
-    log->Clear();
-    for (uint32_t i = 0; i < 2048; ++i) cram[i] = static_cast<uint16_t>(i);
+    Clear();
     // Picture on, 320 x 224; colour RAM mode 1; NBG0 on at priority 7; no zoom; the back
     // screen black from an unused table at 0x60000.
     Apply({R(0x00, 0x8000), R(0x0E, 0x1000), R(0x20, 1), R(0xF8, 7)});
     Apply({R(0xAC, 3)});
     Apply({R(0x78, 1), R(0x7C, 1), R(0x88, 1), R(0x8C, 1)});
-  }
-  void Apply(const std::vector<Poke>& pokes) {
-    for (const Poke& p : pokes) {
-      switch (p.kind) {
-        case kReg:
-          regs[(p.where >> 1) & 0xFF] = static_cast<uint16_t>(p.value);
-          break;
-        case kByte:
-          vram2->Byte(p.where) = static_cast<uint8_t>(p.value);
-          break;
-        case kWord:
-          vram2->Word(p.where) = static_cast<uint16_t>(p.value);
-          break;
-        case kLong:
-          vram2->Long(p.where) = p.value;
-          break;
-        case kCram:
-          cram[p.where] = static_cast<uint16_t>(p.value);
-          break;
-        case kFbByte:
-          fb->Byte(p.where) = static_cast<uint8_t>(p.value);
-          break;
-        case kFbWord:
-          fb->Word(p.where) = static_cast<uint16_t>(p.value);
-          break;
-        case kVdp1Reg:
-          vdp1Regs[p.where] = static_cast<uint16_t>(p.value);
-          break;
-      }
-    }
   }
   // NBG0 as a 512 x 256 RGB bitmap at VRAM 0, filled by fill(x, y).
   template <class Fill>
@@ -106,19 +42,6 @@ struct DotsVdp2 : ::testing::Test {
     Apply({R(0x28, 0x32)});
     for (uint32_t y = 0; y < 256; ++y) {
       for (uint32_t x = 0; x < 512; ++x) vram2->Word((y * 512 + x) * 2) = fill(x, y);
-    }
-  }
-  void Compose() {
-    composer->BeginPeriod(chips);
-    composer->ComposePeriod(chips, *log, *fb, *picture);
-  }
-  void Check(const std::vector<DotCase>& cases, const std::vector<Poke>& common = {}) {
-    for (const DotCase& c : cases) {
-      SetUp();
-      Apply(common);
-      Apply(c.pokes);
-      Compose();
-      EXPECT_EQ(picture->Row(c.y)[c.x], c.texel) << c.what;
     }
   }
 };
