@@ -25,7 +25,9 @@ char settingsPath[vdp::kSettingsPathSize];
 uint32_t drawsSeen = 0;
 bool pictureShown = false;  // the last frame shown was the dot-by-dot renderer's
 
-LineWorkers workers;
+// Never destroyed: a host that unloads the library without DeInitPlugin must not have
+// the loader join threads (a deadlock under Windows' loader lock); they sleep unwoken.
+LineWorkers& workers = *new LineWorkers;
 int threads = 2;
 
 constexpr const char* kSection = "RENDERER";
