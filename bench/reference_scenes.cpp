@@ -53,6 +53,7 @@ SpriteScene::SpriteScene(uint32_t polygons) : polygons_(polygons) {
   // Polygons: RGB dots shown among the palette ones (SPCLMD) at priority 7, shaded from
   // the four corners of one gouraud table.
   constexpr uint32_t kGouraudTable = 0x7F000;
+  WriteWordVDP2Regs(vdp2reg::TVMD, 0x8000);  // the display on, 320 x 224
   WriteWordVDP2Regs(0xE0, 0x0021);
   WriteWordVDP2Regs(0xF0, 0x0107);
   Vdp1Words(kGouraudTable, {0x801F, 0x83E0, 0xFC00, 0xFFFF});
