@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "common/settings_path.h"
 #include "plugin/plugin_api.h"
 
 class BenchPlugin {
@@ -15,6 +16,7 @@ class BenchPlugin {
     char pattern[] = "/tmp/vdpbench-XXXXXX";
     const char* made = mkdtemp(pattern);
     directory_ = made != nullptr ? made : "/tmp";
+    WriteThreads(directory_.c_str());
     info_ = PluginInitInfo{0, nullptr, nullptr, directory_.c_str()};
     running_ = InitVDPPlugin(&info_);
     if (!running_) return;
@@ -31,6 +33,14 @@ class BenchPlugin {
   BenchPlugin& operator=(const BenchPlugin&) = delete;
 
   bool running() const { return running_; }
+  // Threads that compose a frame drawn dot by dot (the settings file's [RENDERER]
+  // threads); 0 leaves the plugin's default.
+  static inline int dotThreads = 0;
+  static void WriteThreads(const char* directory) {
+    char path[vdp::kSettingsPathSize];
+    if (dotThreads > 0 && vdp::BuildSettingsPath(path, directory))
+      vdp::WriteSetting(path, "RENDERER", "threads", dotThreads);
+  }
   static void Frame() {
     VDPOnVblankIn();
     VDPOnVblankOut();

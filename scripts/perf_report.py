@@ -43,6 +43,27 @@ DOT_SCENES = [
     ("planes-scrolling", "Four cell planes across their edges, each scrolled one dot right and down",
      60, 10),
 ]
+# Dot-by-dot frames beside the frame they are compared with: (scene, its title, the
+# compared scene, its title, target). Each repetition plays the compared scene, then the
+# scene, one process each, so that both see the same load; callgrind counts both.
+DOT_PAIRS = [
+    ("rotation", "RBG0 alone, full screen, in perspective, coefficients (kx, ky) read per dot",
+     "plane-one", "NBG0 alone (one cell plane, scrolled)",
+     "per displayed dot at most 2x the compared frame's"),
+    ("composition-on", "Four cell planes (scrolled), 6 shadow sprites, with two windows, colour "
+     "calculation of NBG0 and NBG1 and shadows on the four planes",
+     "composition-off", "the same without windows, colour calculation and shadows",
+     "at most 30% more per displayed dot"),
+    ("line-writes", "Four cell planes (scrolled), H-blank events, SCXIN0 and a colour RAM word "
+     "written before each of the 240 lines",
+     "hblank-only", "the same H-blank events without the writes", "at most 20% more"),
+    ("sprites-polygons", "2,000 16 x 16 sprites and 500 16 x 16 gouraud polygons, display on",
+     None, None, "at most 30 plugin instructions per drawn VDP1 dot"),
+]
+# The dots VDP1 draws per frame in a scene: every sprite and polygon lies whole in the
+# frame buffer (SpriteScene::DrawnDots).
+VDP1_DRAWN_DOTS = {"sprites-polygons": (2000 + 500) * 16 * 16}
+DOT_PAIR_FRAMES = (60, 10)  # timed per repetition, counted under callgrind
 # What a demo frame drawn dot by dot may cost, on one core.
 DOT_DEMO_TARGET_MS = 4.0
 ACCESSOR_FILTER = "BM_Vdp1Vram|BM_Vdp2Vram|BM_Vdp2Cram|BM_Register"
@@ -320,6 +341,8 @@ def main():
                 "opengl": [float(r["opengl_median_ns"]) / 1e6 for r in rows],
                 "ratios": [float(r["median_ns"]) / float(r["opengl_median_ns"]) for r in rows]}
 
+        pair_results = dot_pairs(costs, args.reps, trace, work)
+
         print("accessors and proxy: vdp_bench", flush=True)
         acc = google_benchmarks(bench, ACCESSOR_FILTER, args.reps, work)
         proxy = google_benchmarks(bench, "BM_Proxy", args.reps, work)
@@ -333,8 +356,9 @@ def main():
 
     counts = {s: round(r["cg"]["own"]) for s, r in results.items()}
     counts.update({f"dots/{s}": round(r["cg"]["own"]) for s, r in dot_results.items()})
+    counts.update({f"dots/{s}": round(r["own"]) for s, r in pair_results["cg"].items()})
     write_report(args, info, build_type, results, counts, before, acc, proxy, trace_bytes,
-                 dot_results, compare)
+                 dot_results, compare, pair_results)
     print(f"wrote {args.out}")
     for s, c in counts.items():
         same = "" if s not in before else (" (same as before)" if before[s] == c else
@@ -342,8 +366,105 @@ def main():
         print(f"  {s}: {c:,} plugin instructions per frame{same}")
 
 
+def dot_pairs(costs, reps, trace, work):
+    """Times and counts of the DOT_PAIRS scenes: per repetition, the compared scene's median
+    frame time then the scene's, each run alone (one repetition, no baseline)."""
+    frames, cg_frames = DOT_PAIR_FRAMES
+    times = collections.defaultdict(list)
+    ratios = collections.defaultdict(list)
+    for rep in range(reps):
+        print(f"dot-by-dot comparisons: repetition {rep + 1} of {reps}", flush=True)
+        for scene, _, other, _, _ in DOT_PAIRS:
+            pair = [other, scene] if other else [scene]
+            ms = {}
+            for s in pair:
+                row = frame_costs(costs, s, frames, 1, trace, work, dots=True,
+                                  extra=["--no-baseline"])[0]
+                ms[s] = float(row["median_ns"]) / 1e6
+                times[s].append(ms[s])
+            if other:
+                ratios[scene].append(ms[scene] / ms[other])
+    cg = {}
+    for scene, _, other, _, _ in DOT_PAIRS:
+        for s in [other, scene] if other else [scene]:
+            print(f"{s} dot by dot: callgrind", flush=True)
+            cg[s] = callgrind_scene(costs, s, cg_frames, trace, work, dots=True)
+    return {"times": times, "ratios": ratios, "cg": cg}
+
+
+def write_dot_pairs(add, reps, pairs, dot_results, counts, before):
+    frames, cg_frames = DOT_PAIR_FRAMES
+    cg, times, ratios = pairs["cg"], pairs["times"], pairs["ratios"]
+    add("### Dot-by-dot frames beside the frame they are compared with")
+    add("")
+    add(f"`vdp_frame_costs --renderer dots --no-baseline`, each scene in its own process: in "
+        f"each of {reps} repetitions the compared frame, then the frame, {frames} frames "
+        "timed each; the time ratio is taken within a repetition (median and range of the "
+        f"repetitions). Instructions from callgrind over {cg_frames} frames, as above; per "
+        "displayed dot divides them by the picture's width x height. Frames are composed on "
+        "one thread (`--threads 1`, the settings file's `[RENDERER] threads`). In the line "
+        "scenes the host's calls of the display period (its register and colour RAM writes "
+        "and the H-blank events) are timed and counted with the frame; the write log is "
+        "replayed at V-blank in.")
+    add("")
+    add("| Frame | plugin instructions per frame | per displayed dot | compared with | its "
+        "instructions per frame | its per displayed dot | instructions, ratio | time, ratio "
+        "(range) | ms per frame, median | target | same count as before |")
+    add("|---|---|---|---|---|---|---|---|---|---|---|")
+    def per_dot(c):
+        return c["own"] / c["picture_dots"] if c["picture_dots"] else float("nan")
+    for scene, title, other, other_title, target in DOT_PAIRS:
+        c = cg[scene]
+        key = f"dots/{scene}"
+        same = "first run" if key not in before else ("yes" if before[key] == counts[key]
+                                                       else f"no (was {before[key]:,})")
+        t = times[scene]
+        if other:
+            o = cg[other]
+            ratio = per_dot(c) / per_dot(o)
+            cells = (f"{other_title} | {fmt_int(o['own'])} | {per_dot(o):.0f} | {ratio:.2f} | "
+                     f"{spread(ratios[scene])}")
+        else:
+            cells = "- | | | | "
+        add(f"| {title} | {fmt_int(c['own'])} | {per_dot(c):.0f} | {cells} | "
+            f"{statistics.median(t):.2f} | {target} | {same} |")
+    add("")
+    notes = []
+    rot, one = cg.get("rotation"), cg.get("plane-one")
+    if rot and one:
+        r = per_dot(rot) / per_dot(one)
+        line = (f"RBG0: {per_dot(rot):.0f} instructions per displayed dot against "
+                f"{per_dot(one):.0f} for a frame of NBG0 alone, {r:.2f}x "
+                f"({'within' if r <= 2 else 'over'} 2x)")
+        four = dot_results.get("planes-scrolling")
+        if four and four["cg"]["picture_dots"]:
+            share = four["cg"]["own"] / four["cg"]["picture_dots"] / 4
+            line += (f"; a quarter of the four-plane frame's per dot (one NBG's share, the "
+                     f"composition of four layers included) is {share:.0f}, against which "
+                     f"RBG0 is {per_dot(rot) / share:.2f}x")
+        notes.append(line + ".")
+    for scene, limit in (("composition-on", 1.3), ("line-writes", 1.2)):
+        other = dict((p[0], p[2]) for p in DOT_PAIRS)[scene]
+        if scene in cg and other in cg:
+            r = per_dot(cg[scene]) / per_dot(cg[other])
+            notes.append(f"{scene}: {100 * (r - 1):+.1f}% instructions per displayed dot, time "
+                         f"{100 * (statistics.median(ratios[scene]) - 1):+.1f}% "
+                         f"({'within' if r <= limit else 'over'} "
+                         f"{100 * (limit - 1):.0f}% by the instructions).")
+    for scene, drawn in VDP1_DRAWN_DOTS.items():
+        if scene in cg:
+            d = cg[scene]["own"] / drawn
+            notes.append(f"{scene}: {drawn:,} dots drawn by VDP1 a frame (the sum of the "
+                         f"sprites' and polygons' areas), {d:.1f} plugin instructions per drawn "
+                         f"dot, the composition of the {cg[scene]['picture_dots']:,.0f}-dot "
+                         f"picture included ({'within' if d <= 30 else 'over'} 30).")
+    for n in notes:
+        add(f"- {n}")
+    add("")
+
+
 def write_report(args, info, build_type, results, counts, before, acc, proxy, trace_bytes,
-                 dot_results, compare):
+                 dot_results, compare, pairs):
     reps = args.reps
     L = []
     add = L.append
@@ -428,6 +549,7 @@ def write_report(args, info, build_type, results, counts, before, acc, proxy, tr
         "within a frame.")
     add("")
     write_dot_frames(add, reps, dot_results, counts, before)
+    write_dot_pairs(add, reps, pairs, dot_results, counts, before)
     add("## Accessors")
     add("")
     add(f"CPU time per call, from `vdp_bench` (Google Benchmark, `--benchmark_repetitions={reps}`"

@@ -6,8 +6,10 @@
 // the only ones collected, so the dump holds the measured frames and nothing else.
 //
 //   vdp_frame_costs --scene <name> [--renderer opengl|dots] [--frames N] [--reps R]
-//                   [--trace FILE] [--no-baseline] [--attribute-allocations]
+//                   [--trace FILE] [--threads N] [--no-baseline] [--attribute-allocations]
 //
+// --threads (default 1) is the settings file's number of threads that compose a frame drawn
+// dot by dot: with one, the host thread does all the work, and its callgrind dump holds it.
 // Each repetition first plays N empty frames (the baseline: erase, swap and the fixed
 // per-frame work), then, with --renderer dots, the scene in the OpenGL renderer, then the
 // scene in the renderer asked for; it prints one line of key=value pairs: the median
@@ -119,6 +121,7 @@ struct Meter {
   uint32_t frames = 0;
   std::vector<double> seconds;              // each frame's
   double vblankInSeconds = 0;               // of the frame under way
+  double hostSeconds = 0;                   // the host's lines of the frame under way
   uint64_t pictureDots = 0;                 // width x height of the pictures composed dot by dot
   int pictureWidth = 0, pictureHeight = 0;  // the last one's
   uint64_t allocations = 0;                 // heap allocations in the measured calls
@@ -191,8 +194,9 @@ void MeteredVblankOut() {
   meter.outsideMesa += allocationsOutsideMesa - meter.outsideMesaBefore;
   meter.seconds.push_back(
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() +
-      meter.vblankInSeconds);
+      meter.vblankInSeconds + meter.hostSeconds);
   meter.vblankInSeconds = 0;
+  meter.hostSeconds = 0;
   AddWork(meter.work, plugin::display->counters, before);
   ++meter.frames;
 }
@@ -200,6 +204,23 @@ void MeteredVblankOut() {
 void MeteredFrame() {
   MeteredVblankIn();
   MeteredVblankOut();
+}
+
+// The display period's lines as a host plays them: before each line, the scene's writes
+// (when asked), then H-blank in and out. Timed and counted with the frame they belong to:
+// the host's accessor calls, the logging of the writes, the H-blank events.
+void MeteredLines(PlaneScene& scene, bool write) {
+  const auto start = std::chrono::steady_clock::now();
+  if (meter.on) CALLGRIND_TOGGLE_COLLECT;
+  for (int y = 0; y < PlaneScene::kLines; ++y) {
+    if (write) scene.WriteLine(y);
+    VDPOnHblankIn();
+    VDPOnHblankOut();
+  }
+  if (!meter.on) return;
+  CALLGRIND_TOGGLE_COLLECT;
+  meter.hostSeconds +=
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // The plugin's start as the host makes it, then the renderer chosen: its first period is
@@ -241,6 +262,7 @@ struct Options {
   uint32_t reps = 1;
   bool baseline = true;
   bool dots = false;
+  int threads = 1;
 };
 
 std::string TempDirectory() {
@@ -261,8 +283,8 @@ bool PlayEmpty(const Options& o) {
   return true;
 }
 
-bool PlaySprites(const Options& o, bool changing) {
-  SpriteScene scene;
+bool PlaySprites(const Options& o, bool changing, uint32_t polygons = 0) {
+  SpriteScene scene(polygons);
   if (!scene.running()) return false;
   ChooseRenderer();
   // The first frame decodes and uploads every texture; by the third, whatever the window
@@ -278,10 +300,18 @@ bool PlaySprites(const Options& o, bool changing) {
 
 enum class PlaneChange { kNone, kScroll, kClearCache };
 
-bool PlayPlanes(const Options& o, PlaneChange change) {
-  PlaneScene scene;
+// What a plane scene adds to its planes.
+struct PlaneExtras {
+  uint16_t planes = 0x000F;  // BGON
+  int composition = -1;      // PlaneScene::Compose(composition != 0) when 0 or 1
+  int lines = -1;            // H-blank events, with the writes of every line when 1
+};
+
+bool PlayPlanes(const Options& o, PlaneChange change, PlaneExtras extras = {}) {
+  PlaneScene scene(extras.planes);
   if (!scene.running()) return false;
   ChooseRenderer();
+  if (extras.composition >= 0) scene.Compose(extras.composition != 0);
   // The scene drew its first frames in the OpenGL renderer; the switch acts at the next.
   if (drawDots) BenchPlugin::Frame();
   if (change == PlaneChange::kScroll) {
@@ -290,11 +320,27 @@ bool PlayPlanes(const Options& o, PlaneChange change) {
     for (int i = 0; i < 256; ++i) scene.Scroll();
     BenchPlugin::Frame();
   }
+  // VDP1's sprites show from the second frame change on.
+  if (extras.composition >= 0) BenchPlugin::Frame();
   meter.on = true;
   for (uint32_t f = 0; f < o.frames; ++f) {
     if (change == PlaneChange::kScroll) scene.Scroll();
     // What the menu's "Clear VDP2 cache" leads to when the host thread applies it.
     if (change == PlaneChange::kClearCache) plugin::vdp2->ClearCache();
+    if (extras.lines >= 0) MeteredLines(scene, extras.lines != 0);
+    MeteredFrame();
+  }
+  return true;
+}
+
+bool PlayRotation(const Options& o) {
+  RotationScene scene;
+  if (!scene.running()) return false;
+  ChooseRenderer();
+  BenchPlugin::Frame();
+  meter.on = true;
+  for (uint32_t f = 0; f < o.frames; ++f) {
+    scene.Turn();
     MeteredFrame();
   }
   return true;
@@ -304,6 +350,7 @@ bool PlayPlanes(const Options& o, PlaneChange change) {
 bool PlayDemo(const Options& o) {
   const std::string dir = TempDirectory();
   if (dir.empty()) return false;
+  BenchPlugin::WriteThreads(dir.c_str());
   vdphost::PluginApi api = LinkedPlugin();
   vdphost::InitInfo info{0, nullptr, nullptr, dir.c_str()};
   bool started = api.InitVDPPlugin(&info);
@@ -329,6 +376,7 @@ bool PlayTrace(const Options& o) {
     std::fprintf(stderr, "vdp_frame_costs: %s\n", reader.error().c_str());
     return false;
   }
+  BenchPlugin::WriteThreads(dir.c_str());
   vdphost::PluginApi api = LinkedPlugin();
   vdphost::TraceReplayer replayer(api, vdphost::InitInfo{0, nullptr, nullptr, dir.c_str()});
   vdptrace::Record record;
@@ -349,6 +397,13 @@ bool PlayScene(const Options& o) {
   if (o.scene == "planes-scrolling") return PlayPlanes(o, PlaneChange::kScroll);
   if (o.scene == "after-cache-clear") return PlayPlanes(o, PlaneChange::kClearCache);
   if (o.scene == "replay") return PlayTrace(o);
+  if (o.scene == "plane-one") return PlayPlanes(o, PlaneChange::kScroll, {0x0001});
+  if (o.scene == "rotation") return PlayRotation(o);
+  if (o.scene == "composition-off") return PlayPlanes(o, PlaneChange::kScroll, {0x000F, 0});
+  if (o.scene == "composition-on") return PlayPlanes(o, PlaneChange::kScroll, {0x000F, 1});
+  if (o.scene == "hblank-only") return PlayPlanes(o, PlaneChange::kScroll, {0x000F, -1, 0});
+  if (o.scene == "line-writes") return PlayPlanes(o, PlaneChange::kScroll, {0x000F, -1, 1});
+  if (o.scene == "sprites-polygons") return PlaySprites(o, false, 500);
   std::fprintf(stderr, "vdp_frame_costs: no scene %s\n", o.scene.c_str());
   return false;
 }
@@ -365,6 +420,8 @@ bool ParseOptions(int argc, char** argv, Options& o) {
       o.frames = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
     else if (arg == "--reps" && hasValue)
       o.reps = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
+    else if (arg == "--threads" && hasValue)
+      o.threads = static_cast<int>(std::strtol(argv[++i], nullptr, 10));
     else if (arg == "--no-baseline")
       o.baseline = false;
     else if (arg == "--attribute-allocations")
@@ -412,11 +469,13 @@ int main(int argc, char** argv) {
   if (!ParseOptions(argc, argv, o)) {
     std::fprintf(stderr,
                  "usage: vdp_frame_costs --scene <empty|demo|sprites-cached|sprites-changing|"
-                 "planes-still|planes-scrolling|after-cache-clear|replay> "
+                 "planes-still|planes-scrolling|after-cache-clear|replay|plane-one|rotation|"
+                 "composition-off|composition-on|hblank-only|line-writes|sprites-polygons> "
                  "[--renderer opengl|dots] [--frames N] [--reps R] [--trace FILE] "
-                 "[--no-baseline] [--attribute-allocations]\n");
+                 "[--threads N] [--no-baseline] [--attribute-allocations]\n");
     return 2;
   }
+  BenchPlugin::dotThreads = o.threads;
   for (uint32_t rep = 0; rep < o.reps; ++rep) {
     bool ok = true;
     Meter base{}, opengl{};
