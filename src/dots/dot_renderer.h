@@ -51,8 +51,6 @@ class DotRenderer {
     }
     return picture_;
   }
-  // The picture composed at the last V-blank in, or none since the period started.
-  const Picture* LastPicture() const { return composed_ ? &picture_ : nullptr; }
 
   // Both frame buffers clear, no period under way: as the renderer was made.
   void Reset() {
