@@ -72,15 +72,20 @@ void SpriteScene::ChangeEveryTexture() {
     WriteByteVDP1VRAM(kTextureBase + i * kTextureBytes, value_);
 }
 
-PlaneScene::PlaneScene(uint16_t planes) {
-  if (!plugin_.running()) return;
-  WriteWordVDP1VRAM(0, 0x8000);              // an empty command table
-  WriteWordVDP2Regs(vdp2reg::TVMD, 0x8011);  // 352 x 240
-  std::mt19937 random(7);
+// An empty command table, the 352 x 240 mode, 255 random colours and 512 characters of
+// random 16-colour dots at 0x0-0x3FFF: what the plane scenes draw from.
+static void WriteRandomCharacters(std::mt19937& random) {
+  WriteWordVDP1VRAM(0, 0x8000);
+  WriteWordVDP2Regs(vdp2reg::TVMD, 0x8011);
   for (uint32_t i = 1; i < 256; ++i)
     WriteWordVDP2CRAM(i * 2, static_cast<uint16_t>(random() & 0x7FFF));
-  // 512 characters of random 16-colour dots at 0x0-0x3FFF.
   for (uint32_t a = 0; a < 0x4000; a += 4) WriteLongVDP2VRAM(a, static_cast<uint32_t>(random()));
+}
+
+PlaneScene::PlaneScene(uint16_t planes) {
+  if (!plugin_.running()) return;
+  std::mt19937 random(7);
+  WriteRandomCharacters(random);
   WriteWordVDP2Regs(vdp2reg::BGON, planes);
   WriteWordVDP2Regs(vdp2reg::PRINA, 0x0403);
   WriteWordVDP2Regs(vdp2reg::PRINB, 0x0201);
@@ -140,14 +145,10 @@ void PlaneScene::WriteLine(int y) {
 
 RotationScene::RotationScene() {
   if (!plugin_.running()) return;
-  WriteWordVDP1VRAM(0, 0x8000);              // an empty command table
-  WriteWordVDP2Regs(vdp2reg::TVMD, 0x8011);  // 352 x 240
   std::mt19937 random(7);
-  for (uint32_t i = 1; i < 256; ++i)
-    WriteWordVDP2CRAM(i * 2, static_cast<uint16_t>(random() & 0x7FFF));
   // Bank A0: 512 characters of random 16-colour dots; A1: a page of 64 x 64 one-word
   // names at 0x20000 (plane 16); B0: the coefficients at 0x40000; B1: the parameters.
-  for (uint32_t a = 0; a < 0x4000; a += 4) WriteLongVDP2VRAM(a, static_cast<uint32_t>(random()));
+  WriteRandomCharacters(random);
   for (uint32_t i = 0; i < 4096; ++i) {
     const uint32_t character = random() & 0x1FF;
     WriteWordVDP2VRAM(0x20000 + 2 * i,

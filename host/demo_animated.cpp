@@ -607,6 +607,18 @@ void WriteRotation(PluginApi& api, int t) {
   api.WriteWordVDP2Regs(SCXIN1, static_cast<uint16_t>((159 + yaw(t) * 108 / 100) & 0x1FF));
 }
 
+// A 16 x 16 RGB ball sprite with its top-left corner at (x, top), as command n.
+void WriteBall(PluginApi& api, int n, int x, int top) {
+  Cmd ball;
+  ball.control = Cmd::kNormalSprite;
+  ball.drawMode = Cmd::DrawMode(Cmd::kRgb);
+  ball.textureAddress = kBallTexture;
+  ball.size = Cmd::Size(16, 16);
+  ball.xy[0] = static_cast<int16_t>(x);
+  ball.xy[1] = static_cast<int16_t>(top);
+  ball.Write(api, n);
+}
+
 // Three balls bouncing along the ground, from whole numbers: x of the left edge, the top
 // and the height above the ground.
 struct Bounce {
@@ -682,14 +694,7 @@ void WriteComposition(PluginApi& api, int t, int depth) {
     shadow.Write(api, n++);
   }
   for (const Bounce& b : balls) {
-    Cmd ball;
-    ball.control = Cmd::kNormalSprite;
-    ball.drawMode = Cmd::DrawMode(Cmd::kRgb);
-    ball.textureAddress = kBallTexture;
-    ball.size = Cmd::Size(16, 16);
-    ball.xy[0] = static_cast<int16_t>(b.x);
-    ball.xy[1] = static_cast<int16_t>(b.top);
-    ball.Write(api, n++);
+    WriteBall(api, n++, b.x, b.top);
   }
   Cmd::End(api, n);
 }
@@ -967,14 +972,7 @@ void WriteFrame(PluginApi& api, int frame) {
     shadow.Write(api, n++);
   }
   for (const Ball& b : balls) {
-    Cmd ball;
-    ball.control = Cmd::kNormalSprite;
-    ball.drawMode = Cmd::DrawMode(Cmd::kRgb);
-    ball.textureAddress = kBallTexture;
-    ball.size = Cmd::Size(16, 16);
-    ball.xy[0] = static_cast<int16_t>(b.x);
-    ball.xy[1] = static_cast<int16_t>(b.top);
-    ball.Write(api, n++);
+    WriteBall(api, n++, b.x, b.top);
   }
 
   // A ship flying to and fro, mirrored when it turns back.

@@ -30,7 +30,7 @@ bool TexelFetch::Begin(const vdp::ConsoleMemory& vram, const CommandFields& comm
 uint32_t TexelFetch::Code(uint32_t index) const {
   switch (mode_) {
     case kBank16:
-    case kLookUp16: {
+    case kLookupTable16: {
       const uint8_t pair = vram_->ReadByte(base_ + index / 2);
       return (index & 1u) ? (pair & 0xFu) : (pair >> 4);  // left dot in the high nibble
     }
@@ -44,7 +44,7 @@ uint32_t TexelFetch::Code(uint32_t index) const {
 Texel TexelFetch::At(int32_t u, int32_t v) const {
   const uint32_t code = Code(static_cast<uint32_t>(v * width_ + u));
   const uint32_t endCode =
-      mode_ <= kLookUp16 ? kEndCode4 : (mode_ == kRgb ? kEndCodeRgb : kEndCode8);
+      mode_ <= kLookupTable16 ? kEndCode4 : (mode_ == kRgb ? kEndCodeRgb : kEndCode8);
   if (endCodes_ && code == endCode) return {TexelKind::kEndCode, 0};
   // The transparent code is 0 in the texel's whole width (a 64-colour texel 0x40 is drawn).
   if (!transparentDrawn_ && code == 0) return {TexelKind::kTransparent, 0};
@@ -53,7 +53,7 @@ Texel TexelFetch::At(int32_t u, int32_t v) const {
     case kBank16:
       dot = (colour_ & 0xFFF0u) | code;
       break;
-    case kLookUp16:  // 16 words at CMDCOLR * 8
+    case kLookupTable16:  // 16 words at CMDCOLR * 8
       dot = vram_->ReadWord(uint32_t{colour_} * 8u + code * 2u);
       break;
     case kBank64:

@@ -6,40 +6,13 @@
 
 #include "common/bits.h"
 #include "common/console_memory.h"
+#include "common/vdp1_codes.h"
 
 namespace dots {
 
-// Command kinds, CMDCTRL bits 3-0. The other codes are prohibited and draw nothing.
-enum CommandKind : uint32_t {
-  kNormalSprite = 0,
-  kScaledSprite = 1,
-  kDistortedSprite = 2,
-  kPolygon = 4,
-  kPolyline = 5,
-  kLine = 6,
-  kUserClip = 8,
-  kSystemClip = 9,
-  kLocalCoordinates = 10,
-};
+using namespace vdp1codes;
+
 constexpr bool DrawsPart(uint32_t kind) { return kind <= kLine && kind != 3; }
-
-// Colour modes, CMDPMOD bits 5-3 (6 and 7 are prohibited).
-enum ColourMode : uint32_t {
-  kBank16 = 0,
-  kLookUp16 = 1,
-  kBank64 = 2,
-  kBank128 = 3,
-  kBank256 = 4,
-  kRgb = 5,
-};
-
-// Colour calculation, CMDPMOD bits 2-0 (bit 2 gouraud; 101 is prohibited).
-enum Calculation : uint32_t {
-  kReplace = 0,
-  kShadow = 1,
-  kHalfLuminance = 2,
-  kHalfTransparency = 3,
-};
 
 struct Point {
   int32_t x, y;

@@ -7,6 +7,7 @@
 
 #include "common/bits.h"
 #include "common/console_memory.h"
+#include "common/vdp1_codes.h"
 
 namespace vdp1 {
 
@@ -24,16 +25,7 @@ constexpr uint32_t kBytes = 32;
 constexpr uint32_t kUnits = kBytes / 8;  // distance to the next command in 8-byte units
 }  // namespace cmd
 
-// Command codes, control bits 3-0.
-enum CommandCode : uint32_t {
-  kNormalSprite = 0,
-  kScaledSprite = 1,
-  kDistortedSprite = 2,
-  kPolygon = 4,
-  kPolyline = 5,
-  kLine = 6,
-  kLocalCoordinates = 10,
-};
+using namespace vdp1codes;
 
 // Corner indexes in vertex order.
 enum Corner : int { kA = 0, kB = 1, kC = 2, kD = 3 };
@@ -50,24 +42,6 @@ struct ControlWord {
   bool FlipV() const { return vdp::Bit(value, 5) != 0; }
   bool FlipH() const { return vdp::Bit(value, 4) != 0; }
   uint32_t Code() const { return vdp::Bits(value, 3, 0); }
-};
-
-// Colour calculation, draw mode bits 1-0.
-enum ColourCalculation : uint32_t {
-  kReplace = 0,
-  kShadow = 1,
-  kHalfLuminance = 2,
-  kHalfTransparency = 3,
-};
-
-// Colour modes, draw mode bits 5-3.
-enum ColourMode : uint32_t {
-  kBank16 = 0,
-  kLookupTable16 = 1,
-  kBank64 = 2,
-  kBank128 = 3,
-  kBank256 = 4,
-  kRgb = 5,
 };
 
 // CMDPMOD: bit 8 mesh, bit 7 end-code disable, bit 6 transparent-pixel disable,
