@@ -33,6 +33,25 @@ void DotWriter::Begin(const DrawTarget& target, const ClipWindow& system, const 
   msbOn_ = mode.MsbOn();
   gouraud_ = mode.Gouraud();
   calc_ = mode.Calc();
+  dotBytes_ = target.geometry.eightBit ? 1 : 2;
+  plain_ = !target.geometry.eightBit && !mesh_ && !msbOn_ && !gouraud_ && calc_ == kReplace;
+}
+
+RowWindow DotWriter::Row(int32_t y) const {
+  RowWindow w{bounds_.left, bounds_.right, 0};
+  if (y < bounds_.top || y > bounds_.bottom) return {0, -1, 0};
+  if (userClip_ && !drawOutside_) {  // border dots belong to the user clip's inside
+    if (y < user_.top || y > user_.bottom) return {0, -1, 0};
+    if (user_.left > w.left) w.left = user_.left;
+    if (user_.right < w.right) w.right = user_.right;
+  }
+  int32_t row = y;
+  if (target_.doubleDensity) {
+    if (static_cast<uint32_t>(y & 1) != target_.lineParity) return {0, -1, 0};
+    row = y >> 1;
+  }
+  w.rowAddress = target_.geometry.Address(0, row);
+  return w;
 }
 
 // The dot the calculation leaves over `base`. Calculations other than replace and shadow
@@ -52,16 +71,13 @@ uint16_t DotWriter::Calculated(uint16_t original, uint16_t base, const Shade& sh
 }
 
 void DotWriter::Plot(int32_t x, int32_t y, uint16_t colour, const Shade& shade) {
-  if (!bounds_.Contains(x, y)) return;
-  // Border dots belong to the user clip's inside.
-  if (userClip_ && user_.Contains(x, y) == drawOutside_) return;
-  if (mesh_ && ((x ^ y) & 1)) return;
-  int32_t row = y;
-  if (target_.doubleDensity) {
-    if (static_cast<uint32_t>(y & 1) != target_.lineParity) return;
-    row = y >> 1;
-  }
-  const uint32_t address = target_.geometry.Address(x, row);
+  const RowWindow row = Row(y);
+  if (x < row.left || x > row.right) return;
+  if (userClip_ && drawOutside_ && user_.Contains(x, y)) return;
+  WriteInRow(row, x, y, colour, shade);
+}
+
+void DotWriter::Write(uint32_t address, uint16_t colour, const Shade& shade) {
   // An 8-bit dot keeps the low byte; it has no MSB and no colour calculation.
   if (target_.geometry.eightBit) {
     if (!msbOn_) target_.memory->Byte(address) = static_cast<uint8_t>(colour);

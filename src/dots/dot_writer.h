@@ -28,6 +28,13 @@ struct DrawTarget {
   uint32_t shrinkParity = 0;   // FBCR EOS: texel parity kept by high-speed shrink
 };
 
+// Where the dots of plane row y may land: columns left to right (none when left > right),
+// and the address of the row's dot 0 in the draw buffer.
+struct RowWindow {
+  int32_t left, right;
+  uint32_t rowAddress;
+};
+
 class DotWriter {
  public:
   // Per command: the clip windows in force and the command's draw mode.
@@ -39,14 +46,34 @@ class DotWriter {
   // with gouraud value `shade` when the command shades.
   void Plot(int32_t x, int32_t y, uint16_t colour, const Shade& shade);
 
+  // Rows: a horizontal run of dots is clipped once and then written dot by dot. Row() takes
+  // the system clip, a user clip drawn inside and the interlaced field; a user clip drawn
+  // outside cuts a hole in the row, so such a command plots dot by dot.
+  bool DrawsRows() const { return !(userClip_ && drawOutside_); }
+  RowWindow Row(int32_t y) const;
+  // The dot at column x of the row (inside its window) after mesh, MSB-on and calculation.
+  void WriteInRow(const RowWindow& row, int32_t x, int32_t y, uint16_t colour, const Shade& shade) {
+    if (mesh_ && ((x ^ y) & 1)) return;
+    Write(row.rowAddress + static_cast<uint32_t>(x) * dotBytes_, colour, shade);
+  }
+  bool Shades() const { return gouraud_; }
+  // Whether WriteInRow stores the colour as it is, into a 16-bit buffer.
+  bool Plain() const { return plain_; }
+  void WritePlain(const RowWindow& row, int32_t x, uint16_t colour) {
+    target_.memory->Word(row.rowAddress + static_cast<uint32_t>(x) * 2u) = colour;
+  }
+
  private:
+  void Write(uint32_t address, uint16_t colour, const Shade& shade);
   uint16_t Calculated(uint16_t original, uint16_t base, const Shade& shade) const;
 
   DrawTarget target_;
   ClipWindow bounds_{0, 0, -1, -1};
   ClipWindow user_{0, 0, -1, -1};
   bool userClip_ = false, drawOutside_ = false, mesh_ = false, msbOn_ = false, gouraud_ = false;
+  bool plain_ = false;
   uint32_t calc_ = kReplace;
+  uint32_t dotBytes_ = 2;
 };
 
 }  // namespace dots

@@ -46,6 +46,11 @@ class ShadeStepper {
     g_.Next();
     b_.Next();
   }
+  void Skip(int32_t n) {
+    r_.Skip(n);
+    g_.Skip(n);
+    b_.Skip(n);
+  }
 
  private:
   Stepper r_, g_, b_;

@@ -39,6 +39,12 @@ class Stepper {
       ++value_;
     }
   }
+  // n steps at once (n >= 0).
+  constexpr void Skip(int32_t n) {
+    const int64_t rest = rest_ + int64_t{part_} * n;
+    value_ += whole_ * n + static_cast<int32_t>(rest / denominator_);
+    rest_ = static_cast<int32_t>(rest % denominator_);
+  }
 
  private:
   int32_t value_ = 0, rest_ = 0, whole_ = 0, part_ = 0, denominator_ = 1;

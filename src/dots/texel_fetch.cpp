@@ -1,17 +1,7 @@
-// Texel reads and colour-mode decoding for VDP1 sprites.
+// Texel reads for VDP1 sprites by the command's colour mode.
 #include "dots/texel_fetch.h"
 
 namespace dots {
-
-namespace {
-
-// End codes per texel width. The manual's table is cut in every copy; these are the all-ones
-// codes of the 4- and 8-bit modes and 0x7FFF for RGB texels.
-constexpr uint32_t kEndCode4 = 0xF;
-constexpr uint32_t kEndCode8 = 0xFF;
-constexpr uint32_t kEndCodeRgb = 0x7FFF;
-
-}  // namespace
 
 bool TexelFetch::Begin(const vdp::ConsoleMemory& vram, const CommandFields& command,
                        DrawMode mode) {
@@ -26,50 +16,22 @@ bool TexelFetch::Begin(const vdp::ConsoleMemory& vram, const CommandFields& comm
   return mode_ <= kRgb;
 }
 
-// The raw code of texel `index` (row-major, rows packed with no padding).
-uint32_t TexelFetch::Code(uint32_t index) const {
-  switch (mode_) {
-    case kBank16:
-    case kLookupTable16: {
-      const uint8_t pair = vram_->ReadByte(base_ + index / 2);
-      return (index & 1u) ? (pair & 0xFu) : (pair >> 4);  // left dot in the high nibble
-    }
-    case kRgb:
-      return vram_->ReadWord(base_ + index * 2);
-    default:
-      return vram_->ReadByte(base_ + index);
-  }
-}
-
 Texel TexelFetch::At(int32_t u, int32_t v) const {
-  const uint32_t code = Code(static_cast<uint32_t>(v * width_ + u));
-  const uint32_t endCode =
-      mode_ <= kLookupTable16 ? kEndCode4 : (mode_ == kRgb ? kEndCodeRgb : kEndCode8);
-  if (endCodes_ && code == endCode) return {TexelKind::kEndCode, 0};
-  // The transparent code is 0 in the texel's whole width (a 64-colour texel 0x40 is drawn).
-  if (!transparentDrawn_ && code == 0) return {TexelKind::kTransparent, 0};
-  uint32_t dot = 0;
+  const auto index = static_cast<uint32_t>(v * width_ + u);
   switch (mode_) {
     case kBank16:
-      dot = (colour_ & 0xFFF0u) | code;
-      break;
-    case kLookupTable16:  // 16 words at CMDCOLR * 8
-      dot = vram_->ReadWord(uint32_t{colour_} * 8u + code * 2u);
-      break;
+      return Decode<kBank16>(index);
+    case kLookupTable16:
+      return Decode<kLookupTable16>(index);
     case kBank64:
-      dot = (colour_ & 0xFFC0u) | (code & 0x3Fu);
-      break;
+      return Decode<kBank64>(index);
     case kBank128:
-      dot = (colour_ & 0xFF80u) | (code & 0x7Fu);
-      break;
+      return Decode<kBank128>(index);
     case kBank256:
-      dot = (colour_ & 0xFF00u) | code;
-      break;
+      return Decode<kBank256>(index);
     default:
-      dot = code;
-      break;
+      return Decode<kRgb>(index);
   }
-  return {TexelKind::kDot, static_cast<uint16_t>(dot)};
 }
 
 }  // namespace dots

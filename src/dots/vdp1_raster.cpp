@@ -156,6 +156,7 @@ void Vdp1Raster::SpriteRectangle(Point from, Point to, bool flipH, bool flipV) {
   const int32_t left = std::min(from.x, to.x), right = std::max(from.x, to.x);
   const int32_t top = std::min(from.y, to.y), bottom = std::max(from.y, to.y);
   const int32_t rows = bottom - top + 1, height = texels_.Height();
+  const bool shades = writer_.Shades();
   Stepper v = Stepper::Centres(height, rows);
   ShadeStepper leftShade(corners_[0], corners_[3], rows - 1);
   ShadeStepper rightShade(corners_[1], corners_[2], rows - 1);
@@ -163,6 +164,7 @@ void Vdp1Raster::SpriteRectangle(Point from, Point to, bool flipH, bool flipV) {
     const int32_t row = flipV ? height - 1 - v.Value() : v.Value();
     DrawLine({left, y}, {right, y}, leftShade.Value(), rightShade.Value(), row, false);
     v.Next();
+    if (!shades) continue;
     leftShade.Next();
     rightShade.Next();
   }
@@ -173,6 +175,7 @@ void Vdp1Raster::SpriteRectangle(Point from, Point to, bool flipH, bool flipV) {
 void Vdp1Raster::FourPointPart(const Point (&v)[4], bool flipV) {
   QuadEdgeWalk walk(v);
   const int32_t lines = walk.Lines(), height = textured_ ? texels_.Height() : 1;
+  const bool shades = writer_.Shades();
   Stepper textureRow = Stepper::Centres(height, lines);
   ShadeStepper leftShade(corners_[0], corners_[3], lines - 1);
   ShadeStepper rightShade(corners_[1], corners_[2], lines - 1);
@@ -181,6 +184,7 @@ void Vdp1Raster::FourPointPart(const Point (&v)[4], bool flipV) {
     DrawLine(walk.Left(), walk.Right(), leftShade.Value(), rightShade.Value(), row, true);
     walk.Next();
     textureRow.Next();
+    if (!shades) continue;
     leftShade.Next();
     rightShade.Next();
   }
@@ -200,14 +204,18 @@ void Vdp1Raster::DrawLine(Point from, Point to, const Shade& shadeFrom, const Sh
   }
   const int32_t steps = LineSteps(from, to);
   if (!Spend(steps + 1)) return;
-  Stepper x = Stepper::Between(from.x, to.x, steps), y = Stepper::Between(from.y, to.y, steps);
-  ShadeStepper shade(shadeFrom, shadeTo, steps);
   const int32_t width = texels_.Width();
-  Stepper u = Stepper::Centres(width, steps + 1);
   // High-speed shrink: on a reduced line only texels of one X parity are read, and end
   // codes are ignored.
   const bool shrink = textured_ && highSpeedShrink_ && steps + 1 < width;
   texels_.SetShrinking(shrink);
+  if (from.y == to.y && !shrink && writer_.DrawsRows()) {
+    DrawRow(from, to.x, steps, shadeFrom, shadeTo, row);
+    return;
+  }
+  Stepper x = Stepper::Between(from.x, to.x, steps), y = Stepper::Between(from.y, to.y, steps);
+  ShadeStepper shade(shadeFrom, shadeTo, steps);
+  Stepper u = Stepper::Centres(width, steps + 1);
   Texel texel{TexelKind::kDot, flatColour_};
   int32_t fetched = -1, endCodes = 0;
   Point last = from;

@@ -46,6 +46,8 @@ class Vdp1Raster {
   void FourPointPart(const Point (&v)[4], bool flipV);
   void DrawLine(Point from, Point to, const Shade& shadeFrom, const Shade& shadeTo, int32_t row,
                 bool fillHoles);
+  void DrawRow(Point from, int32_t toX, int32_t steps, const Shade& shadeFrom, const Shade& shadeTo,
+               int32_t row);
   bool Spend(int64_t steps);
 
   // Kept between draws.

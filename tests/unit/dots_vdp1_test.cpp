@@ -244,6 +244,7 @@ TEST_F(DotsVdp1, ColourModesTransparentAndEndCodes) {
     std::vector<uint16_t> texels;  // console words at 0x2000
     std::vector<uint16_t> dots;    // x = 0..7
     uint16_t control = 0;          // 1: scaled to 4 dots
+    uint16_t x = 0;                // vertex A's X
   } cases[] = {
       {0x00, 0x0100, nibbles, {0x0101, 0, 0, 0x0102, 0, 0, 0, 0}},  // 2nd end code ends the row
       {0x80, 0x0100, nibbles, {0x0101, 0, 0x010F, 0x0102, 0x010F, 0x0103, 0x0104, 0x0105}},
@@ -257,10 +258,12 @@ TEST_F(DotsVdp1, ColourModesTransparentAndEndCodes) {
       {0xA8, 0, rgb, {0x8123, 0, 0x7FFF, 0x8001, 0x7FFF, 0x8002, 1, 1}},
       // High-speed shrink reads texels 0 2 4 6 (F F 3 5); end codes are colours then.
       {0x1000, 0x0100, {0xF1F2, 0x3456}, {0x010F, 0x010F, 0x0103, 0x0105, 0, 0, 0, 0}, 1},
+      // From X = -3: the end code read off the screen still counts.
+      {0x00, 0x0100, nibbles, {0x0102, 0, 0, 0, 0, 0, 0, 0}, 0, 0xFFFD},
   };
   for (const auto& k : cases) {
     fb->Reset();
-    Table(0, {k.control, 0, k.mode, k.colour, 0x400, 0x0101, 0, 0, 0, 0, 3, 0});
+    Table(0, {k.control, 0, k.mode, k.colour, 0x400, 0x0101, k.x, 0, 0, 0, 3, 0});
     End(1);
     for (size_t i = 0; i < k.texels.size(); ++i) vram->Word(0x2000 + 2 * i) = k.texels[i];
     Draw();
