@@ -34,7 +34,10 @@ void DotWriter::Begin(const DrawTarget& target, const ClipWindow& system, const 
   gouraud_ = mode.Gouraud();
   calc_ = mode.Calc();
   dotBytes_ = target.geometry.eightBit ? 1 : 2;
-  plain_ = !target.geometry.eightBit && !mesh_ && !msbOn_ && !gouraud_ && calc_ == kReplace;
+  // Gouraud with the prohibited shadow bit counts as gouraud alone.
+  const bool stores = !target.geometry.eightBit && !mesh_ && !msbOn_;
+  plain_ = stores && !gouraud_ && calc_ == kReplace;
+  shadesPlainly_ = stores && gouraud_ && (calc_ == kReplace || calc_ == kShadow);
 }
 
 RowWindow DotWriter::Row(int32_t y) const {

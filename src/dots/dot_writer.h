@@ -59,9 +59,9 @@ class DotWriter {
   bool Shades() const { return gouraud_; }
   // Whether WriteInRow stores the colour as it is, into a 16-bit buffer.
   bool Plain() const { return plain_; }
-  void WritePlain(const RowWindow& row, int32_t x, uint16_t colour) {
-    target_.memory->Word(row.rowAddress + static_cast<uint32_t>(x) * 2u) = colour;
-  }
+  // Whether it stores the colour gouraud-shaded (RGB dots) and otherwise as it is.
+  bool ShadesPlainly() const { return shadesPlainly_; }
+  FrameBufferMemory& Memory() const { return *target_.memory; }
 
  private:
   void Write(uint32_t address, uint16_t colour, const Shade& shade);
@@ -71,7 +71,7 @@ class DotWriter {
   ClipWindow bounds_{0, 0, -1, -1};
   ClipWindow user_{0, 0, -1, -1};
   bool userClip_ = false, drawOutside_ = false, mesh_ = false, msbOn_ = false, gouraud_ = false;
-  bool plain_ = false;
+  bool plain_ = false, shadesPlainly_ = false;
   uint32_t calc_ = kReplace;
   uint32_t dotBytes_ = 2;
 };

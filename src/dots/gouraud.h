@@ -20,15 +20,21 @@ struct Shade {
   }
 };
 
+// One channel: original + (shade - 0x10), clamped to 0..0x1F, for original + shade 0..62.
+struct ShadeClamp {
+  uint8_t of[64];
+  constexpr ShadeClamp() : of() {
+    for (int i = 0; i < 64; ++i) of[i] = static_cast<uint8_t>(i < 16 ? 0 : (i > 47 ? 31 : i - 16));
+  }
+};
+inline constexpr ShadeClamp kShadeClamp{};
+
 // Per channel: original + (shade - 0x10), clamped to 0..0x1F. Bit 15 is kept.
 inline uint16_t ApplyShade(uint16_t colour, const Shade& s) {
-  auto channel = [](uint32_t c, int32_t g) {
-    const int32_t v = static_cast<int32_t>(c) + g - 16;
-    return static_cast<uint32_t>(v < 0 ? 0 : (v > 31 ? 31 : v));
-  };
-  return static_cast<uint16_t>((colour & 0x8000u) | channel(vdp::Bits(colour, 4, 0), s.r) |
-                               channel(vdp::Bits(colour, 9, 5), s.g) << 5 |
-                               channel(vdp::Bits(colour, 14, 10), s.b) << 10);
+  const uint8_t* clamp = kShadeClamp.of;
+  return static_cast<uint16_t>((colour & 0x8000u) | clamp[vdp::Bits(colour, 4, 0) + s.r] |
+                               clamp[vdp::Bits(colour, 9, 5) + s.g] << 5 |
+                               clamp[vdp::Bits(colour, 14, 10) + s.b] << 10);
 }
 
 // A shade moving from one value to another in a number of steps, each channel rounded to
