@@ -41,15 +41,23 @@ constexpr uint32_t Mix211(uint32_t a, uint32_t b, uint32_t c) {
 // Shadow: each gun halved.
 constexpr uint32_t Halve(uint32_t t) { return 0xFF000000u | ((t >> 1) & 0x7F7F7F); }
 
-// A colour offset (-256 to +255 per gun) added, each gun clamped to 0-0xFF.
-inline uint32_t Offset(uint32_t t, const int16_t offset[3]) {
-  uint32_t out = 0xFF000000u;
-  for (int gun = 0; gun < 3; ++gun) {
-    int c = static_cast<int>((t >> (gun * 8)) & 0xFF) + offset[gun];
-    c = c < 0 ? 0 : (c > 0xFF ? 0xFF : c);
-    out |= static_cast<uint32_t>(c) << (gun * 8);
-  }
-  return out;
+// A colour offset (-256 to +255 per gun) as Spread lanes of offset + 256 (0-511), so that
+// adding it to a spread texel leaves each gun's sum biased by 256 (0-766): below 256 the
+// gun clamps to 0, from 512 on to 0xFF.
+constexpr uint64_t OffsetLanes(int red, int green, int blue) {
+  return uint64_t{static_cast<uint32_t>(red + 256)} |
+         (uint64_t{static_cast<uint32_t>(green + 256)} << 16) |
+         (uint64_t{static_cast<uint32_t>(blue + 256)} << 32);
+}
+constexpr uint64_t kNoOffset = OffsetLanes(0, 0, 0);
+constexpr uint64_t kLaneBit0 = 0x0000000100010001ull;
+
+// The offset added, each gun clamped to 0-0xFF, the three guns at once.
+constexpr uint32_t Offset(uint32_t t, uint64_t lanes) {
+  const uint64_t sum = Spread(t) + lanes;
+  const uint64_t inRange = (sum >> 8) & kLaneBit0;  // 256-511: the gun is sum - 256
+  const uint64_t over = (sum >> 9) & kLaneBit0;     // 512 and more: 0xFF
+  return Gather((sum & (inRange * 0xFF)) | (over * 0xFF));
 }
 
 }  // namespace dots

@@ -303,21 +303,19 @@ constexpr LineFunction kLineFunctions[5][2] = {
 
 }  // namespace
 
-void DrawRotationScreenLine(int screen, const RotationLineInput& in, LayerDot* line,
+bool DrawRotationScreenLine(int screen, const RotationLineInput& in, LayerDot* line,
                             uint16_t* lineColour) {
   const int width = in.mode.width;
   Screen s;
-  if (!SetUp(screen, in, s)) {
-    for (int x = 0; x < width; ++x) line[x] = LayerDot{0, 0, 0, 0};
-    return;
-  }
+  if (!SetUp(screen, in, s)) return false;
   Coordinates c;
   ComputeCoordinates(screen, s, in, c);
   kLineFunctions[s.colourCode][s.bitmap](s, c, width, in.vram, line);
-  if (screen != 0) return;
+  if (screen != 0) return true;
   for (int x = 0; x < width; ++x) {
     if (c.lineColour[x]) lineColour[x] = (lineColour[x] & 0x780) | (c.lineColour[x] & 0x7F);
   }
+  return true;
 }
 
 }  // namespace dots

@@ -157,12 +157,9 @@ bool ScrollScreenShown(int n, RegisterView regs) {
   return partner != 2 && partner != 3 && !(quarter && partner == 0) && !(half && partner == 1);
 }
 
-void DrawScrollScreenLine(int n, int y, const DisplayMode& mode, RegisterView regs,
+bool DrawScrollScreenLine(int n, int y, const DisplayMode& mode, RegisterView regs,
                           const ColourRam& cram, const vdp::ConsoleMemory& vram, LayerDot* line) {
-  if (!ScrollScreenShown(n, regs)) {
-    for (int x = 0; x < mode.width; ++x) line[x] = LayerDot{0, 0, 0, 0};
-    return;
-  }
+  if (!ScrollScreenShown(n, regs)) return false;
   const uint32_t colourCode = ColourCode(n, regs);
   Screen s{};
   s.cram = &cram;
@@ -170,6 +167,8 @@ void DrawScrollScreenLine(int n, int y, const DisplayMode& mode, RegisterView re
   s.zeroOpaque = regs.Field(reg::BGON, n + 8, n + 8);
   s.priority = regs.Field(reg::PRINA + (n >> 1) * 2, (n & 1) * 8 + 2, (n & 1) * 8);
   s.priorityMode = regs.Field(reg::SFPRMD, n * 2 + 1, n * 2);
+  // Priority 0 hides every dot, unless special priority can set the number's LSB.
+  if (s.priority == 0 && s.priorityMode != 1 && s.priorityMode != 2) return false;
   s.specialCode = regs.Field(reg::SFCODE, 7, 0);
   if (regs.Field(reg::SFSEL, n, n)) s.specialCode = regs.Field(reg::SFCODE, 15, 8);
   const bool bitmap = IsBitmap(n, regs);
@@ -181,6 +180,7 @@ void DrawScrollScreenLine(int n, int y, const DisplayMode& mode, RegisterView re
   ScrollCoordinates coordinates;
   ComputeScrollCoordinates(n, y, mode, regs, vram, coordinates);
   kLineFunctions[colourCode][bitmap](s, coordinates, mode.width, vram, line);
+  return true;
 }
 
 }  // namespace dots
