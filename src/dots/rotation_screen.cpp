@@ -103,7 +103,7 @@ bool SetUp(int screen, const RotationLineInput& in, Screen& s) {
   const uint32_t colourCode = r0 ? r.Field(reg::CHCTLB, 14, 12) : r.Field(reg::CHCTLA, 6, 4);
   if (colourCode > 4) return false;  // not hardware settings
   s.colourCode = colourCode;
-  s.cram = &in.cram;
+  s.cram = in.cram;
   s.cramOffset = (r0 ? r.Field(reg::CRAOFB, 2, 0) : r.Field(reg::CRAOFA, 2, 0)) << 8;
   s.zeroOpaque = vdp::Bit(bgon, r0 ? reg::kR0tponBit : 8);  // R0TPON or N0TPON
   s.priority = r0 ? r.Field(reg::PRIR, 2, 0) : r.Field(reg::PRINA, 2, 0);
