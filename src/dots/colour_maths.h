@@ -41,23 +41,33 @@ constexpr uint32_t Mix211(uint32_t a, uint32_t b, uint32_t c) {
 // Shadow: each gun halved.
 constexpr uint32_t Halve(uint32_t t) { return 0xFF000000u | ((t >> 1) & 0x7F7F7F); }
 
-// A colour offset (-256 to +255 per gun) as Spread lanes of offset + 256 (0-511), so that
-// adding it to a spread texel leaves each gun's sum biased by 256 (0-766): below 256 the
-// gun clamps to 0, from 512 on to 0xFF.
-constexpr uint64_t OffsetLanes(int red, int green, int blue) {
-  return uint64_t{static_cast<uint32_t>(red + 256)} |
-         (uint64_t{static_cast<uint32_t>(green + 256)} << 16) |
-         (uint64_t{static_cast<uint32_t>(blue + 256)} << 32);
+// A colour offset (-256 to +255 per gun) held as offset + 256 (0-511) per gun: a gun plus
+// its biased offset (0-766) indexes the clamp table below.
+struct ColourOffset {
+  uint16_t biased[3];  // R, G, B
+  bool operator==(const ColourOffset&) const = default;
+};
+constexpr ColourOffset MakeColourOffset(int red, int green, int blue) {
+  return ColourOffset{{static_cast<uint16_t>(red + 256), static_cast<uint16_t>(green + 256),
+                       static_cast<uint16_t>(blue + 256)}};
 }
-constexpr uint64_t kNoOffset = OffsetLanes(0, 0, 0);
-constexpr uint64_t kLaneBit0 = 0x0000000100010001ull;
+constexpr ColourOffset kNoOffset = MakeColourOffset(0, 0, 0);
 
-// The offset added, each gun clamped to 0-0xFF, the three guns at once.
-constexpr uint32_t Offset(uint32_t t, uint64_t lanes) {
-  const uint64_t sum = Spread(t) + lanes;
-  const uint64_t inRange = (sum >> 8) & kLaneBit0;  // 256-511: the gun is sum - 256
-  const uint64_t over = (sum >> 9) & kLaneBit0;     // 512 and more: 0xFF
-  return Gather((sum & (inRange * 0xFF)) | (over * 0xFF));
+// Gun + offset + 256 clamped to 0-0xFF.
+struct OffsetClamp {
+  uint8_t gun[768];
+  constexpr OffsetClamp() : gun{} {
+    for (int i = 0; i < 768; ++i)
+      gun[i] = static_cast<uint8_t>(i < 256 ? 0 : (i > 511 ? 255 : i - 256));
+  }
+};
+inline constexpr OffsetClamp kOffsetClamp{};
+
+// The offset added, each gun clamped to 0-0xFF.
+constexpr uint32_t Offset(uint32_t t, const ColourOffset& o) {
+  return 0xFF000000u | kOffsetClamp.gun[(t & 0xFF) + o.biased[0]] |
+         uint32_t{kOffsetClamp.gun[((t >> 8) & 0xFF) + o.biased[1]]} << 8 |
+         uint32_t{kOffsetClamp.gun[((t >> 16) & 0xFF) + o.biased[2]]} << 16;
 }
 
 }  // namespace dots

@@ -4,7 +4,6 @@
 
 #include "common/bits.h"
 #include "dots/back_screen.h"
-#include "dots/colour_maths.h"
 
 namespace dots {
 namespace {
@@ -25,7 +24,7 @@ void SetOffset(RegisterView regs, unsigned bit, ImageRules& image) {
   const bool on = regs.Field(reg::CLOFEN, bit, bit);
   const uint32_t base = reg::COAR + (regs.Field(reg::CLOFSL, bit, bit) ? 6 : 0);
   const auto gun = [&](uint32_t i) { return on ? vdp::SignExtend(regs[base + i * 2], 9) : 0; };
-  image.offset = OffsetLanes(gun(0), gun(1), gun(2));
+  image.offset = MakeColourOffset(gun(0), gun(1), gun(2));
 }
 
 void SetRatio(ImageRules& image, uint32_t ratio) {
