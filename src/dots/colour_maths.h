@@ -41,15 +41,33 @@ constexpr uint32_t Mix211(uint32_t a, uint32_t b, uint32_t c) {
 // Shadow: each gun halved.
 constexpr uint32_t Halve(uint32_t t) { return 0xFF000000u | ((t >> 1) & 0x7F7F7F); }
 
-// A colour offset (-256 to +255 per gun) added, each gun clamped to 0-0xFF.
-inline uint32_t Offset(uint32_t t, const int16_t offset[3]) {
-  uint32_t out = 0xFF000000u;
-  for (int gun = 0; gun < 3; ++gun) {
-    int c = static_cast<int>((t >> (gun * 8)) & 0xFF) + offset[gun];
-    c = c < 0 ? 0 : (c > 0xFF ? 0xFF : c);
-    out |= static_cast<uint32_t>(c) << (gun * 8);
+// A colour offset (-256 to +255 per gun) held as offset + 256 (0-511) per gun: a gun plus
+// its biased offset (0-766) indexes the clamp table below.
+struct ColourOffset {
+  uint16_t biased[3];  // R, G, B
+  bool operator==(const ColourOffset&) const = default;
+};
+constexpr ColourOffset MakeColourOffset(int red, int green, int blue) {
+  return ColourOffset{{static_cast<uint16_t>(red + 256), static_cast<uint16_t>(green + 256),
+                       static_cast<uint16_t>(blue + 256)}};
+}
+constexpr ColourOffset kNoOffset = MakeColourOffset(0, 0, 0);
+
+// Gun + offset + 256 clamped to 0-0xFF.
+struct OffsetClamp {
+  uint8_t gun[768];
+  constexpr OffsetClamp() : gun{} {
+    for (int i = 0; i < 768; ++i)
+      gun[i] = static_cast<uint8_t>(i < 256 ? 0 : (i > 511 ? 255 : i - 256));
   }
-  return out;
+};
+inline constexpr OffsetClamp kOffsetClamp{};
+
+// The offset added, each gun clamped to 0-0xFF.
+constexpr uint32_t Offset(uint32_t t, const ColourOffset& o) {
+  return 0xFF000000u | kOffsetClamp.gun[(t & 0xFF) + o.biased[0]] |
+         uint32_t{kOffsetClamp.gun[((t >> 8) & 0xFF) + o.biased[1]]} << 8 |
+         uint32_t{kOffsetClamp.gun[((t >> 16) & 0xFF) + o.biased[2]]} << 16;
 }
 
 }  // namespace dots

@@ -23,9 +23,8 @@ uint8_t SpritePriorities(uint32_t condition, uint32_t number) {
 void SetOffset(RegisterView regs, unsigned bit, ImageRules& image) {
   const bool on = regs.Field(reg::CLOFEN, bit, bit);
   const uint32_t base = reg::COAR + (regs.Field(reg::CLOFSL, bit, bit) ? 6 : 0);
-  for (uint32_t gun = 0; gun < 3; ++gun) {
-    image.offset[gun] = static_cast<int16_t>(on ? vdp::SignExtend(regs[base + gun * 2], 9) : 0);
-  }
+  const auto gun = [&](uint32_t i) { return on ? vdp::SignExtend(regs[base + i * 2], 9) : 0; };
+  image.offset = MakeColourOffset(gun(0), gun(1), gun(2));
 }
 
 void SetRatio(ImageRules& image, uint32_t ratio) {
@@ -97,6 +96,7 @@ void BuildLineRules(int y, const DisplayMode& mode, RegisterView regs, const Col
   ImageRules& lineColour = r.images[kLineColourImage];
   SetRatio(lineColour, regs.Field(reg::CCRLB, 4, 0));
   lineColour.ccEnabled = vdp::Bit(ccctl, 5);
+  lineColour.offset = kNoOffset;  // never on top
 
   // The back screen counts as RGB data, the line colour screen as palette data.
   r.back = LayerDot{BackScreenTexel(y, regs, vram), 0, kDotRgb, 0};
@@ -108,7 +108,7 @@ void BuildLineRules(int y, const DisplayMode& mode, RegisterView regs, const Col
     anyLineColour |= i.lineColour;
   }
   for (const ImageRules& i : r.images) {
-    r.offset |= i.offset[0] != 0 || i.offset[1] != 0 || i.offset[2] != 0;
+    r.offset |= i.offset != kNoOffset;
   }
   if (r.calculate && anyLineColour) {
     r.lineColour = LayerDot{LineColourTexel(y, regs, cram, vram), 0, 0, 0};

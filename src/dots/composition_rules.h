@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "common/console_memory.h"
+#include "dots/colour_maths.h"
 #include "dots/colour_ram.h"
 #include "dots/display_mode.h"
 #include "dots/layer_line.h"
@@ -29,9 +30,9 @@ struct ImageRules {
   bool ccEnabled;    // its CCCTL bit, which extended calculation reads for lower images
   uint8_t ratio[8];  // 5-bit ratio; sprites choose one by their CC number (ratioMask 7)
   uint8_t ratioMask;
-  bool lineColour;    // LNCLEN: the line colour screen goes in under this screen's dots
-  bool shadow;        // SDEN: shadow sprites darken this screen
-  int16_t offset[3];  // colour offset R, G, B (all 0 when off)
+  bool lineColour;      // LNCLEN: the line colour screen goes in under this screen's dots
+  bool shadow;          // SDEN: shadow sprites darken this screen
+  ColourOffset offset;  // kNoOffset when off
 };
 
 struct LineRules {

@@ -65,39 +65,81 @@ struct Rgb24 {
   static uint32_t Texel(uint32_t dot) { return 0xFF000000u | (dot & 0xFFFFFF); }
 };
 
+// What a character (or a bitmap's line) gives each of its dots: the colour address its
+// palette and the colour RAM offset start from, its priority number without and with a
+// special function code match (they differ in special priority mode 2 only), its flags.
+struct DotBase {
+  uint32_t colourBase;
+  uint8_t priority, specialPriority;
+  uint8_t flags;
+};
+
 // A screen's colour settings for one line.
 struct ScreenColours {
-  const ColourRam* cram;
+  ColourRam cram;       // a copy: a loop's copy of these settings stays in registers
   uint32_t cramOffset;  // added to colour address bits 10-8
   bool zeroOpaque;      // TPON: the transparent code shows
   uint32_t priority;    // PRIN
   uint32_t priorityMode;
   uint32_t specialCode;  // the selected 8-bit special function code
 
-  // The layer dot of a raw dot of format F.
+  // What a character of this palette and these flags gives its dots of format F.
   template <class F>
-  LayerDot Make(uint32_t dot, uint32_t palette, uint8_t flags) const {
-    if (!zeroOpaque && F::Transparent(dot)) return LayerDot{0, 0, 0, 0};
-    const bool special = (specialCode >> ((dot & 0xF) >> 1)) & 1;
-    uint32_t p = priority;
+  DotBase Base(uint32_t palette, uint8_t flags) const {
     // Special priority: the LSB from the PR bit, or from PR and a code match (mode 3 is
     // not a hardware setting and reads as mode 0).
-    if (priorityMode == 1) p = (p & 6) | ((flags & kDotPr) ? 1 : 0);
-    if (priorityMode == 2) p = (p & 6) | ((flags & kDotPr) && special ? 1 : 0);
+    const uint32_t pr = (flags & kDotPr) ? 1 : 0;
+    uint32_t p = priority, special = priority;
+    if (priorityMode == 1) p = special = (priority & 6) | pr;
+    if (priorityMode == 2) p = priority & 6, special = (priority & 6) | pr;
+    // The palette fills the colour address bits above the dot's, so adding is or-ing.
+    uint32_t base = 0;
+    if constexpr (!F::kRgb) base = F::ColourAddress(0, palette) + cramOffset;
+    return DotBase{base, static_cast<uint8_t>(p), static_cast<uint8_t>(special),
+                   static_cast<uint8_t>(flags | (F::kRgb ? kDotRgb : 0))};
+  }
+
+  // The layer dot of a raw dot of format F.
+  template <class F>
+  LayerDot Dot(uint32_t dot, const DotBase& b) const {
+    if (!zeroOpaque && F::Transparent(dot)) return LayerDot{0, 0, 0, 0};
+    const bool special = (specialCode >> ((dot & 0xF) >> 1)) & 1;
+    const uint8_t p = special ? b.specialPriority : b.priority;
     if (p == 0) return LayerDot{0, 0, 0, 0};
-    flags |= special ? kDotSpecial : 0;
+    uint8_t flags = static_cast<uint8_t>(b.flags | (special ? kDotSpecial : 0));
     uint32_t texel;
     if constexpr (F::kRgb) {
       texel = F::Texel(dot);
-      flags |= kDotRgb;
     } else {
       bool msb;
-      texel = cram->Texel((F::ColourAddress(dot, palette) + cramOffset) & 0x7FF, msb);
+      texel = cram.Texel((b.colourBase + F::ColourAddress(dot, 0)) & 0x7FF, msb);
       flags |= msb ? kDotCramMsb : 0;
     }
-    return LayerDot{texel, static_cast<uint8_t>(p), flags, static_cast<uint16_t>(dot)};
+    return LayerDot{texel, p, flags, static_cast<uint16_t>(dot)};
+  }
+
+  template <class F>
+  LayerDot Make(uint32_t dot, uint32_t palette, uint8_t flags) const {
+    return Dot<F>(dot, Base<F>(palette, flags));
   }
 };
+
+// The 8 raw dots of a cell row at row (aligned to its size), left to right: 16- and
+// 256-colour rows are read a long (4 or 8 dots) at a time.
+template <class F>
+void ReadRow(const vdp::ConsoleMemory& vram, uint32_t row, uint32_t raw[8]) {
+  if constexpr (F::kRowBytes == 4) {
+    const uint32_t dots = vram.ReadLong(row);  // the console long: left dot on top
+    for (uint32_t i = 0; i < 8; ++i) raw[i] = (dots >> (28 - 4 * i)) & 0xF;
+  } else if constexpr (F::kRowBytes == 8) {
+    for (uint32_t half = 0; half < 2; ++half) {
+      const uint32_t dots = vram.ReadLong(row + half * 4);
+      for (uint32_t i = 0; i < 4; ++i) raw[half * 4 + i] = (dots >> (24 - 8 * i)) & 0xFF;
+    }
+  } else {
+    for (uint32_t i = 0; i < 8; ++i) raw[i] = F::Read(vram, row, i);
+  }
+}
 
 // The raw dot at (x, y) of a character (low bits of map coordinates; charMask 7 or 15).
 // Flips turn the whole character, so a 2x2 character's cells change places too.

@@ -16,9 +16,20 @@ struct Image {
   int id;
 };
 
-void ApplyTransparencyWindows(const LineRules& r, LineBuffers& b, int width) {
+// The layers that can show a dot on the line, in Layer order: the others are left out of
+// every dot's ranking.
+struct ShownLayers {
+  int count;
+  int ids[kLayerCount];
+  const LayerDot* lines[kLayerCount];
+  bool sprites;  // the sprite layer is among them (the only one that casts shadow)
+};
+
+void ApplyTransparencyWindows(const LineRules& r, const ShownLayers& shown, LineBuffers& b,
+                              int width) {
   const LayerDot* sprites = b.layers[kSprite];
-  for (int layer = 0; layer < kLayerCount; ++layer) {
+  for (int i = 0; i < shown.count; ++i) {
+    const int layer = shown.ids[i];
     const uint32_t control = r.layerWindow[layer];
     if (!WindowActive(control)) continue;
     // Only priorities change, so the sprite window bits stay for the later layers.
@@ -61,7 +72,8 @@ uint32_t ExtendedSecond(const LineRules& r, const Image& second, const Image& th
 }
 
 template <bool kCalculate, bool kOffset>
-void ComposeDots(const LineRules& r, const LineBuffers& b, int width, uint32_t* out) {
+void ComposeDots(const LineRules& r, const LineBuffers& b, const ShownLayers& shown, int width,
+                 uint32_t* out) {
   const Image back{&r.back, kBackImage};
   for (int x = 0; x < width; ++x) {
     // The shown dots ranked; a sprite dot that only casts shadow takes no place among them.
@@ -69,16 +81,16 @@ void ComposeDots(const LineRules& r, const LineBuffers& b, int width, uint32_t* 
     if constexpr (!kCalculate) {
       // Only the top image is needed.
       uint32_t best = 0;
-      for (int layer = 0; layer < kLayerCount; ++layer) {
-        const LayerDot& d = b.layers[layer][x];
+      for (int i = 0; i < shown.count; ++i) {
+        const LayerDot& d = shown.lines[i][x];
         const uint32_t p = d.flags & kDotShadeBelow ? 0 : d.priority;
-        if (p > best) best = p, top = Image{&d, layer};
+        if (p > best) best = p, top = Image{&d, shown.ids[i]};
       }
     }
-    for (int layer = 0; kCalculate && layer < kLayerCount; ++layer) {
-      const LayerDot& d = b.layers[layer][x];
+    for (int i = 0; kCalculate && i < shown.count; ++i) {
+      const LayerDot& d = shown.lines[i][x];
       if (d.priority == 0 || (d.flags & kDotShadeBelow)) continue;
-      const Image image{&d, layer};
+      const Image image{&d, shown.ids[i]};
       if (d.priority > top.dot->priority) {
         fourth = third, third = second, second = top, top = image;
       } else if (d.priority > second.dot->priority) {
@@ -91,11 +103,14 @@ void ComposeDots(const LineRules& r, const LineBuffers& b, int width, uint32_t* 
     }
     // A shadow sprite dot that wins priority (sprites win ties) shades the dot that is
     // now on top if that screen takes shadow; a sprite-shadow dot shades itself.
-    const LayerDot& sprite = b.layers[kSprite][x];
-    bool shade = (top.dot->flags & kDotShadeSelf) != 0;
-    if ((sprite.flags & kDotShadeBelow) && sprite.priority >= top.dot->priority &&
-        sprite.priority != 0) {
-      shade = r.images[top.id].shadow;
+    bool shade = false;
+    if (shown.sprites) {
+      const LayerDot& sprite = b.layers[kSprite][x];
+      shade = (top.dot->flags & kDotShadeSelf) != 0;
+      if ((sprite.flags & kDotShadeBelow) && sprite.priority >= top.dot->priority &&
+          sprite.priority != 0) {
+        shade = r.images[top.id].shadow;
+      }
     }
     uint32_t colour = top.dot->texel;
     const ImageRules& rules = r.images[top.id];
@@ -113,14 +128,22 @@ void ComposeDots(const LineRules& r, const LineBuffers& b, int width, uint32_t* 
   }
 }
 
-using DotsFunction = void (*)(const LineRules&, const LineBuffers&, int, uint32_t*);
+using DotsFunction = void (*)(const LineRules&, const LineBuffers&, const ShownLayers&, int,
+                              uint32_t*);
 constexpr DotsFunction kPaths[2][2] = {{ComposeDots<false, false>, ComposeDots<false, true>},
                                        {ComposeDots<true, false>, ComposeDots<true, true>}};
 
 }  // namespace
 
-void ComposeLayers(const LineRules& r, LineBuffers& b, int width, uint32_t* out) {
-  ApplyTransparencyWindows(r, b, width);
+void ComposeLayers(const LineRules& r, LineBuffers& b, int width, uint32_t* out,
+                   uint32_t shownLayers) {
+  ShownLayers shown{0, {}, {}, (shownLayers & 1u << kSprite) != 0};
+  for (int layer = 0; layer < kLayerCount; ++layer) {
+    if (!(shownLayers >> layer & 1)) continue;
+    shown.ids[shown.count] = layer;
+    shown.lines[shown.count++] = b.layers[layer];
+  }
+  ApplyTransparencyWindows(r, shown, b, width);
   if (r.calculate) {
     if (WindowActive(r.ccWindow)) {
       FillWindowMask(r.ccWindow, r.windows, b.layers[kSprite], width, b.noColourCalculation);
@@ -128,7 +151,7 @@ void ComposeLayers(const LineRules& r, LineBuffers& b, int width, uint32_t* out)
       std::memset(b.noColourCalculation, 0, static_cast<size_t>(width));
     }
   }
-  kPaths[r.calculate][r.offset](r, b, width, out);
+  kPaths[r.calculate][r.offset](r, b, shown, width, out);
 }
 
 }  // namespace dots

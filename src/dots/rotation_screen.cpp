@@ -103,7 +103,7 @@ bool SetUp(int screen, const RotationLineInput& in, Screen& s) {
   const uint32_t colourCode = r0 ? r.Field(reg::CHCTLB, 14, 12) : r.Field(reg::CHCTLA, 6, 4);
   if (colourCode > 4) return false;  // not hardware settings
   s.colourCode = colourCode;
-  s.cram = &in.cram;
+  s.cram = in.cram;
   s.cramOffset = (r0 ? r.Field(reg::CRAOFB, 2, 0) : r.Field(reg::CRAOFA, 2, 0)) << 8;
   s.zeroOpaque = vdp::Bit(bgon, r0 ? reg::kR0tponBit : 8);  // R0TPON or N0TPON
   s.priority = r0 ? r.Field(reg::PRIR, 2, 0) : r.Field(reg::PRINA, 2, 0);
@@ -303,21 +303,19 @@ constexpr LineFunction kLineFunctions[5][2] = {
 
 }  // namespace
 
-void DrawRotationScreenLine(int screen, const RotationLineInput& in, LayerDot* line,
+bool DrawRotationScreenLine(int screen, const RotationLineInput& in, LayerDot* line,
                             uint16_t* lineColour) {
   const int width = in.mode.width;
   Screen s;
-  if (!SetUp(screen, in, s)) {
-    for (int x = 0; x < width; ++x) line[x] = LayerDot{0, 0, 0, 0};
-    return;
-  }
+  if (!SetUp(screen, in, s)) return false;
   Coordinates c;
   ComputeCoordinates(screen, s, in, c);
   kLineFunctions[s.colourCode][s.bitmap](s, c, width, in.vram, line);
-  if (screen != 0) return;
+  if (screen != 0) return true;
   for (int x = 0; x < width; ++x) {
     if (c.lineColour[x]) lineColour[x] = (lineColour[x] & 0x780) | (c.lineColour[x] & 0x7F);
   }
+  return true;
 }
 
 }  // namespace dots

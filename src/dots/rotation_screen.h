@@ -28,7 +28,8 @@ struct RotationLineInput {
 // Fills line[0, mode.width) with RBG0's (screen 0) or RBG1's (screen 1) dots. For RBG0,
 // where a coefficient entry carries line colour bits, lineColour[x] takes them as the low
 // 7 bits of its colour RAM address (the upper 4 stay those of the line's table entry).
-void DrawRotationScreenLine(int screen, const RotationLineInput& in, LayerDot* line,
+// False, with line left as it was, when the screen is off.
+bool DrawRotationScreenLine(int screen, const RotationLineInput& in, LayerDot* line,
                             uint16_t* lineColour);
 
 }  // namespace dots

@@ -51,9 +51,16 @@ void ScreenComposer::ComposeLine(int y, const ChipView& chips, const FrameBuffer
   const int line = mode_.HostLine(y);
   const RegisterView regs(states_.Registers(line));
   const ColourRam cram = LineColourRam(states_.Cram(line), regs);
-  DrawSpriteLine(y, mode_, regs, cram, chips.vdp1Registers[0], displayed, scratch.layers[kSprite]);
+  // The layers with a dot to show, as a mask of Layer bits.
+  uint32_t shown = 0;
+  if (DrawSpriteLine(y, mode_, regs, cram, chips.vdp1Registers[0], displayed,
+                     scratch.layers[kSprite])) {
+    shown |= 1u << kSprite;
+  }
   for (int n = 0; n < 4; ++n) {
-    DrawScrollScreenLine(n, y, mode_, regs, cram, vram, scratch.layers[kNbg0 + n]);
+    if (DrawScrollScreenLine(n, y, mode_, regs, cram, vram, scratch.layers[kNbg0 + n])) {
+      shown |= 1u << (kNbg0 + n);
+    }
   }
   const uint16_t lineColour = static_cast<uint16_t>(LineColourAddress(y, regs, vram));
   for (int x = 0; x < mode_.width; ++x) scratch.lineColour[x] = lineColour;
@@ -65,14 +72,17 @@ void ScreenComposer::ComposeLine(int y, const ChipView& chips, const FrameBuffer
                                    vram,
                                    rotationStarts_.At(y),
                                    scratch.layers[kSprite]};
-  DrawRotationScreenLine(0, rotation, scratch.layers[kRbg0], scratch.lineColour);
+  if (DrawRotationScreenLine(0, rotation, scratch.layers[kRbg0], scratch.lineColour)) {
+    shown |= 1u << kRbg0;
+  }
   // RBG1 shows in NBG0's place, which is empty while it is on.
-  if (vdp::Bit(regs[reg::BGON], reg::kR1onBit)) {
-    DrawRotationScreenLine(1, rotation, scratch.layers[kNbg0], scratch.lineColour);
+  if (vdp::Bit(regs[reg::BGON], reg::kR1onBit) &&
+      DrawRotationScreenLine(1, rotation, scratch.layers[kNbg0], scratch.lineColour)) {
+    shown |= 1u << kNbg0;
   }
   LineRules rules;
   BuildLineRules(y, mode_, regs, cram, vram, rules);
-  ComposeLayers(rules, scratch, mode_.width, row);
+  ComposeLayers(rules, scratch, mode_.width, row, shown);
 }
 
 }  // namespace dots

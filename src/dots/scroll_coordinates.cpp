@@ -100,6 +100,12 @@ void ComputeScrollCoordinates(int n, int line, const DisplayMode& mode, Register
                    4};
   }
   out.steady = blockW == 1 && s.incX == 1u << 8 && !s.cellScroll;
+  if (out.steady) {
+    // Readers of a steady line step from its first dot themselves.
+    out.x[0] = s.startX >> 8;
+    out.y[0] = s.y >> 8;
+    return;
+  }
   if (blockW == 1) {
     // Without mosaic every dot starts its own block: a loop the compiler vectorises.
     for (int x = 0; x < mode.width; ++x) {

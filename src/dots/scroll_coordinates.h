@@ -17,6 +17,7 @@ struct ScrollCoordinates {
   uint32_t y[Picture::kMaxWidth];
   // x advances by exactly one per dot and y is the same for the whole line (no zoom,
   // mosaic or vertical cell scroll): the case that readers can walk character by character.
+  // A steady line fills x[0] and y[0] only.
   bool steady;
 };
 

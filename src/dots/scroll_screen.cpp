@@ -35,11 +35,12 @@ struct Screen : ScreenColours {
 using LineFunction = void (*)(const Screen&, const ScrollCoordinates&, int, const ConsoleMemory&,
                               LayerDot*);
 
-// A steady line: each character's name is read and decoded once, then its dots on the line
-// follow from the left one, without comparing every dot's character with the last.
+// A steady line: each character's name is read and decoded once, and each of its cell
+// rows read whole; its dots on the line follow from the left one.
 template <class F>
 void SteadyCellLine(const Screen& s, uint32_t x0, uint32_t y0, int width, const ConsoleMemory& vram,
                     LayerDot* out) {
+  const ScreenColours colours = s;  // held in registers while out is written
   const uint32_t maskX = (1024u << s.wide) - 1, y = y0 & ((1024u << s.tall) - 1);
   const uint32_t charMask = (1u << s.charShift) - 1;
   int i = 0;
@@ -47,13 +48,22 @@ void SteadyCellLine(const Screen& s, uint32_t x0, uint32_t y0, int width, const 
     const uint32_t x = (x0 + static_cast<uint32_t>(i)) & maskX;
     const uint32_t at = s.EntryAddress(x, y);
     const Character ch = s.decode(s.form.oneWord ? vram.ReadWord(at) : vram.ReadLong(at), s.form);
+    const DotBase base = colours.Base<F>(ch.palette, ch.flags);
     const uint32_t cy = (y & charMask) ^ (ch.vFlip ? charMask : 0);
     const uint32_t flip = ch.hFlip ? charMask : 0;
-    for (uint32_t u = x & charMask; u <= charMask && i < width; ++u, ++i) {
-      const uint32_t cx = u ^ flip;
-      const uint32_t cell = ((cy >> 3) << 1) | (cx >> 3);
-      const uint32_t row = ch.address + cell * 8 * F::kRowBytes + (cy & 7) * F::kRowBytes;
-      out[i] = s.Make<F>(F::Read(vram, row, cx & 7), ch.palette, ch.flags);
+    const uint32_t rowInCell = ch.address + (cy & 7) * F::kRowBytes;
+    // Cell by cell (two across a 2x2 character), from the line's first dot in it.
+    for (uint32_t u = x & charMask; u <= charMask && i < width;) {
+      const uint32_t cell = ((cy >> 3) << 1) | ((u ^ flip) >> 3);  // UL, UR, LL, LR
+      uint32_t raw[8], shown[8];
+      ReadRow<F>(vram, rowInCell + cell * 8 * F::kRowBytes, raw);
+      for (uint32_t k = 0; k < 8; ++k) shown[k] = raw[k ^ (flip & 7)];
+      const int left = width - i, inCell = static_cast<int>(8 - (u & 7));
+      const int count = left < inCell ? left : inCell;
+      const uint32_t* dots = shown + (u & 7);
+      for (int k = 0; k < count; ++k) out[i + k] = colours.Dot<F>(dots[k], base);
+      i += count;
+      u += static_cast<uint32_t>(count);
     }
   }
 }
@@ -66,6 +76,7 @@ void CellLine(const Screen& s, const ScrollCoordinates& c, int width, const Cons
   const uint32_t charMask = (1u << s.charShift) - 1;
   uint32_t lastKey = ~0u;
   Character ch{};
+  DotBase base{};
   for (int i = 0; i < width; ++i) {
     const uint32_t x = c.x[i] & maskX, y = c.y[i] & maskY;
     const uint32_t key = (x >> s.charShift) | ((y >> s.charShift) << 16);
@@ -73,18 +84,29 @@ void CellLine(const Screen& s, const ScrollCoordinates& c, int width, const Cons
       lastKey = key;
       const uint32_t at = s.EntryAddress(x, y);
       ch = s.decode(s.form.oneWord ? vram.ReadWord(at) : vram.ReadLong(at), s.form);
+      base = s.Base<F>(ch.palette, ch.flags);
     }
-    out[i] = s.Make<F>(CharacterDot<F>(vram, ch, x, y, charMask), ch.palette, ch.flags);
+    out[i] = s.Dot<F>(CharacterDot<F>(vram, ch, x, y, charMask), base);
   }
 }
 
 template <class F>
 void BitmapLine(const Screen& s, const ScrollCoordinates& c, int width, const ConsoleMemory& vram,
                 LayerDot* out) {
+  const DotBase base = s.Base<F>(s.bitmapPalette, s.bitmapFlags);
+  const uint32_t maskX = s.bitmapWidth - 1, maskY = s.bitmapHeight - 1;
+  const uint32_t rowBytes = s.bitmapWidth * F::kRowBytes / 8;
+  if (c.steady) {
+    const uint32_t row = s.bitmapBase + (c.y[0] & maskY) * rowBytes;
+    for (int i = 0; i < width; ++i) {
+      const uint32_t x = (c.x[0] + static_cast<uint32_t>(i)) & maskX;
+      out[i] = s.Dot<F>(F::Read(vram, row, x), base);
+    }
+    return;
+  }
   for (int i = 0; i < width; ++i) {
-    const uint32_t x = c.x[i] & (s.bitmapWidth - 1), y = c.y[i] & (s.bitmapHeight - 1);
-    const uint32_t row = s.bitmapBase + y * s.bitmapWidth * F::kRowBytes / 8;
-    out[i] = s.Make<F>(F::Read(vram, row, x), s.bitmapPalette, s.bitmapFlags);
+    const uint32_t x = c.x[i] & maskX, y = c.y[i] & maskY;
+    out[i] = s.Dot<F>(F::Read(vram, s.bitmapBase + y * rowBytes, x), base);
   }
 }
 
@@ -157,19 +179,18 @@ bool ScrollScreenShown(int n, RegisterView regs) {
   return partner != 2 && partner != 3 && !(quarter && partner == 0) && !(half && partner == 1);
 }
 
-void DrawScrollScreenLine(int n, int y, const DisplayMode& mode, RegisterView regs,
+bool DrawScrollScreenLine(int n, int y, const DisplayMode& mode, RegisterView regs,
                           const ColourRam& cram, const vdp::ConsoleMemory& vram, LayerDot* line) {
-  if (!ScrollScreenShown(n, regs)) {
-    for (int x = 0; x < mode.width; ++x) line[x] = LayerDot{0, 0, 0, 0};
-    return;
-  }
+  if (!ScrollScreenShown(n, regs)) return false;
   const uint32_t colourCode = ColourCode(n, regs);
   Screen s{};
-  s.cram = &cram;
+  s.cram = cram;
   s.cramOffset = regs.Field(reg::CRAOFA, n * 4 + 2, n * 4) << 8;
   s.zeroOpaque = regs.Field(reg::BGON, n + 8, n + 8);
   s.priority = regs.Field(reg::PRINA + (n >> 1) * 2, (n & 1) * 8 + 2, (n & 1) * 8);
   s.priorityMode = regs.Field(reg::SFPRMD, n * 2 + 1, n * 2);
+  // Priority 0 hides every dot, unless special priority can set the number's LSB.
+  if (s.priority == 0 && s.priorityMode != 1 && s.priorityMode != 2) return false;
   s.specialCode = regs.Field(reg::SFCODE, 7, 0);
   if (regs.Field(reg::SFSEL, n, n)) s.specialCode = regs.Field(reg::SFCODE, 15, 8);
   const bool bitmap = IsBitmap(n, regs);
@@ -181,6 +202,7 @@ void DrawScrollScreenLine(int n, int y, const DisplayMode& mode, RegisterView re
   ScrollCoordinates coordinates;
   ComputeScrollCoordinates(n, y, mode, regs, vram, coordinates);
   kLineFunctions[colourCode][bitmap](s, coordinates, mode.width, vram, line);
+  return true;
 }
 
 }  // namespace dots

@@ -16,8 +16,9 @@ namespace dots {
 // taking the VRAM reads of NBG1-NBG3, prohibited colour codes).
 bool ScrollScreenShown(int n, RegisterView regs);
 
-// Fills line[0, mode.width) with NBG n's dots (0-3) for picture line y.
-void DrawScrollScreenLine(int n, int y, const DisplayMode& mode, RegisterView regs,
+// Fills line[0, mode.width) with NBG n's dots (0-3) for picture line y; false, with the
+// line left as it was, when no dot of the line can show.
+bool DrawScrollScreenLine(int n, int y, const DisplayMode& mode, RegisterView regs,
                           const ColourRam& cram, const vdp::ConsoleMemory& vram, LayerDot* line);
 
 }  // namespace dots

@@ -66,20 +66,32 @@ struct SpriteLine {
 
 // VDP1 frame-buffer forms (TVMR bits 2-0): 1 high resolution, 8-bit dots, 1,024 a row;
 // 3 rotation 8, 8-bit dots, 512 a row; the others 16-bit dots, 512 a row.
+// True when some dot has a priority.
 template <bool kEightBit>
-void FillLine(const SpriteLine& s, const FrameBufferMemory& fb, uint32_t rowAddress,
+bool FillLine(const SpriteLine& s, const FrameBufferMemory& fb, uint32_t rowAddress,
               uint32_t rowMask, uint32_t xShift, int width, LayerDot* line) {
+  uint32_t priorities = 0;
   for (int x = 0; x < width; ++x) {
     const uint32_t fx = (static_cast<uint32_t>(x) >> xShift) & rowMask;
     const uint32_t data =
         kEightBit ? fb.ReadByte(rowAddress + fx) : fb.ReadWord(rowAddress + fx * 2);
     line[x] = s.Make(data);
+    priorities |= line[x].priority;
   }
+  return priorities != 0;
+}
+
+// Whether the bytes [address, address + bytes) of a row are all 0 (address 4-aligned):
+// most rows of most frames hold no sprite.
+bool RowIsClear(const FrameBufferMemory& fb, uint32_t address, uint32_t bytes) {
+  uint32_t any = 0;
+  for (uint32_t a = address; a < address + bytes; a += 4) any |= fb.ReadLong(a);
+  return any == 0;
 }
 
 }  // namespace
 
-void DrawSpriteLine(int y, const DisplayMode& mode, RegisterView regs, const ColourRam& cram,
+bool DrawSpriteLine(int y, const DisplayMode& mode, RegisterView regs, const ColourRam& cram,
                     uint32_t tvmr, const FrameBufferMemory& frameBuffer, LayerDot* line) {
   const uint32_t spctl = regs[reg::SPCTL];
   const uint32_t typeCode = vdp::Bits(spctl, 3, 0);
@@ -111,11 +123,17 @@ void DrawSpriteLine(int y, const DisplayMode& mode, RegisterView regs, const Col
   const uint32_t row = static_cast<uint32_t>(mode.height > 256 ? y >> 1 : y);
   const uint32_t xShift = mode.hiRes && dotsPerRow == 512 ? 1 : 0;
   const uint32_t rowAddress = row * (form == 3 ? 512 : 1024);
-  if (eightBit) {
-    FillLine<true>(s, frameBuffer, rowAddress, dotsPerRow - 1, xShift, mode.width, line);
-  } else {
-    FillLine<false>(s, frameBuffer, rowAddress, dotsPerRow - 1, xShift, mode.width, line);
+  // All-zero data is transparent whatever the sprite type.
+  const uint32_t shownDots = (static_cast<uint32_t>(mode.width) + xShift) >> xShift;
+  const uint32_t usedDots = shownDots < dotsPerRow ? shownDots : dotsPerRow;
+  if (RowIsClear(frameBuffer, rowAddress, usedDots << (eightBit ? 0 : 1))) {
+    for (int x = 0; x < mode.width; ++x) line[x] = LayerDot{0, 0, 0, 0};
+    return false;
   }
+  if (eightBit) {
+    return FillLine<true>(s, frameBuffer, rowAddress, dotsPerRow - 1, xShift, mode.width, line);
+  }
+  return FillLine<false>(s, frameBuffer, rowAddress, dotsPerRow - 1, xShift, mode.width, line);
 }
 
 }  // namespace dots

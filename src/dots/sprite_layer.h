@@ -13,8 +13,9 @@
 namespace dots {
 
 // Fills line[0, mode.width) with the sprite dots of picture line y. tvmr: VDP1's TVMR,
-// whose bits 2-0 give the frame buffer's form.
-void DrawSpriteLine(int y, const DisplayMode& mode, RegisterView regs, const ColourRam& cram,
+// whose bits 2-0 give the frame buffer's form. True when some dot has a priority (shows,
+// or casts shadow); false when only window bits, or nothing, came from the buffer.
+bool DrawSpriteLine(int y, const DisplayMode& mode, RegisterView regs, const ColourRam& cram,
                     uint32_t tvmr, const FrameBufferMemory& frameBuffer, LayerDot* line);
 
 }  // namespace dots
