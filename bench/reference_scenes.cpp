@@ -38,8 +38,7 @@ SpriteScene::SpriteScene(uint32_t polygons) : polygons_(polygons) {
     WriteWordVDP2CRAM(0x200 + 2 * c, static_cast<uint16_t>(c * 0x0421 + 1));
   for (uint32_t i = 0; i < kSprites; ++i) {
     const uint32_t texture = kTextureBase + i * kTextureBytes;
-    for (uint32_t b = 0; b < kTextureBytes; ++b)
-      WriteByteVDP1VRAM(texture + b, static_cast<uint8_t>(0x11 * ((i + b) % 15 + 1)));
+    for (uint32_t b = 0; b < kTextureBytes; ++b) WriteByteVDP1VRAM(texture + b, TextureByte(i, b));
     // Normal sprite, 16 colours from bank 0x100 + 16 * (i % 8), priority i % 8.
     const uint16_t colour = static_cast<uint16_t>(((i % 8) << 13) | 0x100 | ((i % 8) << 4));
     Vdp1Words(i * 32,
@@ -64,6 +63,14 @@ SpriteScene::SpriteScene(uint32_t polygons) : polygons_(polygons) {
                                     y, x2, y, x2, y2, x, y2, kGouraudTable / 8});
   }
   Vdp1Words((kSprites + polygons_) * 32, {0x8000});
+}
+
+uint64_t SpriteScene::DrawnDots() const {
+  uint64_t dots = uint64_t{polygons_} * 16 * 16;
+  for (uint32_t i = 0; i < kSprites; ++i) {
+    for (uint32_t b = 0; b < kTextureBytes; ++b) dots += TextureByte(i, b) != 0 ? 2 : 0;
+  }
+  return dots;
 }
 
 void SpriteScene::ChangeEveryTexture() {

@@ -13,8 +13,14 @@ class SpriteScene {
   static constexpr uint32_t kSprites = 2000;
   // With polygons: as many 16 x 16 gouraud-shaded RGB squares drawn after the sprites.
   explicit SpriteScene(uint32_t polygons = 0);
-  // The dots VDP1 draws a frame: every sprite and polygon lies whole in the frame buffer.
-  uint64_t DrawnDots() const { return (kSprites + polygons_) * 16 * 16; }
+  // The dots VDP1 draws a frame: every sprite and polygon lies whole in the frame buffer,
+  // and a texture's transparent dots are not drawn.
+  uint64_t DrawnDots() const;
+  // Byte b of sprite i's texture: two dots of code (i + b) % 15, so one byte in 15 is
+  // transparent and none holds an end code (15).
+  static uint8_t TextureByte(uint32_t i, uint32_t b) {
+    return static_cast<uint8_t>(0x11 * ((i + b) % 15));
+  }
   bool running() const { return plugin_.running(); }
   // One changed byte per texture, as a game streaming new animation frames would.
   void ChangeEveryTexture();

@@ -40,23 +40,6 @@ void DotWriter::Begin(const DrawTarget& target, const ClipWindow& system, const 
   shadesPlainly_ = stores && gouraud_ && (calc_ == kReplace || calc_ == kShadow);
 }
 
-RowWindow DotWriter::Row(int32_t y) const {
-  RowWindow w{bounds_.left, bounds_.right, 0};
-  if (y < bounds_.top || y > bounds_.bottom) return {0, -1, 0};
-  if (userClip_ && !drawOutside_) {  // border dots belong to the user clip's inside
-    if (y < user_.top || y > user_.bottom) return {0, -1, 0};
-    if (user_.left > w.left) w.left = user_.left;
-    if (user_.right < w.right) w.right = user_.right;
-  }
-  int32_t row = y;
-  if (target_.doubleDensity) {
-    if (static_cast<uint32_t>(y & 1) != target_.lineParity) return {0, -1, 0};
-    row = y >> 1;
-  }
-  w.rowAddress = target_.geometry.Address(0, row);
-  return w;
-}
-
 // The dot the calculation leaves over `base`. Calculations other than replace and shadow
 // apply to RGB dots only (bit 15 set); a colour-bank original is written as it is.
 uint16_t DotWriter::Calculated(uint16_t original, uint16_t base, const Shade& shade) const {

@@ -50,7 +50,28 @@ class DotWriter {
   // the system clip, a user clip drawn inside and the interlaced field; a user clip drawn
   // outside cuts a hole in the row, so such a command plots dot by dot.
   bool DrawsRows() const { return !(userClip_ && drawOutside_); }
-  RowWindow Row(int32_t y) const;
+  RowWindow Row(int32_t y) const {
+    if (y < bounds_.top || y > bounds_.bottom) return {0, -1, 0};
+    // Border dots belong to the user clip's inside.
+    if (userClip_ && !drawOutside_ && (y < user_.top || y > user_.bottom)) return {0, -1, 0};
+    int32_t row = y;
+    if (target_.doubleDensity) {
+      if (static_cast<uint32_t>(y & 1) != target_.lineParity) return {0, -1, 0};
+      row = y >> 1;
+    }
+    RowWindow w = Columns();
+    w.rowAddress = target_.geometry.Address(0, row);
+    return w;
+  }
+  // The columns of every row that has any: Row() gives these or none.
+  RowWindow Columns() const {
+    RowWindow w{bounds_.left, bounds_.right, 0};
+    if (userClip_ && !drawOutside_) {
+      if (user_.left > w.left) w.left = user_.left;
+      if (user_.right < w.right) w.right = user_.right;
+    }
+    return w;
+  }
   // The dot at column x of the row (inside its window) after mesh, MSB-on and calculation.
   void WriteInRow(const RowWindow& row, int32_t x, int32_t y, uint16_t colour, const Shade& shade) {
     if (mesh_ && ((x ^ y) & 1)) return;

@@ -37,29 +37,90 @@ inline uint16_t ApplyShade(uint16_t colour, const Shade& s) {
                                clamp[vdp::Bits(colour, 14, 10) + s.b] << 10);
 }
 
-// A shade moving from one value to another in a number of steps, each channel rounded to
-// the nearest step.
-class ShadeStepper {
+// An RGB colour's guns ready for shading by the packed values of a ShadeStepper: three
+// table loads a dot, the colour's own fields taken apart once.
+class ShadedColour {
  public:
-  ShadeStepper() = default;
-  ShadeStepper(const Shade& from, const Shade& to, int32_t steps)
-      : r_(Stepper::Between(from.r, to.r, steps)),
-        g_(Stepper::Between(from.g, to.g, steps)),
-        b_(Stepper::Between(from.b, to.b, steps)) {}
-  Shade Value() const { return {r_.Value(), g_.Value(), b_.Value()}; }
-  void Next() {
-    r_.Next();
-    g_.Next();
-    b_.Next();
-  }
-  void Skip(int32_t n) {
-    r_.Skip(n);
-    g_.Skip(n);
-    b_.Skip(n);
+  explicit ShadedColour(uint16_t colour)
+      : r_(kShadeClamp.of + vdp::Bits(colour, 4, 0)),
+        g_(kShadeClamp.of + vdp::Bits(colour, 9, 5)),
+        b_(kShadeClamp.of + vdp::Bits(colour, 14, 10)),
+        msb_(colour & 0x8000u) {}
+  // ApplyShade(colour, shade) for the shade in lanes (ShadeStepper::Lanes).
+  uint16_t Of(uint64_t lanes) const {
+    return static_cast<uint16_t>(msb_ | r_[lanes & 0x1F] | g_[(lanes >> 16) & 0x1F] << 5 |
+                                 b_[(lanes >> 32) & 0x1F] << 10);
   }
 
  private:
-  Stepper r_, g_, b_;
+  const uint8_t *r_, *g_, *b_;
+  uint32_t msb_;
+};
+
+// A shade moving from one value to another in a number of steps, each channel rounded to
+// the nearest step (Stepper::Between per channel). The three channels share a denominator,
+// so they step together in 16-bit lanes of one 64-bit word: R, G, B in lanes 0, 1, 2. A
+// lane's remainder is kept biased by 0x8000 - denominator, so that bit 15 of the lane is the
+// channel's carry; a line has at most 8,191 steps (13-bit coordinates), so the denominator
+// (twice the steps) stays below 0x8000 and no lane overflows into the next.
+class ShadeStepper {
+ public:
+  ShadeStepper() = default;
+  ShadeStepper(const Shade& from, const Shade& to, int32_t steps) {
+    const int32_t m = steps < 1 ? 1 : (steps > kMaxSteps ? kMaxSteps : steps);
+    const int32_t denominator = 2 * m;
+    const int32_t from3[3] = {from.r, from.g, from.b}, to3[3] = {to.r, to.g, to.b};
+    int64_t value = 0, rest = 0, whole = 0, part = 0;
+    for (int c = 2; c >= 0; --c) {
+      // Between: start 2am + m over 2m is a with remainder m; 2(b - a) a step.
+      const int32_t w = FloorDiv(2 * (to3[c] - from3[c]), denominator);
+      value = value * kLane + from3[c];
+      rest = rest * kLane + (m + kBias - denominator);
+      whole = whole * kLane + w;  // signed: the lanes' sum is exact
+      wholes_[c] = static_cast<int8_t>(w);
+      part = part * kLane + (2 * (to3[c] - from3[c]) - w * denominator);
+    }
+    value_ = static_cast<uint64_t>(value);
+    rest_ = static_cast<uint64_t>(rest);
+    whole_ = static_cast<uint64_t>(whole);
+    part_ = static_cast<uint64_t>(part);
+    denominator_ = static_cast<uint64_t>(denominator);
+  }
+  Shade Value() const {
+    // 5 bits a channel, whatever was stepped: an index into kShadeClamp stays inside it.
+    return {static_cast<int32_t>(value_ & 0x1F), static_cast<int32_t>((value_ >> 16) & 0x1F),
+            static_cast<int32_t>((value_ >> 32) & 0x1F)};
+  }
+  // The value packed: R, G and B in bits 4-0, 20-16 and 36-32 (and zeros above each).
+  uint64_t Lanes() const { return value_; }
+  void Next() {
+    rest_ += part_;
+    const uint64_t carry = (rest_ >> 15) & kLaneOnes;
+    rest_ -= carry * denominator_;
+    value_ += whole_ + carry;
+  }
+  // n steps at once (n >= 0).
+  void Skip(int32_t n) {
+    const auto d = static_cast<int64_t>(denominator_);
+    uint64_t value = 0, rest = 0;
+    for (int shift = 32; shift >= 0; shift -= 16) {
+      const int64_t r = static_cast<int64_t>((rest_ >> shift) & 0xFFFF) - (kBias - d);
+      const int64_t moved = r + static_cast<int64_t>((part_ >> shift) & 0xFFFF) * n;
+      const int64_t v = static_cast<int64_t>((value_ >> shift) & 0xFF) +
+                        int64_t{wholes_[shift / 16]} * n + moved / d;
+      value = value << 16 | static_cast<uint64_t>(v);
+      rest = rest << 16 | static_cast<uint64_t>(moved % d + kBias - d);
+    }
+    value_ = value;
+    rest_ = rest;
+  }
+
+ private:
+  static constexpr int32_t kMaxSteps = 0x3FFF;
+  static constexpr int64_t kLane = 0x10000, kBias = 0x8000;
+  static constexpr uint64_t kLaneOnes = 0x000000010001'0001ull;
+  uint64_t value_ = 0x10'0010'0010ull, rest_ = 0, whole_ = 0, part_ = 0, denominator_ = 1;
+  int8_t wholes_[3] = {};  // each lane's whole step (-31..31), for Skip
 };
 
 }  // namespace dots

@@ -13,6 +13,11 @@ bool TexelFetch::Begin(const vdp::ConsoleMemory& vram, const CommandFields& comm
   height_ = command.TextureHeight();
   transparentDrawn_ = mode.TransparentDrawn();
   endCodesOn_ = endCodes_ = !mode.EndCodesOff();
+  // The lookup table: 16 words at CMDCOLR * 8, read once a command.
+  if (mode_ == kLookupTable16) {
+    for (uint32_t code = 0; code < 16; ++code)
+      table_[code] = vram.ReadWord(colour_ * 8u + code * 2u);
+  }
   return mode_ <= kRgb;
 }
 

@@ -33,7 +33,21 @@ class TexelFetch {
   // The texel at `index` (row-major, rows packed with no padding), the command's colour
   // mode being kMode.
   template <uint32_t kMode>
-  Texel Decode(uint32_t index) const;
+  Texel Decode(uint32_t index) const {
+    return FromCode<kMode>(Code<kMode>(index));
+  }
+  // The texel a raw code of kMode's width gives.
+  template <uint32_t kMode>
+  Texel FromCode(uint32_t code) const;
+  // The dot a code that is neither transparent nor an end code gives.
+  template <uint32_t kMode>
+  uint16_t Colour(uint32_t code) const;
+  // Whether every code in `dots` (a long of kMode's codes) is a dot: no end code counts
+  // and none is transparent.
+  template <uint32_t kMode>
+  bool AllDots(uint32_t dots) const;
+  uint32_t Base() const { return base_; }
+  const vdp::ConsoleMemory& Vram() const { return *vram_; }
 
  private:
   template <uint32_t kMode>
@@ -47,6 +61,7 @@ class TexelFetch {
   bool transparentDrawn_ = false;
   bool endCodesOn_ = false;  // ECD clear
   bool endCodes_ = false;
+  uint16_t table_[16] = {};  // the lookup table's 16 words (colour mode 1)
 };
 
 // End codes per texel width. The manual's table is cut in every copy; these are the all-ones
@@ -67,17 +82,34 @@ inline uint32_t TexelFetch::Code(uint32_t index) const {
   }
 }
 
+// Bits of one texel code in a colour mode: 4, 8 or 16.
+constexpr uint32_t CodeBitsOf(uint32_t mode) {
+  return mode <= kLookupTable16 ? 4 : (mode == kRgb ? 16 : 8);
+}
+
+// Whether any of the codes of `bits` bits packed in `dots` is zero: a lane borrows into its
+// top bit only when it is zero or a lower lane borrowed, which needs a zero lane too.
+template <uint32_t kBits>
+constexpr bool AnyZeroCode(uint32_t dots) {
+  constexpr uint32_t kOnes = 0xFFFFFFFFu / ((1u << kBits) - 1);  // 1 in every lane
+  return ((dots - kOnes) & ~dots & (kOnes << (kBits - 1))) != 0;
+}
+
 template <uint32_t kMode>
-inline Texel TexelFetch::Decode(uint32_t index) const {
-  const uint32_t code = Code<kMode>(index);
-  if (endCodes_ && code == EndCodeOf(kMode)) return {TexelKind::kEndCode, 0};
-  // The transparent code is 0 in the texel's whole width (a 64-colour texel 0x40 is drawn).
-  if (!transparentDrawn_ && code == 0) return {TexelKind::kTransparent, 0};
+inline bool TexelFetch::AllDots(uint32_t dots) const {
+  constexpr uint32_t kBits = CodeBitsOf(kMode);
+  constexpr uint32_t kEnds = EndCodeOf(kMode) * (0xFFFFFFFFu / ((1u << kBits) - 1));
+  if (endCodes_ && AnyZeroCode<kBits>(dots ^ kEnds)) return false;
+  return transparentDrawn_ || !AnyZeroCode<kBits>(dots);
+}
+
+template <uint32_t kMode>
+inline uint16_t TexelFetch::Colour(uint32_t code) const {
   uint32_t dot = code;
   if constexpr (kMode == kBank16) {
     dot = (colour_ & 0xFFF0u) | code;
-  } else if constexpr (kMode == kLookupTable16) {  // 16 words at CMDCOLR * 8
-    dot = vram_->ReadWord(uint32_t{colour_} * 8u + code * 2u);
+  } else if constexpr (kMode == kLookupTable16) {
+    dot = table_[code];
   } else if constexpr (kMode == kBank64) {
     dot = (colour_ & 0xFFC0u) | (code & 0x3Fu);
   } else if constexpr (kMode == kBank128) {
@@ -85,7 +117,73 @@ inline Texel TexelFetch::Decode(uint32_t index) const {
   } else if constexpr (kMode == kBank256) {
     dot = (colour_ & 0xFF00u) | code;
   }
-  return {TexelKind::kDot, static_cast<uint16_t>(dot)};
+  return static_cast<uint16_t>(dot);
 }
+
+template <uint32_t kMode>
+inline Texel TexelFetch::FromCode(uint32_t code) const {
+  if (endCodes_ && code == EndCodeOf(kMode)) return {TexelKind::kEndCode, 0};
+  // The transparent code is 0 in the texel's whole width (a 64-colour texel 0x40 is drawn).
+  if (!transparentDrawn_ && code == 0) return {TexelKind::kTransparent, 0};
+  return {TexelKind::kDot, Colour<kMode>(code)};
+}
+
+// A row's codes read in the order its dots are drawn, forwards or (flipped) backwards, one
+// console long at a time: the texels of a long come out of its top first, the left one
+// being the long's most significant. A character pattern starts on 8 bytes (CMDSRCA * 8),
+// so texel i sits at place i % kPerLong of its long. Past either end of the row it reads on
+// through VRAM, which repeats.
+template <uint32_t kMode, bool kBackwards>
+class TexelStream {
+ public:
+  static constexpr uint32_t kBits = CodeBitsOf(kMode);
+  static constexpr uint32_t kPerLong = 32 / kBits;
+
+  TexelStream(const vdp::ConsoleMemory& vram, uint32_t base, uint32_t index)
+      : vram_(vram), at_(base + index / kPerLong * 4) {
+    const uint32_t place = index % kPerLong;
+    const uint32_t dots = vram_.ReadLong(at_);
+    if constexpr (kBackwards) {
+      dots_ = dots >> ((kPerLong - 1 - place) * kBits);
+      left_ = place + 1;
+    } else {
+      dots_ = dots << (place * kBits);
+      left_ = kPerLong - place;
+    }
+  }
+  // Whether the texel at hand is the first of its long (in drawing order): the long is then
+  // Whole() and Code(k) its k-th texel drawn, until SkipLong().
+  bool AtLong() const { return left_ == kPerLong; }
+  uint32_t Whole() const { return dots_; }
+  static uint32_t Code(uint32_t dots, uint32_t k) {
+    return kBackwards ? (dots >> (k * kBits)) & ((1u << kBits) - 1)
+                      : dots >> (32 - kBits * (k + 1)) & ((1u << kBits) - 1);
+  }
+  void SkipLong() {
+    at_ += kBackwards ? -4u : 4u;
+    dots_ = vram_.ReadLong(at_);
+  }
+  // The code of the texel at hand, then the next one.
+  uint32_t Take() {
+    uint32_t code;
+    if constexpr (kBackwards) {
+      code = dots_ & ((1u << kBits) - 1);
+      dots_ >>= kBits;
+    } else {
+      code = dots_ >> (32 - kBits);
+      dots_ <<= kBits;
+    }
+    if (--left_ == 0) {
+      at_ += kBackwards ? -4u : 4u;
+      dots_ = vram_.ReadLong(at_);
+      left_ = kPerLong;
+    }
+    return code;
+  }
+
+ private:
+  const vdp::ConsoleMemory& vram_;
+  uint32_t at_, dots_, left_;
+};
 
 }  // namespace dots

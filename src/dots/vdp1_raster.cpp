@@ -115,6 +115,7 @@ bool Vdp1Raster::BeginPart(const CommandFields& command, uint32_t kind) {
   if (!DrawsPart(kind)) return false;
   const DrawMode mode{command.DrawMode()};
   writer_.Begin(target_, system_, user_, mode);
+  ChooseRowWrite();
   preClip_ = mode.PreClipping();
   for (int i = 0; i < 4; ++i)
     corners_[i] = mode.Gouraud() ? Shade::Of(command.GouraudCorner(i)) : Shade{};
@@ -155,15 +156,19 @@ void Vdp1Raster::SpriteRectangle(Point from, Point to, bool flipH, bool flipV) {
   flipV = flipV != (to.y < from.y);
   const int32_t left = std::min(from.x, to.x), right = std::max(from.x, to.x);
   const int32_t top = std::min(from.y, to.y), bottom = std::max(from.y, to.y);
+  const int32_t steps = right - left;
+  // High-speed shrink and a user clip drawn outside need the dot-by-dot line.
+  const bool shrink = highSpeedShrink_ && steps + 1 < texels_.Width();
+  if (!shrink && writer_.DrawsRows() && rows_)
+    return RectangleRows(left, right, top, bottom, flipV);
   const int32_t rows = bottom - top + 1, height = texels_.Height();
   const bool shades = writer_.Shades();
   Stepper v = Stepper::Centres(height, rows);
   ShadeStepper leftShade(corners_[0], corners_[3], rows - 1);
   ShadeStepper rightShade(corners_[1], corners_[2], rows - 1);
-  for (int32_t y = top; y <= bottom && budget_ > 0; ++y) {
+  for (int32_t y = top; y <= bottom && budget_ > 0; ++y, v.Next()) {
     const int32_t row = flipV ? height - 1 - v.Value() : v.Value();
     DrawLine({left, y}, {right, y}, leftShade.Value(), rightShade.Value(), row, false);
-    v.Next();
     if (!shades) continue;
     leftShade.Next();
     rightShade.Next();
@@ -209,8 +214,9 @@ void Vdp1Raster::DrawLine(Point from, Point to, const Shade& shadeFrom, const Sh
   // codes are ignored.
   const bool shrink = textured_ && highSpeedShrink_ && steps + 1 < width;
   texels_.SetShrinking(shrink);
-  if (from.y == to.y && !shrink && writer_.DrawsRows()) {
-    DrawRow(from, to.x, steps, shadeFrom, shadeTo, row);
+  if (from.y == to.y && !shrink && writer_.DrawsRows() && rows_) {
+    DrawRow(from, to.x, steps, textured_ ? RowTexture(width, steps) : RowTexture(), shadeFrom,
+            shadeTo, row);
     return;
   }
   Stepper x = Stepper::Between(from.x, to.x, steps), y = Stepper::Between(from.y, to.y, steps);

@@ -7,6 +7,7 @@
 #include "dots/chip_view.h"
 #include "dots/dot_writer.h"
 #include "dots/gouraud.h"
+#include "dots/stepper.h"
 #include "dots/texel_fetch.h"
 #include "dots/vdp1_command_fields.h"
 
@@ -18,6 +19,17 @@ struct DrawReport {
   uint32_t commands = 0;     // tables fetched, the end table included
   uint32_t lastCommand = 0;  // VRAM address of the last table fetched
   int64_t steps = 0;         // dot steps spent
+};
+
+// How a row's texture is spread along it: one texel a dot when the row is as long as the
+// texture is wide, else the centre of each dot sampled (Stepper::Centres).
+struct RowTexture {
+  bool unit = false;
+  Stepper u;  // the column before the flip, from the row's first step (unless unit)
+
+  RowTexture() = default;
+  RowTexture(int32_t width, int32_t steps)
+      : unit(steps + 1 == width), u(unit ? Stepper(0, 1, 1) : Stepper::Centres(width, steps + 1)) {}
 };
 
 class Vdp1Raster {
@@ -37,6 +49,9 @@ class Vdp1Raster {
   // Draws the command table of chips.vdp1Vram into target. Clip windows and local
   // coordinates carry over from draw to draw, as the chip keeps them.
   DrawReport Draw(const ChipView& chips, const DrawTarget& target);
+  // Off: every line is drawn step by step through the dot writer, the rule the row loops
+  // follow at speed. For checking them, never for drawing a game's frames.
+  void UseRows(bool on) { rows_ = on; }
 
  private:
   void Execute(const CommandFields& command);
@@ -46,8 +61,10 @@ class Vdp1Raster {
   void FourPointPart(const Point (&v)[4], bool flipV);
   void DrawLine(Point from, Point to, const Shade& shadeFrom, const Shade& shadeTo, int32_t row,
                 bool fillHoles);
-  void DrawRow(Point from, int32_t toX, int32_t steps, const Shade& shadeFrom, const Shade& shadeTo,
-               int32_t row);
+  void ChooseRowWrite();
+  void RectangleRows(int32_t left, int32_t right, int32_t top, int32_t bottom, bool flipV);
+  void DrawRow(Point from, int32_t toX, int32_t steps, const RowTexture& texture,
+               const Shade& shadeFrom, const Shade& shadeTo, int32_t row);
   bool Spend(int64_t steps);
 
   // Kept between draws.
@@ -63,6 +80,8 @@ class Vdp1Raster {
   int64_t budget_ = 0;
   bool textured_ = false, flipH_ = false, preClip_ = true;
   bool highSpeedShrink_ = false;
+  bool rows_ = true;
+  uint32_t rowWrite_ = 0;  // how DrawRow writes the part's dots (see vdp1_rows.cpp)
   uint16_t flatColour_ = 0;
   Shade corners_[4];  // gouraud values of corners A-D (neutral when not shading)
 };

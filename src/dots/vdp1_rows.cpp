@@ -21,12 +21,12 @@ enum WriteKind : uint32_t { kStore, kShadeStore, kGeneral, kWriteKinds };
 struct RowRun {
   RowWindow window;
   int32_t x, y, dir, count;  // the first dot that lands, the row, +1 or -1, dots that land
-  bool unit = false;         // one texel a dot: column k at step k, the texture unscaled
-  Stepper u;                 // texture column, before the flip (unless unit)
-  int32_t width = 0, rowStart = 0, fetched = -1, endCodes = 0;
-  bool flip = false;
-  Texel texel;
-  ShadeStepper shade;
+  Texel texel;               // the texel in hand (the colour of an untextured part)
+  // Textured rows.
+  bool unit, flip;  // one texel a dot (column k at step k); the texture mirrored
+  int32_t width, rowStart, fetched, endCodes;
+  Stepper u;                  // texture column, before the flip (unless unit)
+  const ShadeStepper* shade;  // at the first dot that lands, when the part shades
 
   int32_t Column() const { return flip ? width - 1 - u.Value() : u.Value(); }
 };
@@ -57,8 +57,9 @@ class RowOut {
         x_(r.x),
         y_(r.y),
         dir_(r.dir),
-        shade_(r.shade),
-        shades_(writer.Shades()) {}
+        shades_(r.shade != nullptr) {
+    if (shades_) shade_ = *r.shade;
+  }
 
   void Put(uint16_t colour) {
     if constexpr (kWrite == kGeneral) {
@@ -69,6 +70,8 @@ class RowOut {
       words_[x_ ^ 1] = colour;
     }
   }
+  // A gouraud-shaded RGB colour, stored (kShadeStore).
+  void PutShaded(const ShadedColour& colour) { words_[x_ ^ 1] = colour.Of(shade_.Lanes()); }
   void Next() {
     x_ += dir_;
     if (kWrite == kShadeStore || (kWrite == kGeneral && shades_)) shade_.Next();
@@ -80,32 +83,59 @@ class RowOut {
   uint16_t* const words_;
   int32_t x_;
   const int32_t y_, dir_;
-  ShadeStepper shade_;
   const bool shades_;
+  ShadeStepper shade_;
 };
+
+// A row drawn one texel a dot (the texture unscaled along it): the row's codes are read a
+// long at a time, in the order the dots are drawn.
+template <uint32_t kMode, bool kBackwards, WriteKind kWrite>
+void UnitRowDots(RowOut<kWrite>& out, const TexelFetch& texels, const RowRun& run) {
+  const auto first = static_cast<uint32_t>(run.rowStart + run.Column());
+  using Stream = TexelStream<kMode, kBackwards>;
+  Stream stream(texels.Vram(), texels.Base(), first);
+  int32_t endCodes = run.endCodes;
+  for (int32_t n = run.count; n > 0;) {
+    // A whole long of dots, none transparent and no end code, is stored as it comes.
+    if (kWrite == kStore && n >= static_cast<int32_t>(Stream::kPerLong) && stream.AtLong() &&
+        texels.template AllDots<kMode>(stream.Whole())) {
+      const uint32_t dots = stream.Whole();
+#pragma GCC unroll 8
+      for (uint32_t k = 0; k < Stream::kPerLong; ++k, out.Next())
+        out.Put(texels.template Colour<kMode>(Stream::Code(dots, k)));
+      stream.SkipLong();
+      n -= Stream::kPerLong;
+      continue;
+    }
+    const Texel texel = texels.FromCode<kMode>(stream.Take());
+    if (texel.kind == TexelKind::kDot) {
+      out.Put(texel.colour);
+    } else if (texel.kind == TexelKind::kEndCode && ++endCodes == 2) {
+      return;
+    }
+    --n;
+    out.Next();
+  }
+}
 
 template <uint32_t kMode, WriteKind kWrite>
 void RowDots(DotWriter& writer, const TexelFetch& fetch, const RowRun& run) {
   RowOut<kWrite> out(writer, run);
   if constexpr (kMode == kFlat) {
-    for (int32_t n = run.count; n > 0; --n, out.Next()) out.Put(run.texel.colour);
-  } else {
-    const TexelFetch texels = fetch;
-    int32_t endCodes = run.endCodes;
-    if (run.unit) {
-      // Each dot reads a texel of its own.
-      const int32_t step = run.flip ? -1 : 1;
-      auto index = static_cast<uint32_t>(run.rowStart + run.Column());
-      for (int32_t n = run.count; n > 0; --n, out.Next(), index += step) {
-        const Texel texel = texels.Decode<kMode>(index);
-        if (texel.kind == TexelKind::kDot) {
-          out.Put(texel.colour);
-        } else if (texel.kind == TexelKind::kEndCode && ++endCodes == 2) {
-          return;
-        }
-      }
+    if (kWrite == kShadeStore && (run.texel.colour & 0x8000u)) {
+      const ShadedColour colour(run.texel.colour);
+      for (int32_t n = run.count; n > 0; --n, out.Next()) out.PutShaded(colour);
       return;
     }
+    for (int32_t n = run.count; n > 0; --n, out.Next()) out.Put(run.texel.colour);
+  } else {
+    // A local copy: the frame buffer's stores cannot alias it.
+    const TexelFetch texels = fetch;
+    if (run.unit) {
+      if (run.flip) return UnitRowDots<kMode, true>(out, texels, run);
+      return UnitRowDots<kMode, false>(out, texels, run);
+    }
+    int32_t endCodes = run.endCodes;
     Stepper u = run.u;
     Texel texel = run.texel;
     int32_t fetched = run.fetched;
@@ -135,8 +165,77 @@ constexpr const RowFunction* kRows[kFlat + 1] = {
 
 // A line on one plane row from `from` to x = toX in `steps` steps: x moves one dot a step,
 // so no hole is filled; the texture's `row` is spread along it as on any line.
-void Vdp1Raster::DrawRow(Point from, int32_t toX, int32_t steps, const Shade& shadeFrom,
-                         const Shade& shadeTo, int32_t row) {
+// The rows of a normal or scaled sprite, left to right on rows top to bottom. Every row is
+// the same line moved down, so where it lands across, its texture and how its dots are
+// written are settled once; each row costs what DrawLine would charge it.
+void Vdp1Raster::RectangleRows(int32_t left, int32_t right, int32_t top, int32_t bottom,
+                               bool flipV) {
+  const int32_t rows = bottom - top + 1, height = texels_.Height(), steps = right - left;
+  const bool shades = writer_.Shades();
+  Stepper v = Stepper::Centres(height, rows);
+  ShadeStepper leftShade, rightShade, shade;
+  if (shades) {
+    leftShade = ShadeStepper(corners_[0], corners_[3], rows - 1);
+    rightShade = ShadeStepper(corners_[1], corners_[2], rows - 1);
+  }
+  const ClipWindow& bounds = writer_.Bounds();
+  const bool outsideAcross = preClip_ && (right < bounds.left || left > bounds.right);
+  texels_.SetShrinking(false);
+  const RowWindow across = writer_.Columns();
+  const int32_t first = std::max(0, across.left - left),
+                last = std::min(steps, across.right - left);
+  RowRun start;
+  start.dir = 1;
+  start.x = left + first;
+  start.count = last - first + 1;
+  start.texel = {TexelKind::kDot, flatColour_};
+  start.shade = shades ? &shade : nullptr;
+  const bool readAhead = textured_ && texels_.EndCodes() && first > 0;
+  if (textured_) {
+    const RowTexture texture(texels_.Width(), steps);
+    start.width = texels_.Width();
+    start.flip = flipH_;
+    start.unit = texture.unit;
+    start.u = texture.u;
+    start.fetched = -1;
+    start.endCodes = 0;
+    if (!readAhead) start.u.Skip(first);
+  }
+  const RowFunction draw = kRows[textured_ ? texels_.Mode() : kFlat][rowWrite_];
+  for (int32_t y = top; y <= bottom && budget_ > 0; ++y, v.Next()) {
+    const int32_t row = flipV ? height - 1 - v.Value() : v.Value();
+    if (shades) {
+      shade = ShadeStepper(leftShade.Value(), rightShade.Value(), steps);
+      if (first > 0) shade.Skip(first);
+      leftShade.Next();
+      rightShade.Next();
+    }
+    if (preClip_ && (outsideAcross || y < bounds.top || y > bounds.bottom)) {
+      Spend(1);
+      continue;
+    }
+    if (!Spend(steps + 1) || first > last) continue;
+    // Only the row's own fields change, but for the texels read ahead of it.
+    start.window = writer_.Row(y);
+    if (start.window.left > start.window.right) continue;
+    start.y = y;
+    start.rowStart = row * start.width;
+    if (!readAhead) {
+      draw(writer_, texels_, start);
+      continue;
+    }
+    RowRun r = start;
+    if (ReadAhead(texels_, row, r, first)) draw(writer_, texels_, r);
+  }
+}
+
+// How the part's rows are written, once the dot writer has taken the command's draw mode.
+void Vdp1Raster::ChooseRowWrite() {
+  rowWrite_ = writer_.Plain() ? kStore : (writer_.ShadesPlainly() ? kShadeStore : kGeneral);
+}
+
+void Vdp1Raster::DrawRow(Point from, int32_t toX, int32_t steps, const RowTexture& texture,
+                         const Shade& shadeFrom, const Shade& shadeTo, int32_t row) {
   RowRun r;
   r.window = writer_.Row(from.y);
   r.dir = toX >= from.x ? 1 : -1;
@@ -149,25 +248,28 @@ void Vdp1Raster::DrawRow(Point from, int32_t toX, int32_t steps, const Shade& sh
   r.y = from.y;
   r.count = last - first + 1;
   r.texel = {TexelKind::kDot, flatColour_};
+  ShadeStepper shade;
+  r.shade = nullptr;
   if (writer_.Shades()) {
-    r.shade = ShadeStepper(shadeFrom, shadeTo, steps);
-    if (first > 0) r.shade.Skip(first);
+    shade = ShadeStepper(shadeFrom, shadeTo, steps);
+    if (first > 0) shade.Skip(first);
+    r.shade = &shade;
   }
   if (textured_) {
     r.width = texels_.Width();
     r.rowStart = row * r.width;
     r.flip = flipH_;
-    r.unit = steps + 1 == r.width;
-    r.u = r.unit ? Stepper(0, 1, 1) : Stepper::Centres(r.width, steps + 1);
+    r.unit = texture.unit;
+    r.u = texture.u;
+    r.fetched = -1;
+    r.endCodes = 0;
     if (texels_.EndCodes()) {
       if (!ReadAhead(texels_, row, r, first)) return;
     } else if (first > 0) {
       r.u.Skip(first);
     }
   }
-  const WriteKind write =
-      writer_.Plain() ? kStore : (writer_.ShadesPlainly() ? kShadeStore : kGeneral);
-  kRows[textured_ ? texels_.Mode() : kFlat][write](writer_, texels_, r);
+  kRows[textured_ ? texels_.Mode() : kFlat][rowWrite_](writer_, texels_, r);
 }
 
 }  // namespace dots
