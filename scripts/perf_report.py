@@ -60,9 +60,6 @@ DOT_PAIRS = [
     ("sprites-polygons", "2,000 16 x 16 sprites and 500 16 x 16 gouraud polygons, display on",
      None, None, "at most 30 plugin instructions per drawn VDP1 dot"),
 ]
-# The dots VDP1 draws per frame in a scene: every sprite and polygon lies whole in the
-# frame buffer (SpriteScene::DrawnDots).
-VDP1_DRAWN_DOTS = {"sprites-polygons": (2000 + 500) * 16 * 16}
 DOT_PAIR_FRAMES = (60, 10)  # timed per repetition, counted under callgrind
 # What a demo frame drawn dot by dot may cost, on one core.
 DOT_DEMO_TARGET_MS = 4.0
@@ -72,6 +69,8 @@ ACCESSOR_FILTER = "BM_Vdp1Vram|BM_Vdp2Vram|BM_Vdp2Cram|BM_Register"
 # code llvmpipe compiles at run time (callgrind names it "???", reached only from Mesa).
 MESA_OBJECT = re.compile(r"OSMesa|libGL|glapi|gallium|LLVM|_dri|swrast")
 SWAP_FUNCTION = "platform::SwapSurfaceBuffers(void*)"
+# VDP1's command walker in the dot-by-dot renderer: all of VDP1's drawing happens under it.
+VDP1_DRAW_FUNCTION = "dots::Vdp1Raster::Draw(dots::ChipView const&, dots::DrawTarget const&)"
 
 ACCESSORS = [
     ("BM_Vdp1VramWordWriteUnchanged", "VDP1 VRAM word write, same value"),
@@ -88,7 +87,8 @@ def run(cmd, **kw):
 
 
 def parse_callgrind(path):
-    """Instructions of one thread's dump: (total, Mesa's, the headless swap's own).
+    """Instructions of one thread's dump: (total, Mesa's, the headless swap's own, VDP1's
+    drawing in the dot-by-dot renderer).
 
     Mesa's cost is the inclusive cost of every call made from outside Mesa into it, so
     what Mesa does in the C library (a memcpy inside glTexImage2D) stays Mesa's."""
@@ -107,7 +107,7 @@ def parse_callgrind(path):
 
     obj = fn = callee_obj = callee_fn = None
     in_call = False
-    total = mesa = swap_in = swap_to_mesa = 0
+    total = mesa = swap_in = swap_to_mesa = vdp1 = 0
     with open(path) as f:
         for line in f:
             if not line.strip() or line.startswith("#"):
@@ -129,6 +129,8 @@ def parse_callgrind(path):
                         swap_to_mesa += cost
                 if callee_fn == SWAP_FUNCTION:
                     swap_in += cost
+                if callee_fn == VDP1_DRAW_FUNCTION:
+                    vdp1 += cost
                 continue
             key, _, value = line.rstrip("\n").partition("=")
             if key == "ob":
@@ -144,7 +146,7 @@ def parse_callgrind(path):
                 resolve(key, value)
             elif key == "calls":
                 in_call = True
-    return total, mesa, swap_in - swap_to_mesa
+    return total, mesa, swap_in - swap_to_mesa, vdp1
 
 
 def frame_costs(exe, scene, frames, reps, trace, workdir, wrapper=None, dots=False,
@@ -180,13 +182,14 @@ def callgrind_scene(exe, scene, frames, trace, workdir, dots=False):
                                 "--separate-threads=yes", f"--callgrind-out-file={out}"],
                        dots=dots)
     # Thread 1 is the host's: it makes every measured call.
-    total, mesa, swap = parse_callgrind(out + "-01")
+    total, mesa, swap, vdp1 = parse_callgrind(out + "-01")
     if total == 0:
         sys.exit("perf_report: callgrind counted nothing: vdp_frame_costs was built without "
                  "valgrind's header (install valgrind, then rebuild it)")
     n = int(rows[0]["frames"])
     return {"frames": n, "own": (total - mesa) / n, "mesa": mesa / n, "swap": swap / n,
-            "picture_dots": float(rows[0]["picture_dots"])}
+            "picture_dots": float(rows[0]["picture_dots"]),
+            "vdp1_dots": int(rows[0].get("vdp1_dots", 0)), "vdp1": vdp1 / n}
 
 
 def google_benchmarks(exe, pattern, reps, workdir):
@@ -451,13 +454,18 @@ def write_dot_pairs(add, reps, pairs, dot_results, counts, before):
                          f"{100 * (statistics.median(ratios[scene]) - 1):+.1f}% "
                          f"({'within' if r <= limit else 'over'} "
                          f"{100 * (limit - 1):.0f}% by the instructions).")
-    for scene, drawn in VDP1_DRAWN_DOTS.items():
-        if scene in cg:
-            d = cg[scene]["own"] / drawn
-            notes.append(f"{scene}: {drawn:,} dots drawn by VDP1 a frame (the sum of the "
-                         f"sprites' and polygons' areas), {d:.1f} plugin instructions per drawn "
-                         f"dot, the composition of the {cg[scene]['picture_dots']:,.0f}-dot "
-                         f"picture included ({'within' if d <= 30 else 'over'} 30).")
+    for scene in [p[0] for p in DOT_PAIRS]:
+        drawn = cg.get(scene, {}).get("vdp1_dots", 0)
+        if drawn:
+            vdp1 = cg[scene]["vdp1"] / drawn
+            whole = cg[scene]["own"] / drawn
+            notes.append(f"{scene}: {drawn:,} dots drawn by VDP1 a frame (the sprites' and "
+                         f"polygons' areas less the textures' transparent dots); VDP1's drawing "
+                         f"(the inclusive count of its command walker, `Vdp1Raster::Draw`) "
+                         f"costs {vdp1:.1f} plugin instructions per drawn dot "
+                         f"({'within' if vdp1 <= 30 else 'over'} 30); the whole frame, the "
+                         f"composition of the {cg[scene]['picture_dots']:,.0f}-dot picture "
+                         f"included, {whole:.1f} per drawn dot.")
     for n in notes:
         add(f"- {n}")
     add("")

@@ -131,6 +131,7 @@ struct Meter {
   uint64_t allocationsBefore = 0;        // the counts when the frame under way started
   uint64_t outsideMesaBefore = 0;
   DisplayWorkCounters work{};
+  uint64_t vdp1Dots = 0;  // dots VDP1 draws a frame, in the scenes that know it
 };
 Meter meter;
 
@@ -286,6 +287,7 @@ bool PlayEmpty(const Options& o) {
 bool PlaySprites(const Options& o, bool changing, uint32_t polygons = 0) {
   SpriteScene scene(polygons);
   if (!scene.running()) return false;
+  meter.vdp1Dots = scene.DrawnDots();
   ChooseRenderer();
   // The first frame decodes and uploads every texture; by the third, whatever the window
   // thread had to say at start has been taken up too.
@@ -492,14 +494,16 @@ int main(int argc, char** argv) {
         "baseline_median_ns=%.0f opengl_median_ns=%.0f picture=%dx%d picture_dots=%.0f "
         "tex_image=%.2f "
         "tex_sub_image=%.2f sprite_quads=%.2f plane_quads=%.2f shapes=%.2f allocations=%llu "
-        "allocating_frames=%u allocations_median=%.0f allocations_outside_mesa=%lld\n",
+        "allocating_frames=%u allocations_median=%.0f allocations_outside_mesa=%lld "
+        "vdp1_dots=%llu\n",
         o.scene.c_str(), o.dots ? "dots" : "opengl", rep, m.frames, MedianNs(m.seconds),
         MeanNs(m.seconds), MedianNs(base.seconds), MedianNs(opengl.seconds), m.pictureWidth,
         m.pictureHeight, m.pictureDots / n, m.work.texturesUploaded / n,
         m.work.texSubImageCalls / n, m.work.texturedQuadsDrawn / n, m.work.planeQuadsDrawn / n,
         m.work.shapesDrawn / n, static_cast<unsigned long long>(m.allocations), m.allocatingFrames,
         Median(m.frameAllocations),
-        attributeAllocations ? static_cast<long long>(m.outsideMesa) : -1LL);
+        attributeAllocations ? static_cast<long long>(m.outsideMesa) : -1LL,
+        static_cast<unsigned long long>(m.vdp1Dots));
     std::fflush(stdout);
   }
   return 0;

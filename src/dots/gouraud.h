@@ -69,21 +69,22 @@ class ShadeStepper {
   ShadeStepper(const Shade& from, const Shade& to, int32_t steps) {
     const int32_t m = steps < 1 ? 1 : (steps > kMaxSteps ? kMaxSteps : steps);
     const int32_t denominator = 2 * m;
-    const int32_t from3[3] = {from.r, from.g, from.b}, to3[3] = {to.r, to.g, to.b};
-    int64_t value = 0, rest = 0, whole = 0, part = 0;
-    for (int c = 2; c >= 0; --c) {
-      // Between: start 2am + m over 2m is a with remainder m; 2(b - a) a step.
-      const int32_t w = FloorDiv(2 * (to3[c] - from3[c]), denominator);
-      value = value * kLane + from3[c];
-      rest = rest * kLane + (m + kBias - denominator);
-      whole = whole * kLane + w;  // signed: the lanes' sum is exact
-      wholes_[c] = static_cast<int8_t>(w);
-      part = part * kLane + (2 * (to3[c] - from3[c]) - w * denominator);
-    }
-    value_ = static_cast<uint64_t>(value);
-    rest_ = static_cast<uint64_t>(rest);
-    whole_ = static_cast<uint64_t>(whole);
-    part_ = static_cast<uint64_t>(part);
+    // Between: start 2am + m over 2m is a with remainder m, and 2(b - a) a step.
+    const auto channel = [&](int32_t a, int32_t b, int shift) {
+      // Rounded down: mostly a channel moves by less than a step's worth in all.
+      const int32_t n = 2 * (b - a);
+      const int32_t w = n >= 0 ? (n < denominator ? 0 : n / denominator)
+                               : (n >= -denominator ? -1 : FloorDiv(n, denominator));
+      wholes_[shift / 16] = static_cast<int8_t>(w);
+      value_ |= static_cast<uint64_t>(a) << shift;
+      rest_ |= static_cast<uint64_t>(m + kBias - denominator) << shift;
+      whole_ += static_cast<uint64_t>(static_cast<int64_t>(w) * (int64_t{1} << shift));
+      part_ |= static_cast<uint64_t>(n - w * denominator) << shift;
+    };
+    value_ = rest_ = whole_ = part_ = 0;
+    channel(from.r, to.r, 0);
+    channel(from.g, to.g, 16);
+    channel(from.b, to.b, 32);
     denominator_ = static_cast<uint64_t>(denominator);
   }
   Shade Value() const {

@@ -16,6 +16,19 @@ struct Texel {
   uint16_t colour;  // the 16-bit dot (bank code, table word or RGB)
 };
 
+// Bits of one texel code in a colour mode: 4, 8 or 16.
+constexpr uint32_t CodeBitsOf(uint32_t mode) {
+  return mode <= kLookupTable16 ? 4 : (mode == kRgb ? 16 : 8);
+}
+
+// Whether any of the codes of `bits` bits packed in `dots` is zero: a lane borrows into its
+// top bit only when it is zero or a lower lane borrowed, which needs a zero lane too.
+template <uint32_t kBits>
+constexpr bool AnyZeroCode(uint32_t dots) {
+  constexpr uint32_t kOnes = 0xFFFFFFFFu / ((1u << kBits) - 1);  // 1 in every lane
+  return ((dots - kOnes) & ~dots & (kOnes << (kBits - 1))) != 0;
+}
+
 class TexelFetch {
  public:
   // Set up for one command; false for the prohibited colour modes 6 and 7, which draw
@@ -42,10 +55,16 @@ class TexelFetch {
   // The dot a code that is neither transparent nor an end code gives.
   template <uint32_t kMode>
   uint16_t Colour(uint32_t code) const;
-  // Whether every code in `dots` (a long of kMode's codes) is a dot: no end code counts
-  // and none is transparent.
+  // Whether no code in `dots` (a long of kMode's codes) is an end code that counts.
   template <uint32_t kMode>
-  bool AllDots(uint32_t dots) const;
+  bool NoEndCode(uint32_t dots) const;
+  // Whether every code in `dots` is a dot: no end code counts and none is transparent.
+  template <uint32_t kMode>
+  bool AllDots(uint32_t dots) const {
+    return NoEndCode<kMode>(dots) && (transparentDrawn_ || !AnyZeroCode<CodeBitsOf(kMode)>(dots));
+  }
+  // Whether code (not an end code) is drawn.
+  bool Drawn(uint32_t code) const { return code != 0 || transparentDrawn_; }
   uint32_t Base() const { return base_; }
   const vdp::ConsoleMemory& Vram() const { return *vram_; }
 
@@ -82,25 +101,11 @@ inline uint32_t TexelFetch::Code(uint32_t index) const {
   }
 }
 
-// Bits of one texel code in a colour mode: 4, 8 or 16.
-constexpr uint32_t CodeBitsOf(uint32_t mode) {
-  return mode <= kLookupTable16 ? 4 : (mode == kRgb ? 16 : 8);
-}
-
-// Whether any of the codes of `bits` bits packed in `dots` is zero: a lane borrows into its
-// top bit only when it is zero or a lower lane borrowed, which needs a zero lane too.
-template <uint32_t kBits>
-constexpr bool AnyZeroCode(uint32_t dots) {
-  constexpr uint32_t kOnes = 0xFFFFFFFFu / ((1u << kBits) - 1);  // 1 in every lane
-  return ((dots - kOnes) & ~dots & (kOnes << (kBits - 1))) != 0;
-}
-
 template <uint32_t kMode>
-inline bool TexelFetch::AllDots(uint32_t dots) const {
+inline bool TexelFetch::NoEndCode(uint32_t dots) const {
   constexpr uint32_t kBits = CodeBitsOf(kMode);
   constexpr uint32_t kEnds = EndCodeOf(kMode) * (0xFFFFFFFFu / ((1u << kBits) - 1));
-  if (endCodes_ && AnyZeroCode<kBits>(dots ^ kEnds)) return false;
-  return transparentDrawn_ || !AnyZeroCode<kBits>(dots);
+  return !endCodes_ || !AnyZeroCode<kBits>(dots ^ kEnds);
 }
 
 template <uint32_t kMode>

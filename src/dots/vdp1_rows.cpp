@@ -70,6 +70,27 @@ class RowOut {
       words_[x_ ^ 1] = colour;
     }
   }
+  // kStore, the row drawn left to right: the dots colour(0) to colour(kCount - 1) from the
+  // dot in hand on. Dot x is host word x ^ 1, so from an even or an odd x the offsets are
+  // constants.
+  bool Rightwards() const { return dir_ > 0; }
+  // Dot k is stored when drawn(k).
+  template <uint32_t kCount, class Drawn, class Colour>
+  void PutRight(const Drawn& drawn, const Colour& colour) {
+    uint16_t* const at = words_ + x_;
+    if (x_ & 1) {
+#pragma GCC unroll 8
+      for (uint32_t k = 0; k < kCount; ++k) {
+        if (drawn(k)) at[static_cast<int32_t>((k + 1) ^ 1) - 1] = colour(k);
+      }
+    } else {
+#pragma GCC unroll 8
+      for (uint32_t k = 0; k < kCount; ++k) {
+        if (drawn(k)) at[k ^ 1] = colour(k);
+      }
+    }
+    x_ += static_cast<int32_t>(kCount);
+  }
   // A gouraud-shaded RGB colour, stored (kShadeStore).
   void PutShaded(const ShadedColour& colour) { words_[x_ ^ 1] = colour.Of(shade_.Lanes()); }
   void Next() {
@@ -96,13 +117,25 @@ void UnitRowDots(RowOut<kWrite>& out, const TexelFetch& texels, const RowRun& ru
   Stream stream(texels.Vram(), texels.Base(), first);
   int32_t endCodes = run.endCodes;
   for (int32_t n = run.count; n > 0;) {
-    // A whole long of dots, none transparent and no end code, is stored as it comes.
+    // A whole long with no end code: its dots are stored as they come, but the transparent
+    // ones; when none is transparent, without a test.
     if (kWrite == kStore && n >= static_cast<int32_t>(Stream::kPerLong) && stream.AtLong() &&
-        texels.template AllDots<kMode>(stream.Whole())) {
+        texels.template NoEndCode<kMode>(stream.Whole())) {
       const uint32_t dots = stream.Whole();
+      const auto colour = [&](uint32_t k) {
+        return texels.template Colour<kMode>(Stream::Code(dots, k));
+      };
+      const auto drawn = [&](uint32_t k) { return texels.Drawn(Stream::Code(dots, k)); };
+      if (!out.Rightwards()) {
 #pragma GCC unroll 8
-      for (uint32_t k = 0; k < Stream::kPerLong; ++k, out.Next())
-        out.Put(texels.template Colour<kMode>(Stream::Code(dots, k)));
+        for (uint32_t k = 0; k < Stream::kPerLong; ++k, out.Next()) {
+          if (drawn(k)) out.Put(colour(k));
+        }
+      } else if (texels.template AllDots<kMode>(dots)) {
+        out.template PutRight<Stream::kPerLong>([](uint32_t) { return true; }, colour);
+      } else {
+        out.template PutRight<Stream::kPerLong>(drawn, colour);
+      }
       stream.SkipLong();
       n -= Stream::kPerLong;
       continue;
