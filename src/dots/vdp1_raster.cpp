@@ -250,12 +250,4 @@ void Vdp1Raster::DrawLine(Point from, Point to, const Shade& shadeFrom, const Sh
   }
 }
 
-// Charges dot steps to the draw; false (and the draw ends) when its time has run out.
-bool Vdp1Raster::Spend(int64_t steps) {
-  budget_ -= steps;
-  if (budget_ >= 0) return true;
-  budget_ = 0;
-  return false;
-}
-
 }  // namespace dots

@@ -65,7 +65,13 @@ class Vdp1Raster {
   void RectangleRows(int32_t left, int32_t right, int32_t top, int32_t bottom, bool flipV);
   void DrawRow(Point from, int32_t toX, int32_t steps, const RowTexture& texture,
                const Shade& shadeFrom, const Shade& shadeTo, int32_t row);
-  bool Spend(int64_t steps);
+  // Charges dot steps to the draw; false (and the draw ends) when its time has run out.
+  bool Spend(int64_t steps) {
+    budget_ -= steps;
+    if (budget_ >= 0) return true;
+    budget_ = 0;
+    return false;
+  }
 
   // Kept between draws.
   ClipWindow system_{0, 0, 1023, 511};

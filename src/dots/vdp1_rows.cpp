@@ -4,6 +4,7 @@
 // most dots cost a texel read and a store. What each dot becomes is exactly what the
 // dot-by-dot line draws.
 #include <algorithm>
+#include <cstring>
 
 #include "dots/vdp1_raster.h"
 
@@ -91,7 +92,21 @@ class RowOut {
     }
     x_ += static_cast<int32_t>(kCount);
   }
-  // A gouraud-shaded RGB colour, stored (kShadeStore).
+  // n dots of a gouraud-shaded RGB colour, stored (kShadeStore). Left to right, two dots
+  // from an even x fill one host long: the left one in its upper half.
+  void PutShaded(const ShadedColour& colour, int32_t n) {
+    if (dir_ > 0 && n > 1) {
+      if (x_ & 1) PutShaded(colour), Next(), --n;
+      for (; n > 1; n -= 2, x_ += 2) {
+        const uint32_t left = colour.Of(shade_.Lanes());
+        shade_.Next();
+        const uint32_t pair = left << 16 | colour.Of(shade_.Lanes());
+        shade_.Next();
+        std::memcpy(words_ + x_, &pair, sizeof(pair));
+      }
+    }
+    for (; n > 0; --n, Next()) PutShaded(colour);
+  }
   void PutShaded(const ShadedColour& colour) { words_[x_ ^ 1] = colour.Of(shade_.Lanes()); }
   void Next() {
     x_ += dir_;
@@ -156,8 +171,7 @@ void RowDots(DotWriter& writer, const TexelFetch& fetch, const RowRun& run) {
   RowOut<kWrite> out(writer, run);
   if constexpr (kMode == kFlat) {
     if (kWrite == kShadeStore && (run.texel.colour & 0x8000u)) {
-      const ShadedColour colour(run.texel.colour);
-      for (int32_t n = run.count; n > 0; --n, out.Next()) out.PutShaded(colour);
+      out.PutShaded(ShadedColour(run.texel.colour), run.count);
       return;
     }
     for (int32_t n = run.count; n > 0; --n, out.Next()) out.Put(run.texel.colour);
