@@ -208,6 +208,11 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (settingsDir.empty()) settingsDir = outDir;
+  if (!renderer.empty()) {
+    // The settings go where the pictures will, which may not exist yet.
+    std::error_code ignored;
+    std::filesystem::create_directories(settingsDir, ignored);
+  }
   if (!renderer.empty() && !vdphost::WriteRendererSetting(settingsDir, renderer == "dots")) {
     std::fprintf(stderr, "vdphost: cannot write %s/VDP_plugin.ini\n", settingsDir.c_str());
     return 1;
