@@ -23,9 +23,9 @@ constexpr uint32_t CodeBitsOf(uint32_t mode) {
 
 // Whether any of the codes of `bits` bits packed in `dots` is zero: a lane borrows into its
 // top bit only when it is zero or a lower lane borrowed, which needs a zero lane too.
-template <uint32_t kBits>
-constexpr bool AnyZeroCode(uint32_t dots) {
-  constexpr uint32_t kOnes = 0xFFFFFFFFu / ((1u << kBits) - 1);  // 1 in every lane
+template <uint32_t kBits, class Word>
+constexpr bool AnyZeroCode(Word dots) {
+  constexpr Word kOnes = static_cast<Word>(~Word{0}) / ((Word{1} << kBits) - 1);  // 1 a lane
   return ((dots - kOnes) & ~dots & (kOnes << (kBits - 1))) != 0;
 }
 
@@ -56,11 +56,11 @@ class TexelFetch {
   template <uint32_t kMode>
   uint16_t Colour(uint32_t code) const;
   // Whether no code in `dots` (a long of kMode's codes) is an end code that counts.
-  template <uint32_t kMode>
-  bool NoEndCode(uint32_t dots) const;
+  template <uint32_t kMode, class Word>
+  bool NoEndCode(Word dots) const;
   // Whether every code in `dots` is a dot: no end code counts and none is transparent.
-  template <uint32_t kMode>
-  bool AllDots(uint32_t dots) const {
+  template <uint32_t kMode, class Word>
+  bool AllDots(Word dots) const {
     return NoEndCode<kMode>(dots) && (transparentDrawn_ || !AnyZeroCode<CodeBitsOf(kMode)>(dots));
   }
   // Whether code (not an end code) is drawn.
@@ -101,10 +101,11 @@ inline uint32_t TexelFetch::Code(uint32_t index) const {
   }
 }
 
-template <uint32_t kMode>
-inline bool TexelFetch::NoEndCode(uint32_t dots) const {
+template <uint32_t kMode, class Word>
+inline bool TexelFetch::NoEndCode(Word dots) const {
   constexpr uint32_t kBits = CodeBitsOf(kMode);
-  constexpr uint32_t kEnds = EndCodeOf(kMode) * (0xFFFFFFFFu / ((1u << kBits) - 1));
+  constexpr Word kEnds =
+      EndCodeOf(kMode) * (static_cast<Word>(~Word{0}) / ((Word{1} << kBits) - 1));
   return !endCodes_ || !AnyZeroCode<kBits>(dots ^ kEnds);
 }
 
@@ -157,15 +158,22 @@ class TexelStream {
     }
   }
   // Whether the texel at hand is the first of its long (in drawing order): the long is then
-  // Whole() and Code(k) its k-th texel drawn, until SkipLong().
+  // Whole(), and Whole() with the next long Pair(); Code(w, k) is the k-th texel drawn of
+  // either, until SkipLongs().
   bool AtLong() const { return left_ == kPerLong; }
   uint32_t Whole() const { return dots_; }
-  static uint32_t Code(uint32_t dots, uint32_t k) {
-    return kBackwards ? (dots >> (k * kBits)) & ((1u << kBits) - 1)
-                      : dots >> (32 - kBits * (k + 1)) & ((1u << kBits) - 1);
+  uint64_t Pair() const {
+    const uint64_t next = vram_.ReadLong(at_ + (kBackwards ? -4u : 4u));
+    return kBackwards ? next << 32 | dots_ : uint64_t{dots_} << 32 | next;
   }
-  void SkipLong() {
-    at_ += kBackwards ? -4u : 4u;
+  template <class Word>
+  static uint32_t Code(Word dots, uint32_t k) {
+    constexpr uint32_t kMask = (1u << kBits) - 1;
+    if constexpr (kBackwards) return static_cast<uint32_t>(dots >> (k * kBits)) & kMask;
+    return static_cast<uint32_t>(dots >> (8 * sizeof(Word) - kBits * (k + 1))) & kMask;
+  }
+  void SkipLongs(uint32_t n) {
+    at_ += kBackwards ? 0u - 4 * n : 4 * n;
     dots_ = vram_.ReadLong(at_);
   }
   // The code of the texel at hand, then the next one.

@@ -80,12 +80,12 @@ class RowOut {
   void PutRight(const Drawn& drawn, const Colour& colour) {
     uint16_t* const at = words_ + x_;
     if (x_ & 1) {
-#pragma GCC unroll 8
+#pragma GCC unroll 16
       for (uint32_t k = 0; k < kCount; ++k) {
         if (drawn(k)) at[static_cast<int32_t>((k + 1) ^ 1) - 1] = colour(k);
       }
     } else {
-#pragma GCC unroll 8
+#pragma GCC unroll 16
       for (uint32_t k = 0; k < kCount; ++k) {
         if (drawn(k)) at[k ^ 1] = colour(k);
       }
@@ -132,27 +132,30 @@ void UnitRowDots(RowOut<kWrite>& out, const TexelFetch& texels, const RowRun& ru
   Stream stream(texels.Vram(), texels.Base(), first);
   int32_t endCodes = run.endCodes;
   for (int32_t n = run.count; n > 0;) {
-    // A whole long with no end code: its dots are stored as they come, but the transparent
-    // ones; when none is transparent, without a test.
-    if (kWrite == kStore && n >= static_cast<int32_t>(Stream::kPerLong) && stream.AtLong() &&
-        texels.template NoEndCode<kMode>(stream.Whole())) {
-      const uint32_t dots = stream.Whole();
+    // A whole long, or two, with no end code: its dots are stored as they come, but the
+    // transparent ones; when none is transparent, without a test.
+    const auto stored = [&](auto dots) {
+      constexpr uint32_t kCount = Stream::kPerLong * sizeof(dots) / 4;
+      if (n < static_cast<int32_t>(kCount) || !texels.template NoEndCode<kMode>(dots)) return false;
       const auto colour = [&](uint32_t k) {
         return texels.template Colour<kMode>(Stream::Code(dots, k));
       };
       const auto drawn = [&](uint32_t k) { return texels.Drawn(Stream::Code(dots, k)); };
       if (!out.Rightwards()) {
-#pragma GCC unroll 8
-        for (uint32_t k = 0; k < Stream::kPerLong; ++k, out.Next()) {
+#pragma GCC unroll 16
+        for (uint32_t k = 0; k < kCount; ++k, out.Next()) {
           if (drawn(k)) out.Put(colour(k));
         }
       } else if (texels.template AllDots<kMode>(dots)) {
-        out.template PutRight<Stream::kPerLong>([](uint32_t) { return true; }, colour);
+        out.template PutRight<kCount>([](uint32_t) { return true; }, colour);
       } else {
-        out.template PutRight<Stream::kPerLong>(drawn, colour);
+        out.template PutRight<kCount>(drawn, colour);
       }
-      stream.SkipLong();
-      n -= Stream::kPerLong;
+      stream.SkipLongs(kCount / Stream::kPerLong);
+      n -= static_cast<int32_t>(kCount);
+      return true;
+    };
+    if (kWrite == kStore && stream.AtLong() && (stored(stream.Pair()) || stored(stream.Whole()))) {
       continue;
     }
     const Texel texel = texels.FromCode<kMode>(stream.Take());
