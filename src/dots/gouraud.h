@@ -47,12 +47,17 @@ class ShadedColour {
         b_(kShadeClamp.of + vdp::Bits(colour, 14, 10)),
         msb_(colour & 0x8000u) {}
   // ApplyShade(colour, shade) for the shade in lanes (ShadeStepper::Lanes).
-  uint16_t Of(uint64_t lanes) const {
-    return static_cast<uint16_t>(msb_ | r_[lanes & 0x1F] | g_[(lanes >> 16) & 0x1F] << 5 |
-                                 b_[(lanes >> 32) & 0x1F] << 10);
+  uint16_t Of(uint64_t lanes) const { return static_cast<uint16_t>(msb_ | Guns(lanes)); }
+  // Two shaded dots as a host long holds them, the first in the upper half.
+  uint32_t Pair(uint64_t first, uint64_t second) const {
+    return (Guns(first) << 16 | Guns(second)) | msb_ * 0x10001u;
   }
 
  private:
+  uint32_t Guns(uint64_t lanes) const {
+    return r_[lanes & 0x1F] | g_[(lanes >> 16) & 0x1F] << 5 | b_[(lanes >> 32) & 0x1F] << 10;
+  }
+
   const uint8_t *r_, *g_, *b_;
   uint32_t msb_;
 };

@@ -178,6 +178,15 @@ void Vdp1Raster::SpriteRectangle(Point from, Point to, bool flipH, bool flipV) {
 // A distorted sprite or polygon: the lines of its edge walk, each from edge A-D to edge
 // B-C, with the texture's rows spread over the lines and holes between lines filled.
 void Vdp1Raster::FourPointPart(const Point (&v)[4], bool flipV) {
+  // An upright rectangle with A at its upper left: every line of the edge walk is the row
+  // from A-D to B-C one dot lower, as a sprite's rows are (same steps, shades and texture
+  // rows), so it is drawn as one.
+  const bool upright = v[0].y == v[1].y && v[3].y == v[2].y && v[0].x == v[3].x &&
+                       v[1].x == v[2].x && v[0].x <= v[1].x && v[0].y <= v[3].y;
+  const bool shrink = textured_ && highSpeedShrink_ && v[1].x - v[0].x + 1 < texels_.Width();
+  if (upright && !shrink && writer_.DrawsRows() && rows_) {
+    return RectangleRows(v[0].x, v[1].x, v[0].y, v[3].y, flipV);
+  }
   QuadEdgeWalk walk(v);
   const int32_t lines = walk.Lines(), height = textured_ ? texels_.Height() : 1;
   const bool shades = writer_.Shades();

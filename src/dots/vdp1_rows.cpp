@@ -98,9 +98,9 @@ class RowOut {
     if (dir_ > 0 && n > 1) {
       if (x_ & 1) PutShaded(colour), Next(), --n;
       for (; n > 1; n -= 2, x_ += 2) {
-        const uint32_t left = colour.Of(shade_.Lanes());
+        const uint64_t left = shade_.Lanes();
         shade_.Next();
-        const uint32_t pair = left << 16 | colour.Of(shade_.Lanes());
+        const uint32_t pair = colour.Pair(left, shade_.Lanes());
         shade_.Next();
         std::memcpy(words_ + x_, &pair, sizeof(pair));
       }
@@ -215,12 +215,14 @@ constexpr const RowFunction* kRows[kFlat + 1] = {
 
 // A line on one plane row from `from` to x = toX in `steps` steps: x moves one dot a step,
 // so no hole is filled; the texture's `row` is spread along it as on any line.
-// The rows of a normal or scaled sprite, left to right on rows top to bottom. Every row is
+// The rows of a normal or scaled sprite (or of an upright rectangle drawn as a distorted
+// sprite or polygon), left to right on rows top to bottom. Every row is
 // the same line moved down, so where it lands across, its texture and how its dots are
 // written are settled once; each row costs what DrawLine would charge it.
 void Vdp1Raster::RectangleRows(int32_t left, int32_t right, int32_t top, int32_t bottom,
                                bool flipV) {
-  const int32_t rows = bottom - top + 1, height = texels_.Height(), steps = right - left;
+  const int32_t rows = bottom - top + 1, steps = right - left;
+  const int32_t height = textured_ ? texels_.Height() : 1;
   const bool shades = writer_.Shades();
   Stepper v = Stepper::Centres(height, rows);
   ShadeStepper leftShade, rightShade, shade;
@@ -269,7 +271,7 @@ void Vdp1Raster::RectangleRows(int32_t left, int32_t right, int32_t top, int32_t
     start.window = writer_.Row(y);
     if (start.window.left > start.window.right) continue;
     start.y = y;
-    start.rowStart = row * start.width;
+    if (textured_) start.rowStart = row * start.width;
     if (!readAhead) {
       draw(writer_, texels_, start);
       continue;

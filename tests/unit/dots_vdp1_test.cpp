@@ -387,6 +387,13 @@ TEST(DotsVdp1Rows, DrawWhatTheStepByStepLineDraws) {
           coordinate(300),
           static_cast<uint16_t>(0x1000 + pick(4))};  // gouraud tables at 0x8000
       for (size_t i = 0; i < std::size(words); ++i) vram->Word(at + 2 * i) = words[i];
+      if ((kind == 2 || kind == 4) && pick(3) == 0) {
+        // An upright rectangle, A at its upper left: drawn as a sprite's rows.
+        const uint16_t x0 = words[6], y0 = words[7], x1 = words[6] + pick(40),
+                       y1 = words[7] + pick(40);
+        const uint16_t corners[] = {x0, y0, x1, y0, x1, y1, x0, y1};
+        for (size_t i = 0; i < std::size(corners); ++i) vram->Word(at + 12 + 2 * i) = corners[i];
+      }
     }
     vram->Word(at) = 0x8000;
     const dots::ChipView chips{nullptr, vram.get()};
