@@ -1,6 +1,8 @@
 // Frame change, erase and draw triggers of VDP1's two frame buffers.
 #include "dots/frame_buffer.h"
 
+#include <algorithm>
+
 #include "dots/vdp1_registers.h"
 
 namespace dots {
@@ -73,9 +75,13 @@ void FrameBuffers::Erase(FrameBufferMemory& buffer, const uint16_t* registers) c
   int32_t bottom = static_cast<int32_t>(EraseRow(lowerRight));
   if (right > g.width) right = g.width;
   if (bottom >= g.rows) bottom = g.rows - 1;
-  const int32_t dotsPerWord = g.eightBit ? 2 : 1;
+  if (right <= left) return;
+  // The area's columns come in units of 8 or 16 dots, so each row of it is whole host longs,
+  // each holding the erase word twice (two 16-bit dots, or four 8-bit ones).
+  const uint32_t longs = g.Address(right, 0) / 4 - g.Address(left, 0) / 4;
+  const uint32_t pair = word * 0x10001u;
   for (int32_t row = static_cast<int32_t>(EraseRow(upperLeft)); row <= bottom; ++row)
-    for (int32_t x = left; x < right; x += dotsPerWord) buffer.Word(g.Address(x, row)) = word;
+    std::fill_n(buffer.longs + g.Address(left, row) / 4, longs, pair);
 }
 
 }  // namespace dots
