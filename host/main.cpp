@@ -208,9 +208,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (settingsDir.empty()) settingsDir = outDir;
-  if (!renderer.empty()) {
-    // The settings go where the pictures will, which may not exist yet.
+  {
+    // Pictures and settings go into folders that may not exist yet.
     std::error_code ignored;
+    std::filesystem::create_directories(outDir, ignored);
     std::filesystem::create_directories(settingsDir, ignored);
   }
   if (!renderer.empty() && !vdphost::WriteRendererSetting(settingsDir, renderer == "dots")) {
