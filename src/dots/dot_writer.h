@@ -63,6 +63,24 @@ class DotWriter {
     w.rowAddress = target_.geometry.Address(0, row);
     return w;
   }
+  // Whether a dot in Window() is written by storing the colour, gouraud-shaded when RGB and
+  // the command shades: a 16-bit buffer, no interlaced field, no hole cut by a user clip,
+  // no mesh, MSB-on or calculation other than gouraud.
+  bool StoresStraight() const {
+    return (plain_ || shadesPlainly_) && !target_.doubleDensity && DrawsRows();
+  }
+  // Where a dot may land when no field is skipped: the system clip within the buffer and
+  // the user clip drawn inside.
+  ClipWindow Window() const {
+    ClipWindow w = bounds_;
+    if (userClip_ && !drawOutside_) {
+      w.left = user_.left > w.left ? user_.left : w.left;
+      w.right = user_.right < w.right ? user_.right : w.right;
+      w.top = user_.top > w.top ? user_.top : w.top;
+      w.bottom = user_.bottom < w.bottom ? user_.bottom : w.bottom;
+    }
+    return w;
+  }
   // The columns of every row that has any: Row() gives these or none.
   RowWindow Columns() const {
     RowWindow w{bounds_.left, bounds_.right, 0};

@@ -92,10 +92,12 @@ class ShadeStepper {
     channel(from.b, to.b, 32);
     denominator_ = static_cast<uint64_t>(denominator);
   }
-  Shade Value() const {
+  Shade Value() const { return Unpacked(value_); }
+  // A value packed as Lanes() gives it, as three channels.
+  static Shade Unpacked(uint64_t lanes) {
     // 5 bits a channel, whatever was stepped: an index into kShadeClamp stays inside it.
-    return {static_cast<int32_t>(value_ & 0x1F), static_cast<int32_t>((value_ >> 16) & 0x1F),
-            static_cast<int32_t>((value_ >> 32) & 0x1F)};
+    return {static_cast<int32_t>(lanes & 0x1F), static_cast<int32_t>((lanes >> 16) & 0x1F),
+            static_cast<int32_t>((lanes >> 32) & 0x1F)};
   }
   // The value packed: R, G and B in bits 4-0, 20-16 and 36-32 (and zeros above each).
   uint64_t Lanes() const { return value_; }

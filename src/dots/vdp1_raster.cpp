@@ -228,6 +228,37 @@ void Vdp1Raster::DrawLine(Point from, Point to, const Shade& shadeFrom, const Sh
             shadeTo, row);
     return;
   }
+  if (writer_.StoresStraight() && rows_) {
+    // The dot is stored as it is, or gouraud-shaded when RGB, if it lies in the window.
+    const ClipWindow w = writer_.Window();
+    const bool shades = writer_.Shades();
+    const ShadedColour flat(flatColour_);
+    uint16_t* const words = reinterpret_cast<uint16_t*>(writer_.Memory().longs);
+    const uint32_t rowWords = target_.geometry.bytesPerRow / 2;
+    return LineDots(
+        from, steps, to, shadeFrom, shadeTo, row, fillHoles, shrink,
+        [&](int32_t x, int32_t y, uint16_t colour, uint64_t shade) {
+          if (x < w.left || x > w.right || y < w.top || y > w.bottom) return;
+          if (shades && (colour & 0x8000u)) {
+            colour = textured_ ? ApplyShade(colour, ShadeStepper::Unpacked(shade)) : flat.Of(shade);
+          }
+          // Console words are swapped in pairs in a host long.
+          words[(static_cast<uint32_t>(y) * rowWords + static_cast<uint32_t>(x)) ^ 1] = colour;
+        });
+  }
+  LineDots(from, steps, to, shadeFrom, shadeTo, row, fillHoles, shrink,
+           [&](int32_t x, int32_t y, uint16_t colour, uint64_t shade) {
+             writer_.Plot(x, y, colour, ShadeStepper::Unpacked(shade));
+           });
+}
+
+// The dots of a line, step by step, each handed to plot(x, y, colour, shade), the shade
+// packed (ShadeStepper::Lanes).
+template <class Plot>
+void Vdp1Raster::LineDots(Point from, int32_t steps, Point to, const Shade& shadeFrom,
+                          const Shade& shadeTo, int32_t row, bool fillHoles, bool shrink,
+                          const Plot& plot) {
+  const int32_t width = texels_.Width();
   Stepper x = Stepper::Between(from.x, to.x, steps), y = Stepper::Between(from.y, to.y, steps);
   ShadeStepper shade(shadeFrom, shadeTo, steps);
   Stepper u = Stepper::Centres(width, steps + 1);
@@ -248,9 +279,9 @@ void Vdp1Raster::DrawLine(Point from, Point to, const Shade& shadeFrom, const Sh
       u.Next();
     }
     if (texel.kind == TexelKind::kDot) {
-      const Shade s = shade.Value();
-      if (fillHoles && p.x != last.x && p.y != last.y) writer_.Plot(p.x, last.y, texel.colour, s);
-      writer_.Plot(p.x, p.y, texel.colour, s);
+      const uint64_t s = shade.Lanes();
+      if (fillHoles && p.x != last.x && p.y != last.y) plot(p.x, last.y, texel.colour, s);
+      plot(p.x, p.y, texel.colour, s);
     }
     last = p;
     x.Next();

@@ -61,6 +61,9 @@ class Vdp1Raster {
   void FourPointPart(const Point (&v)[4], bool flipV);
   void DrawLine(Point from, Point to, const Shade& shadeFrom, const Shade& shadeTo, int32_t row,
                 bool fillHoles);
+  template <class Plot>
+  void LineDots(Point from, int32_t steps, Point to, const Shade& shadeFrom, const Shade& shadeTo,
+                int32_t row, bool fillHoles, bool shrink, const Plot& plot);
   void ChooseRowWrite();
   void RectangleRows(int32_t left, int32_t right, int32_t top, int32_t bottom, bool flipV);
   void DrawRow(Point from, int32_t toX, int32_t steps, const RowTexture& texture,
