@@ -150,6 +150,12 @@ void PlaneScene::WriteLine(int y) {
   WriteWordVDP2CRAM(2, static_cast<uint16_t>(y * 0x0421 & 0x7FFF));
 }
 
+void PlaneScene::ChangeCharacter() {
+  // Character 5's first row, at 16 colours 4 bytes, takes two patterns in turn.
+  character_ = character_ == 0x1234 ? 0x4321 : 0x1234;
+  WriteWordVDP2VRAM(5 * 32, character_);
+}
+
 RotationScene::RotationScene() {
   if (!plugin_.running()) return;
   std::mt19937 random(7);

@@ -46,10 +46,13 @@ class PlaneScene {
   static constexpr int kLines = 240;
   // What a host writes before line y: NBG0's horizontal scroll and colour RAM word 1.
   void WriteLine(int y);
+  // One word of one character's dots changed, as a game animating a tile does.
+  void ChangeCharacter();
 
  private:
   BenchPlugin plugin_;
   uint32_t scroll_ = 0;
+  uint16_t character_ = 0;
 };
 
 // RBG0 alone over the whole 352 x 240 screen: a floor of random 16-colour cells seen in

@@ -300,7 +300,7 @@ bool PlaySprites(const Options& o, bool changing, uint32_t polygons = 0) {
   return true;
 }
 
-enum class PlaneChange { kNone, kScroll, kClearCache };
+enum class PlaneChange { kNone, kScroll, kClearCache, kScrollAndCharacter };
 
 // What a plane scene adds to its planes.
 struct PlaneExtras {
@@ -316,7 +316,7 @@ bool PlayPlanes(const Options& o, PlaneChange change, PlaneExtras extras = {}) {
   if (extras.composition >= 0) scene.Compose(extras.composition != 0);
   // The scene drew its first frames in the OpenGL renderer; the switch acts at the next.
   if (drawDots) BenchPlugin::Frame();
-  if (change == PlaneChange::kScroll) {
+  if (change == PlaneChange::kScroll || change == PlaneChange::kScrollAndCharacter) {
     // Half a plane away, the screen spans the planes' edges: the usual case in a game,
     // and the one that needs the most quads.
     for (int i = 0; i < 256; ++i) scene.Scroll();
@@ -326,7 +326,10 @@ bool PlayPlanes(const Options& o, PlaneChange change, PlaneExtras extras = {}) {
   if (extras.composition >= 0) BenchPlugin::Frame();
   meter.on = true;
   for (uint32_t f = 0; f < o.frames; ++f) {
-    if (change == PlaneChange::kScroll) scene.Scroll();
+    if (change == PlaneChange::kScroll || change == PlaneChange::kScrollAndCharacter) {
+      scene.Scroll();
+    }
+    if (change == PlaneChange::kScrollAndCharacter) scene.ChangeCharacter();
     // What the menu's "Clear VDP2 cache" leads to when the host thread applies it.
     if (change == PlaneChange::kClearCache) plugin::vdp2->ClearCache();
     if (extras.lines >= 0) MeteredLines(scene, extras.lines != 0);
@@ -397,6 +400,7 @@ bool PlayScene(const Options& o) {
   if (o.scene == "sprites-changing") return PlaySprites(o, true);
   if (o.scene == "planes-still") return PlayPlanes(o, PlaneChange::kNone);
   if (o.scene == "planes-scrolling") return PlayPlanes(o, PlaneChange::kScroll);
+  if (o.scene == "planes-character") return PlayPlanes(o, PlaneChange::kScrollAndCharacter);
   if (o.scene == "after-cache-clear") return PlayPlanes(o, PlaneChange::kClearCache);
   if (o.scene == "replay") return PlayTrace(o);
   if (o.scene == "plane-one") return PlayPlanes(o, PlaneChange::kScroll, {0x0001});
@@ -472,7 +476,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "usage: vdp_frame_costs --scene <empty|demo|sprites-cached|sprites-changing|"
                  "planes-still|planes-scrolling|after-cache-clear|replay|plane-one|rotation|"
-                 "composition-off|composition-on|hblank-only|line-writes|sprites-polygons> "
+                 "composition-off|composition-on|hblank-only|line-writes|sprites-polygons|"
+                 "planes-character> "
                  "[--renderer opengl|dots] [--frames N] [--reps R] [--trace FILE] "
                  "[--threads N] [--no-baseline] [--attribute-allocations]\n");
     return 2;
