@@ -2,6 +2,7 @@
 #include "dots/vdp1_raster.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "dots/quad_walk.h"
 #include "dots/stepper.h"
@@ -258,15 +259,31 @@ template <class Plot>
 void Vdp1Raster::LineDots(Point from, int32_t steps, Point to, const Shade& shadeFrom,
                           const Shade& shadeTo, int32_t row, bool fillHoles, bool shrink,
                           const Plot& plot) {
+  // The longer axis moves one dot a step: Stepper::Between's rounding never carries there.
+  if (std::abs(to.x - from.x) == steps) {
+    LineDotsAlong<true>(from, steps, to, shadeFrom, shadeTo, row, fillHoles, shrink, plot);
+  } else {
+    LineDotsAlong<false>(from, steps, to, shadeFrom, shadeTo, row, fillHoles, shrink, plot);
+  }
+}
+
+template <bool kAcross, class Plot>
+void Vdp1Raster::LineDotsAlong(Point from, int32_t steps, Point to, const Shade& shadeFrom,
+                               const Shade& shadeTo, int32_t row, bool fillHoles, bool shrink,
+                               const Plot& plot) {
   const int32_t width = texels_.Width();
-  Stepper x = Stepper::Between(from.x, to.x, steps), y = Stepper::Between(from.y, to.y, steps);
+  // The longer axis by one a step, the other stepped and rounded.
+  const int32_t major = kAcross ? (to.x >= from.x ? 1 : -1) : (to.y >= from.y ? 1 : -1);
+  int32_t along = kAcross ? from.x : from.y;
+  Stepper minor =
+      kAcross ? Stepper::Between(from.y, to.y, steps) : Stepper::Between(from.x, to.x, steps);
   ShadeStepper shade(shadeFrom, shadeTo, steps);
   Stepper u = Stepper::Centres(width, steps + 1);
   Texel texel{TexelKind::kDot, flatColour_};
   int32_t fetched = -1, endCodes = 0;
   Point last = from;
   for (int32_t k = 0; k <= steps; ++k) {
-    const Point p{x.Value(), y.Value()};
+    const Point p = kAcross ? Point{along, minor.Value()} : Point{minor.Value(), along};
     if (textured_) {
       int32_t column = flipH_ ? width - 1 - u.Value() : u.Value();
       if (shrink) column = (column & ~1) | static_cast<int32_t>(target_.shrinkParity);
@@ -284,8 +301,8 @@ void Vdp1Raster::LineDots(Point from, int32_t steps, Point to, const Shade& shad
       plot(p.x, p.y, texel.colour, s);
     }
     last = p;
-    x.Next();
-    y.Next();
+    along += major;
+    minor.Next();
     shade.Next();
   }
 }

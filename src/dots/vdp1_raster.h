@@ -64,6 +64,10 @@ class Vdp1Raster {
   template <class Plot>
   void LineDots(Point from, int32_t steps, Point to, const Shade& shadeFrom, const Shade& shadeTo,
                 int32_t row, bool fillHoles, bool shrink, const Plot& plot);
+  template <bool kAcross, class Plot>
+  void LineDotsAlong(Point from, int32_t steps, Point to, const Shade& shadeFrom,
+                     const Shade& shadeTo, int32_t row, bool fillHoles, bool shrink,
+                     const Plot& plot);
   void ChooseRowWrite();
   void RectangleRows(int32_t left, int32_t right, int32_t top, int32_t bottom, bool flipV);
   void DrawRow(Point from, int32_t toX, int32_t steps, const RowTexture& texture,
