@@ -1043,9 +1043,9 @@ void PlayAnimatedDemo(SceneBus& bus) {
   // Frames kept as pictures of their own, one or more from each part. The sheet's 16 cells
   // show every part of the whole demo, or frames spread over a shorter run.
   const int kKeyFrames[] = {60, 150, 200, 300, 420, 540, 660, 760, 840};
-  constexpr int kSheetFrames[ContactSheet::kCells] = {40,  120, 200, 290, 400, 440, 500, 540,
-                                                      580, 630, 665, 700, 745, 780, 825, 860};
-  auto sheetFrame = [frames, &kSheetFrames](int i) {
+  static constexpr int kSheetFrames[ContactSheet::kCells] = {
+      40, 120, 200, 290, 400, 440, 500, 540, 580, 630, 665, 700, 745, 780, 825, 860};
+  auto sheetFrame = [frames](int i) {
     if (frames == kFrames) return kSheetFrames[i];
     const int margin = frames >= 48 ? 12 : 0;
     return margin + i * (frames - 1 - 2 * margin) / (ContactSheet::kCells - 1);
