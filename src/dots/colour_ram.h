@@ -20,9 +20,16 @@ class ColourRam {
  public:
   ColourRam() = default;
   // words: 2,048 console words. Mode 3 is not a hardware setting; it reads as mode 2.
-  ColourRam(const uint16_t* words, uint32_t mode)
-      : words_(words), texels_(Rgb555Texels().entries), wide_(mode >= 2) {
+  // stamp: names the words' contents for tables made from them (see SameColours); 0 when
+  // unknown.
+  ColourRam(const uint16_t* words, uint32_t mode, uint64_t stamp = 0)
+      : words_(words), texels_(Rgb555Texels().entries), stamp_(stamp), wide_(mode >= 2) {
     mask_ = mode == 1 ? 0x7FF : 0x3FF;  // modes 0 and 2 ignore address bit 10
+  }
+  // Whether every address gives the same texel and MSB in both: same stamped contents read
+  // in the same mode.
+  bool SameColours(const ColourRam& o) const {
+    return stamp_ != 0 && stamp_ == o.stamp_ && wide_ == o.wide_ && mask_ == o.mask_;
   }
   // Texel of the colour address, and the entry's MSB (its colour-calculation bit).
   uint32_t Texel(uint32_t address, bool& msb) const {
@@ -41,6 +48,7 @@ class ColourRam {
  private:
   const uint16_t* words_ = nullptr;
   const uint32_t* texels_ = nullptr;
+  uint64_t stamp_ = 0;
   bool wide_ = false;
   uint32_t mask_ = 0;
 };

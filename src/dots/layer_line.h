@@ -34,13 +34,4 @@ enum Layer : int { kSprite = 0, kRbg0, kNbg0, kNbg1, kNbg2, kNbg3, kLayerCount }
 
 using LayerLine = LayerDot[Picture::kMaxWidth];
 
-// Scratch lines for composing one picture line; one set per thread that composes lines.
-struct LineBuffers {
-  LayerLine layers[kLayerCount];
-  uint8_t noColourCalculation[Picture::kMaxWidth];  // the colour-calculation window's area
-  // The line colour screen's colour RAM address under each dot: the line's table entry,
-  // its low 7 bits replaced where RBG0's coefficient carries line colour (KLCE).
-  uint16_t lineColour[Picture::kMaxWidth];
-};
-
 }  // namespace dots

@@ -26,17 +26,23 @@ class LineStates {
 
   const uint16_t* Registers(int line) const { return registers_[registerCopy_[Clamp(line)]]; }
   const uint16_t* Cram(int line) const { return cram_[cramCopy_[Clamp(line)]]; }
+  // A number naming the contents of Cram(line): equal stamps, equal words, across periods
+  // and across every LineStates of the process. Never 0.
+  uint64_t CramStamp(int line) const { return cramStamp_[cramCopy_[Clamp(line)]]; }
 
  private:
   static int Clamp(int line) { return line < 0 ? 0 : (line >= kMaxLines ? kMaxLines - 1 : line); }
   void Apply(const vdp::LineWrite& write, int line);
   void CopyFromChips(const ChipView& chips);
+  static uint64_t NewStamp();
 
   uint16_t startRegisters_[kRegisterWords] = {};
   uint16_t startCram_[kCramWords] = {};
   // Copy 0 is the start state; one more per changing line, one for the end state.
   uint16_t registers_[kMaxLines + 2][kRegisterWords];
   uint16_t cram_[kMaxLines + 2][kCramWords];
+  uint64_t cramStamp_[kMaxLines + 2] = {};
+  uint64_t startCramStamp_ = 0;  // kept while the period start's colour RAM is unchanged
   uint16_t registerCopy_[kMaxLines] = {};
   uint16_t cramCopy_[kMaxLines] = {};
   int registerCount_ = 0, cramCount_ = 0;

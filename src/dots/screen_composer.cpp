@@ -13,8 +13,8 @@ namespace {
 
 constexpr uint32_t kBlack = 0xFF000000u;
 
-ColourRam LineColourRam(const uint16_t* cram, RegisterView regs) {
-  return ColourRam(cram, regs.Field(reg::RAMCTL, 13, 12));
+ColourRam LineColourRam(const LineStates& states, int line, RegisterView regs) {
+  return ColourRam(states.Cram(line), regs.Field(reg::RAMCTL, 13, 12), states.CramStamp(line));
 }
 
 }  // namespace
@@ -50,7 +50,7 @@ void ScreenComposer::ComposeLine(int y, const ChipView& chips, const FrameBuffer
   }
   const int line = mode_.HostLine(y);
   const RegisterView regs(states_.Registers(line));
-  const ColourRam cram = LineColourRam(states_.Cram(line), regs);
+  const ColourRam cram = LineColourRam(states_, line, regs);
   // The layers with a dot to show, as a mask of Layer bits.
   uint32_t shown = 0;
   if (DrawSpriteLine(y, mode_, regs, cram, chips.vdp1Registers[0], displayed,
@@ -58,7 +58,8 @@ void ScreenComposer::ComposeLine(int y, const ChipView& chips, const FrameBuffer
     shown |= 1u << kSprite;
   }
   for (int n = 0; n < 4; ++n) {
-    if (DrawScrollScreenLine(n, y, mode_, regs, cram, vram, scratch.layers[kNbg0 + n])) {
+    if (DrawScrollScreenLine(n, y, mode_, regs, cram, vram, scratch.tables.screens[n],
+                             scratch.layers[kNbg0 + n])) {
       shown |= 1u << (kNbg0 + n);
     }
   }

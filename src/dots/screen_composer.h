@@ -7,7 +7,7 @@
 #include "common/line_log.h"
 #include "dots/chip_view.h"
 #include "dots/display_mode.h"
-#include "dots/layer_line.h"
+#include "dots/line_buffers.h"
 #include "dots/line_state.h"
 #include "dots/picture.h"
 #include "dots/rotation_parameters.h"

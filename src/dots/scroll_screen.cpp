@@ -2,7 +2,10 @@
 // and per cell or bitmap form over the line's map coordinates.
 #include "dots/scroll_screen.h"
 
+#include <type_traits>
+
 #include "dots/dot_formats.h"
+#include "dots/dot_table.h"
 #include "dots/pattern_name.h"
 #include "dots/scroll_coordinates.h"
 
@@ -33,14 +36,71 @@ struct Screen : ScreenColours {
 };
 
 using LineFunction = void (*)(const Screen&, const ScrollCoordinates&, int, const ConsoleMemory&,
-                              LayerDot*);
+                              DotTable&, LayerDot*);
+
+// How raw dots of format F become layer dots: by ScreenColours::Dot from the character's
+// base...
+template <class F>
+class DirectDots {
+ public:
+  DirectDots(const ScreenColours& colours, DotTable&) : colours_(colours) {}
+  void Start(uint32_t palette, uint8_t flags) { base_ = colours_.Base<F>(palette, flags); }
+  LayerDot Dot(uint32_t raw) const { return colours_.Dot<F>(raw, base_); }
+  // count dots of the cell row at rowAddress from its dot first (counted after a flip).
+  void Row(const ConsoleMemory& vram, uint32_t rowAddress, bool hFlip, uint32_t first, int count,
+           LayerDot* out) const {
+    uint32_t raw[8];
+    ReadRow<F>(vram, rowAddress, raw);
+    for (int k = 0; k < count; ++k) out[k] = Dot(raw[(first + k) ^ (hFlip ? 7 : 0)]);
+  }
+
+ private:
+  const ScreenColours colours_;  // held in registers while a line is written
+  DotBase base_{};
+};
+
+// ... or, at 16 and 256 colours, from the screen's table of the character's palette.
+template <class F>
+class TabledDots {
+ public:
+  TabledDots(const ScreenColours& colours, DotTable& table) : colours_(colours), table_(table) {
+    table_.Use<F>(colours);
+  }
+  void Start(uint32_t palette, uint8_t flags) { dots_ = table_.Dots<F>(colours_, palette, flags); }
+  LayerDot Dot(uint32_t raw) const { return dots_[raw]; }
+  void Row(const ConsoleMemory& vram, uint32_t rowAddress, bool hFlip, uint32_t first, int count,
+           LayerDot* out) const {
+    // The row's dots packed, the one to show first in the top bits.
+    using Packed = std::conditional_t<F::kDotBits == 4, uint32_t, uint64_t>;
+    constexpr uint32_t kTop = sizeof(Packed) * 8 - F::kDotBits;
+    Packed row = vram.ReadLong(rowAddress);  // the console long: left dot on top
+    if constexpr (F::kDotBits == 8) row = (row << 32) | vram.ReadLong(rowAddress + 4);
+    if (hFlip) row = Mirror(row);
+    row <<= first * F::kDotBits;
+    for (int k = 0; k < count; ++k, row <<= F::kDotBits) out[k] = dots_[row >> kTop];
+  }
+
+ private:
+  // The 8 dots of a packed row in the other order.
+  static uint32_t Mirror(uint32_t nibbles) {
+    const uint32_t swapped = ((nibbles >> 4) & 0x0F0F0F0Fu) | ((nibbles & 0x0F0F0F0Fu) << 4);
+    return vdp::ReverseBytes(swapped);
+  }
+  static uint64_t Mirror(uint64_t bytes) { return vdp::ReverseBytes(bytes); }
+
+  const ScreenColours colours_;
+  DotTable& table_;
+  const LayerDot* dots_ = nullptr;
+};
+
+template <class F>
+using FormatDots = std::conditional_t<kTabledFormat<F>, TabledDots<F>, DirectDots<F>>;
 
 // A steady line: each character's name is read and decoded once, and each of its cell
 // rows read whole; its dots on the line follow from the left one.
 template <class F>
 void SteadyCellLine(const Screen& s, uint32_t x0, uint32_t y0, int width, const ConsoleMemory& vram,
-                    LayerDot* out) {
-  const ScreenColours colours = s;  // held in registers while out is written
+                    FormatDots<F>& dots, LayerDot* out) {
   const uint32_t maskX = (1024u << s.wide) - 1, y = y0 & ((1024u << s.tall) - 1);
   const uint32_t charMask = (1u << s.charShift) - 1;
   int i = 0;
@@ -48,20 +108,16 @@ void SteadyCellLine(const Screen& s, uint32_t x0, uint32_t y0, int width, const 
     const uint32_t x = (x0 + static_cast<uint32_t>(i)) & maskX;
     const uint32_t at = s.EntryAddress(x, y);
     const Character ch = s.decode(s.form.oneWord ? vram.ReadWord(at) : vram.ReadLong(at), s.form);
-    const DotBase base = colours.Base<F>(ch.palette, ch.flags);
+    dots.Start(ch.palette, ch.flags);
     const uint32_t cy = (y & charMask) ^ (ch.vFlip ? charMask : 0);
     const uint32_t flip = ch.hFlip ? charMask : 0;
     const uint32_t rowInCell = ch.address + (cy & 7) * F::kRowBytes;
     // Cell by cell (two across a 2x2 character), from the line's first dot in it.
     for (uint32_t u = x & charMask; u <= charMask && i < width;) {
       const uint32_t cell = ((cy >> 3) << 1) | ((u ^ flip) >> 3);  // UL, UR, LL, LR
-      uint32_t raw[8], shown[8];
-      ReadRow<F>(vram, rowInCell + cell * 8 * F::kRowBytes, raw);
-      for (uint32_t k = 0; k < 8; ++k) shown[k] = raw[k ^ (flip & 7)];
       const int left = width - i, inCell = static_cast<int>(8 - (u & 7));
       const int count = left < inCell ? left : inCell;
-      const uint32_t* dots = shown + (u & 7);
-      for (int k = 0; k < count; ++k) out[i + k] = colours.Dot<F>(dots[k], base);
+      dots.Row(vram, rowInCell + cell * 8 * F::kRowBytes, ch.hFlip, u & 7, count, out + i);
       i += count;
       u += static_cast<uint32_t>(count);
     }
@@ -70,13 +126,13 @@ void SteadyCellLine(const Screen& s, uint32_t x0, uint32_t y0, int width, const 
 
 template <class F>
 void CellLine(const Screen& s, const ScrollCoordinates& c, int width, const ConsoleMemory& vram,
-              LayerDot* out) {
-  if (c.steady) return SteadyCellLine<F>(s, c.x[0], c.y[0], width, vram, out);
+              DotTable& table, LayerDot* out) {
+  FormatDots<F> dots(s, table);
+  if (c.steady) return SteadyCellLine<F>(s, c.x[0], c.y[0], width, vram, dots, out);
   const uint32_t maskX = (1024u << s.wide) - 1, maskY = (1024u << s.tall) - 1;
   const uint32_t charMask = (1u << s.charShift) - 1;
   uint32_t lastKey = ~0u;
   Character ch{};
-  DotBase base{};
   for (int i = 0; i < width; ++i) {
     const uint32_t x = c.x[i] & maskX, y = c.y[i] & maskY;
     const uint32_t key = (x >> s.charShift) | ((y >> s.charShift) << 16);
@@ -84,29 +140,30 @@ void CellLine(const Screen& s, const ScrollCoordinates& c, int width, const Cons
       lastKey = key;
       const uint32_t at = s.EntryAddress(x, y);
       ch = s.decode(s.form.oneWord ? vram.ReadWord(at) : vram.ReadLong(at), s.form);
-      base = s.Base<F>(ch.palette, ch.flags);
+      dots.Start(ch.palette, ch.flags);
     }
-    out[i] = s.Dot<F>(CharacterDot<F>(vram, ch, x, y, charMask), base);
+    out[i] = dots.Dot(CharacterDot<F>(vram, ch, x, y, charMask));
   }
 }
 
 template <class F>
 void BitmapLine(const Screen& s, const ScrollCoordinates& c, int width, const ConsoleMemory& vram,
-                LayerDot* out) {
-  const DotBase base = s.Base<F>(s.bitmapPalette, s.bitmapFlags);
+                DotTable& table, LayerDot* out) {
+  FormatDots<F> dots(s, table);
+  dots.Start(s.bitmapPalette, s.bitmapFlags);
   const uint32_t maskX = s.bitmapWidth - 1, maskY = s.bitmapHeight - 1;
   const uint32_t rowBytes = s.bitmapWidth * F::kRowBytes / 8;
   if (c.steady) {
     const uint32_t row = s.bitmapBase + (c.y[0] & maskY) * rowBytes;
     for (int i = 0; i < width; ++i) {
       const uint32_t x = (c.x[0] + static_cast<uint32_t>(i)) & maskX;
-      out[i] = s.Dot<F>(F::Read(vram, row, x), base);
+      out[i] = dots.Dot(F::Read(vram, row, x));
     }
     return;
   }
   for (int i = 0; i < width; ++i) {
     const uint32_t x = c.x[i] & maskX, y = c.y[i] & maskY;
-    out[i] = s.Dot<F>(F::Read(vram, s.bitmapBase + y * rowBytes, x), base);
+    out[i] = dots.Dot(F::Read(vram, s.bitmapBase + y * rowBytes, x));
   }
 }
 
@@ -180,7 +237,8 @@ bool ScrollScreenShown(int n, RegisterView regs) {
 }
 
 bool DrawScrollScreenLine(int n, int y, const DisplayMode& mode, RegisterView regs,
-                          const ColourRam& cram, const vdp::ConsoleMemory& vram, LayerDot* line) {
+                          const ColourRam& cram, const vdp::ConsoleMemory& vram, DotTable& table,
+                          LayerDot* line) {
   if (!ScrollScreenShown(n, regs)) return false;
   const uint32_t colourCode = ColourCode(n, regs);
   Screen s{};
@@ -201,7 +259,7 @@ bool DrawScrollScreenLine(int n, int y, const DisplayMode& mode, RegisterView re
   }
   ScrollCoordinates coordinates;
   ComputeScrollCoordinates(n, y, mode, regs, vram, coordinates);
-  kLineFunctions[colourCode][bitmap](s, coordinates, mode.width, vram, line);
+  kLineFunctions[colourCode][bitmap](s, coordinates, mode.width, vram, table, line);
   return true;
 }
 

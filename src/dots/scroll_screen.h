@@ -6,6 +6,7 @@
 #include "common/console_memory.h"
 #include "dots/colour_ram.h"
 #include "dots/display_mode.h"
+#include "dots/dot_table.h"
 #include "dots/layer_line.h"
 #include "dots/vdp2_registers.h"
 
@@ -17,8 +18,10 @@ namespace dots {
 bool ScrollScreenShown(int n, RegisterView regs);
 
 // Fills line[0, mode.width) with NBG n's dots (0-3) for picture line y; false, with the
-// line left as it was, when no dot of the line can show.
+// line left as it was, when no dot of the line can show. table: the screen's own, kept by
+// the caller from line to line.
 bool DrawScrollScreenLine(int n, int y, const DisplayMode& mode, RegisterView regs,
-                          const ColourRam& cram, const vdp::ConsoleMemory& vram, LayerDot* line);
+                          const ColourRam& cram, const vdp::ConsoleMemory& vram, DotTable& table,
+                          LayerDot* line);
 
 }  // namespace dots

@@ -1,0 +1,23 @@
+// The scratch one thread composes picture lines in: the layers' lines and what composition
+// reads besides them, and the tables the screens keep from line to line.
+#pragma once
+
+#include <cstdint>
+
+#include "dots/dot_table.h"
+#include "dots/layer_line.h"
+#include "dots/picture.h"
+
+namespace dots {
+
+// Scratch lines for composing one picture line; one set per thread that composes lines.
+struct LineBuffers {
+  DotTables tables;  // kept from line to line: see DotTable
+  LayerLine layers[kLayerCount];
+  uint8_t noColourCalculation[Picture::kMaxWidth];  // the colour-calculation window's area
+  // The line colour screen's colour RAM address under each dot: the line's table entry,
+  // its low 7 bits replaced where RBG0's coefficient carries line colour (KLCE).
+  uint16_t lineColour[Picture::kMaxWidth];
+};
+
+}  // namespace dots
