@@ -128,10 +128,53 @@ void ComposeDots(const LineRules& r, const LineBuffers& b, const ShownLayers& sh
   }
 }
 
+// The top image alone, on a line without colour calculation and without shadow: per dot
+// the highest of the shown layers' rank keys, priority above a tiebreak that favours the
+// layer first in Layer order, wins. Shown layer i (of kCount) ranks by priority * 8 +
+// (kCount - i); the back screen's key 7 sits above every priority-0 dot and below every
+// shown one, so the highest key is ComposeDots's top image.
+template <int kCount, bool kOffset>
+void ComposeTops(const LineRules& r, const LineBuffers&, const ShownLayers& shown, int width,
+                 uint32_t* out) {
+  constexpr uint32_t kBackKey = 7;
+  const LayerDot* lines[kCount ? kCount : 1];
+  ColourOffset offsets[8];  // by tiebreak: the top image's colour offset
+  for (int i = 0; i < kCount; ++i) {
+    lines[i] = shown.lines[i];
+    offsets[kCount - i] = r.images[shown.ids[i]].offset;
+  }
+  offsets[kBackKey] = r.images[kBackImage].offset;
+  for (int x = 0; x < width; ++x) {
+    uint32_t best = kBackKey;
+#pragma GCC unroll 8
+    for (int i = 0; i < kCount; ++i) {
+      const uint32_t key = lines[i][x].priority * 8u + static_cast<uint32_t>(kCount - i);
+      best = key > best ? key : best;
+    }
+    const uint32_t tie = best & 7;
+    uint32_t colour = best == kBackKey ? r.back.texel : lines[kCount - tie][x].texel;
+    if (kOffset) colour = Offset(colour, offsets[tie]);
+    out[x] = colour;
+  }
+}
+
+// Whether some sprite dot of the line casts a shadow or is shaded.
+bool SpriteShadows(const LayerDot* sprites, int width) {
+  uint32_t flags = 0;
+  for (int x = 0; x < width; ++x) flags |= sprites[x].flags;
+  return (flags & (kDotShadeBelow | kDotShadeSelf)) != 0;
+}
+
 using DotsFunction = void (*)(const LineRules&, const LineBuffers&, const ShownLayers&, int,
                               uint32_t*);
 constexpr DotsFunction kPaths[2][2] = {{ComposeDots<false, false>, ComposeDots<false, true>},
                                        {ComposeDots<true, false>, ComposeDots<true, true>}};
+// By the count of shown layers.
+constexpr DotsFunction kTopPaths[kLayerCount + 1][2] = {
+    {ComposeTops<0, false>, ComposeTops<0, true>}, {ComposeTops<1, false>, ComposeTops<1, true>},
+    {ComposeTops<2, false>, ComposeTops<2, true>}, {ComposeTops<3, false>, ComposeTops<3, true>},
+    {ComposeTops<4, false>, ComposeTops<4, true>}, {ComposeTops<5, false>, ComposeTops<5, true>},
+    {ComposeTops<6, false>, ComposeTops<6, true>}};
 
 }  // namespace
 
@@ -150,6 +193,9 @@ void ComposeLayers(const LineRules& r, LineBuffers& b, int width, uint32_t* out,
     } else {
       std::memset(b.noColourCalculation, 0, static_cast<size_t>(width));
     }
+  }
+  if (!r.calculate && !(shown.sprites && SpriteShadows(b.layers[kSprite], width))) {
+    return kTopPaths[shown.count][r.offset](r, b, shown, width, out);
   }
   kPaths[r.calculate][r.offset](r, b, shown, width, out);
 }
