@@ -76,9 +76,4 @@ class DotTable {
   LayerDot entries_[kEntries];
 };
 
-// Per thread: one table per normal scroll screen.
-struct DotTables {
-  DotTable screens[4];
-};
-
 }  // namespace dots

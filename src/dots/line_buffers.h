@@ -4,15 +4,15 @@
 
 #include <cstdint>
 
-#include "dots/dot_table.h"
 #include "dots/layer_line.h"
 #include "dots/picture.h"
+#include "dots/scroll_screen.h"
 
 namespace dots {
 
 // Scratch lines for composing one picture line; one set per thread that composes lines.
 struct LineBuffers {
-  DotTables tables;  // kept from line to line: see DotTable
+  ScrollScreenCache screens[4];  // NBG0-NBG3's, kept from line to line
   LayerLine layers[kLayerCount];
   uint8_t noColourCalculation[Picture::kMaxWidth];  // the colour-calculation window's area
   // The line colour screen's colour RAM address under each dot: the line's table entry,

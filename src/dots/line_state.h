@@ -24,6 +24,9 @@ class LineStates {
   // see the end-of-period state of chips.
   void Build(const ChipView& chips, const vdp::LineLog& log);
 
+  // A number no other call of the process returns (never 0): names memory contents.
+  static uint64_t NewStamp();
+
   const uint16_t* Registers(int line) const { return registers_[registerCopy_[Clamp(line)]]; }
   const uint16_t* Cram(int line) const { return cram_[cramCopy_[Clamp(line)]]; }
   // A number naming the contents of Cram(line): equal stamps, equal words, across periods
@@ -34,7 +37,6 @@ class LineStates {
   static int Clamp(int line) { return line < 0 ? 0 : (line >= kMaxLines ? kMaxLines - 1 : line); }
   void Apply(const vdp::LineWrite& write, int line);
   void CopyFromChips(const ChipView& chips);
-  static uint64_t NewStamp();
 
   uint16_t startRegisters_[kRegisterWords] = {};
   uint16_t startCram_[kCramWords] = {};

@@ -23,6 +23,8 @@ void ScreenComposer::BeginPeriod(const ChipView& chips) { states_.Begin(chips); 
 
 void ScreenComposer::PrepareLines(const ChipView& chips, const vdp::LineLog& log, Picture& out) {
   states_.Build(chips, log);
+  // VRAM stays as it is while the period's lines are composed.
+  vramStamp_ = LineStates::NewStamp();
   // The picture's size and structure are those of its first line.
   mode_ = DisplayMode::FromTvmd(RegisterView(states_.Registers(0))[reg::TVMD]);
   out.width = mode_.width;
@@ -58,7 +60,8 @@ void ScreenComposer::ComposeLine(int y, const ChipView& chips, const FrameBuffer
     shown |= 1u << kSprite;
   }
   for (int n = 0; n < 4; ++n) {
-    if (DrawScrollScreenLine(n, y, mode_, regs, cram, vram, scratch.tables.screens[n],
+    scratch.screens[n].vramStamp = vramStamp_;
+    if (DrawScrollScreenLine(n, y, mode_, regs, cram, vram, scratch.screens[n],
                              scratch.layers[kNbg0 + n])) {
       shown |= 1u << (kNbg0 + n);
     }

@@ -34,6 +34,7 @@ class ScreenComposer {
   RotationStarts rotationStarts_;
   LineBuffers scratch_;
   DisplayMode mode_;
+  uint64_t vramStamp_ = 0;  // names VRAM's contents from PrepareLines to the next
 };
 
 }  // namespace dots
