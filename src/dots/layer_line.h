@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "dots/picture.h"
 
@@ -18,6 +19,14 @@ struct LayerDot {
   // Sprites: the 3-bit colour-calculation number that selects a CCRS ratio.
   uint16_t code;
 };
+
+// dots[0, count) = the dot that does not show (all fields 0), four dots a pass.
+inline void ClearDots(LayerDot* dots, int count) {
+  static constexpr LayerDot kFour[4] = {};
+  int i = 0;
+  for (; i + 4 <= count; i += 4) std::memcpy(dots + i, kFour, sizeof(kFour));
+  for (; i < count; ++i) dots[i] = LayerDot{};
+}
 
 constexpr uint8_t kDotCc = 1 << 0;            // pattern name / bitmap CC bit
 constexpr uint8_t kDotPr = 1 << 1;            // pattern name / bitmap special-priority bit

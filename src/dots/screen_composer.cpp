@@ -1,6 +1,8 @@
 // A display period, line by line: per-line state, the layers' lines, their composition.
 #include "dots/screen_composer.h"
 
+#include <cstring>
+
 #include "dots/back_screen.h"
 #include "dots/line_composer.h"
 #include "dots/rotation_registers.h"
@@ -12,6 +14,14 @@ namespace dots {
 namespace {
 
 constexpr uint32_t kBlack = 0xFF000000u;
+
+// words[0, count) = value, four words a store.
+void FillWords(uint16_t* words, uint16_t value, int count) {
+  const uint64_t four = value * 0x0001000100010001ull;
+  int i = 0;
+  for (; i + 4 <= count; i += 4) std::memcpy(words + i, &four, sizeof(four));
+  for (; i < count; ++i) words[i] = value;
+}
 
 ColourRam LineColourRam(const LineStates& states, int line, RegisterView regs) {
   return ColourRam(states.Cram(line), regs.Field(reg::RAMCTL, 13, 12), states.CramStamp(line));
@@ -67,7 +77,7 @@ void ScreenComposer::ComposeLine(int y, const ChipView& chips, const FrameBuffer
     }
   }
   const uint16_t lineColour = static_cast<uint16_t>(LineColourAddress(y, regs, vram));
-  for (int x = 0; x < mode_.width; ++x) scratch.lineColour[x] = lineColour;
+  FillWords(scratch.lineColour, lineColour, mode_.width);
   const RotationLineInput rotation{y,
                                    mode_,
                                    regs,

@@ -127,7 +127,7 @@ bool DrawSpriteLine(int y, const DisplayMode& mode, RegisterView regs, const Col
   const uint32_t shownDots = (static_cast<uint32_t>(mode.width) + xShift) >> xShift;
   const uint32_t usedDots = shownDots < dotsPerRow ? shownDots : dotsPerRow;
   if (RowIsClear(frameBuffer, rowAddress, usedDots << (eightBit ? 0 : 1))) {
-    for (int x = 0; x < mode.width; ++x) line[x] = LayerDot{0, 0, 0, 0};
+    ClearDots(line, mode.width);  // windows still read the line
     return false;
   }
   if (eightBit) {
