@@ -1,10 +1,11 @@
 // A cell screen's map: where the pattern name of a map position lies in VRAM, and the
-// characters a steady line crosses, kept for the next lines that cross the same ones.
+// cells a steady line crosses, kept for the next lines that cross the same ones.
 #pragma once
 
 #include <cstdint>
 
 #include "common/console_memory.h"
+#include "dots/dot_formats.h"
 #include "dots/pattern_name.h"
 #include "dots/picture.h"
 
@@ -29,39 +30,63 @@ struct CellMap {
   }
 };
 
-// The characters a steady line crosses, left to right. Lines of one character row that
-// start at the same map x (most lines of a screen without line scroll) cross the same
-// ones: they reuse them instead of reading and decoding the names again.
-class LineCharacters {
+// One 8-dot column of a steady line's cells: the cell's first row and what a character
+// gives its dots' colours (see the screens' dot policies).
+struct CellColumn {
+  uint32_t address;  // VRAM address of the cell, chosen among a 2x2 character's after flips
+  bool hFlip, vFlip;
+  CharacterColours colours;
+};
+
+// The cell columns a steady line crosses, left to right. Lines of one cell row that start
+// at the same map x (most lines of a screen without line scroll) cross the same cells:
+// they reuse them instead of reading and decoding the names again.
+class LineCells {
  public:
-  // The characters of a line of width dots from map position (x, y) (wrapped to the map).
-  // vramStamp names VRAM's contents (0 when unknown: nothing is reused).
-  const Character* Cross(const CellMap& map, PatternNameDecoder decode, uint32_t x, uint32_t y,
-                         int width, const vdp::ConsoleMemory& vram, uint64_t vramStamp) {
-    const uint32_t charMask = (1u << map.charShift) - 1;
-    const Key key{vramStamp, map, y >> map.charShift, x >> map.charShift,
-                  ((x & charMask) + static_cast<uint32_t>(width) + charMask) >> map.charShift};
-    if (vramStamp != 0 && key == key_) return characters_;
+  // The columns of a line of width dots from map position (x, y) (wrapped to the map), cells
+  // of cellBytes; colours(palette, flags) gives a character's CharacterColours.
+  // vramStamp names VRAM's contents (0 when unknown: nothing is reused); colourStamp names
+  // what colours() answers.
+  template <class Colours>
+  const CellColumn* Cross(const CellMap& map, PatternNameDecoder decode, uint32_t cellBytes,
+                          uint32_t x, uint32_t y, int width, const vdp::ConsoleMemory& vram,
+                          uint64_t vramStamp, uint64_t colourStamp, Colours colours) {
+    const Key key{vramStamp,
+                  colourStamp,
+                  map,
+                  cellBytes,
+                  y >> 3,
+                  x >> 3,
+                  ((x & 7) + static_cast<uint32_t>(width) + 7) >> 3};
+    if (vramStamp != 0 && key == key_) return columns_;
     key_ = key;
-    const uint32_t maskX = (1024u << map.wide) - 1;
+    const uint32_t maskX = (1024u << map.wide) - 1, twoByTwo = map.form.twoByTwo ? 1 : 0;
     for (uint32_t k = 0; k < key.count; ++k) {
-      const uint32_t at = map.EntryAddress((x + (k << map.charShift)) & maskX, y);
-      characters_[k] = decode(map.form.oneWord ? vram.ReadWord(at) : vram.ReadLong(at), map.form);
+      const uint32_t cellX = (x & ~7u) + (k << 3);
+      const uint32_t at = map.EntryAddress(cellX & maskX, y);
+      const Character ch =
+          decode(map.form.oneWord ? vram.ReadWord(at) : vram.ReadLong(at), map.form);
+      // Flips turn the whole character: a 2x2 character's cells change places too.
+      const uint32_t across = ((cellX >> 3) & twoByTwo) ^ (ch.hFlip ? twoByTwo : 0);
+      const uint32_t down = ((y >> 3) & twoByTwo) ^ (ch.vFlip ? twoByTwo : 0);
+      columns_[k] = CellColumn{ch.address + ((down << 1) | across) * cellBytes, ch.hFlip, ch.vFlip,
+                               colours(ch.palette, ch.flags)};
     }
-    return characters_;
+    return columns_;
   }
 
  private:
   struct Key {
-    uint64_t vramStamp;
+    uint64_t vramStamp, colourStamp;
     CellMap map;
-    uint32_t row, column, count;  // map row and first column in characters; characters
+    uint32_t cellBytes;
+    uint32_t row, column, count;  // map row and first column in cells; cells
     bool operator==(const Key&) const = default;
   };
-  // A line's dots over 8-dot characters, the first one partly shown.
+  // A line's dots over 8-dot cells, the first one partly shown.
   static constexpr int kMost = Picture::kMaxWidth / 8 + 1;
   Key key_{};
-  Character characters_[kMost];
+  CellColumn columns_[kMost];
 };
 
 }  // namespace dots

@@ -79,6 +79,13 @@ struct DotBase {
   uint8_t flags;
 };
 
+// What a character gives its dots' colours: the layer dots of its palette by raw dot (16
+// and 256 colours, see DotTable), or its DotBase (the other formats).
+struct CharacterColours {
+  const LayerDot* dots;
+  DotBase base;
+};
+
 // A screen's colour settings for one line.
 struct ScreenColours {
   ColourRam cram;       // a copy: a loop's copy of these settings stays in registers

@@ -20,17 +20,19 @@ constexpr bool kTabledFormat = F::kDotBits == 4 || F::kDotBits == 8;
 class DotTable {
  public:
   // The entries for one line's settings of a screen drawn in format F: those made for
-  // other settings are dropped.
+  // other settings are dropped. Any format: the stamp serves them all.
   template <class F>
   void Use(const ScreenColours& c) {
-    static_assert(kTabledFormat<F>);
     const Settings now{c.cram,        c.cramOffset, c.priority,  c.priorityMode,
                        c.specialCode, F::kDotBits,  c.zeroOpaque};
     if (!Same(now, settings_)) {
       settings_ = now;
       std::memset(made_, 0, sizeof(made_));
+      ++stamp_;
     }
   }
+  // Names the settings of the last Use: equal while entries made under them stay valid.
+  uint64_t Stamp() const { return stamp_; }
 
   // The 2^kDotBits layer dots of a character's palette and flags (kDotPr, kDotCc), by raw
   // dot, under the settings of the last Use.
@@ -72,6 +74,7 @@ class DotTable {
   // 512 keys of 16 dots (128 palettes x 4 flag pairs) or 32 keys of 256 dots.
   static constexpr uint32_t kEntries = 8192, kKeys = 512;
   Settings settings_{};
+  uint64_t stamp_ = 0;
   uint64_t made_[kKeys / 64] = {};
   LayerDot entries_[kEntries];
 };

@@ -33,19 +33,27 @@ using LineFunction = void (*)(const Screen&, const ScrollCoordinates&, int, cons
 template <class F>
 class DirectDots {
  public:
-  DirectDots(const ScreenColours& colours, DotTable&) : colours_(colours) {}
-  void Start(uint32_t palette, uint8_t flags) { base_ = colours_.Base<F>(palette, flags); }
+  DirectDots(const ScreenColours& colours, DotTable& table) : colours_(colours), table_(table) {
+    table_.Use<F>(colours);  // for its stamp, which names these settings
+  }
+  uint64_t Stamp() const { return table_.Stamp(); }
+  CharacterColours Colours(uint32_t palette, uint8_t flags) const {
+    return CharacterColours{nullptr, colours_.Base<F>(palette, flags)};
+  }
+  void Start(uint32_t palette, uint8_t flags) { base_ = Colours(palette, flags).base; }
   LayerDot Dot(uint32_t raw) const { return colours_.Dot<F>(raw, base_); }
   // count dots of the cell row at rowAddress from its dot first (counted after a flip).
-  void Row(const ConsoleMemory& vram, uint32_t rowAddress, bool hFlip, uint32_t first, int count,
-           LayerDot* out) const {
+  void Row(const CharacterColours& c, const ConsoleMemory& vram, uint32_t rowAddress, bool hFlip,
+           uint32_t first, int count, LayerDot* out) const {
     uint32_t raw[8];
     ReadRow<F>(vram, rowAddress, raw);
-    for (int k = 0; k < count; ++k) out[k] = Dot(raw[(first + k) ^ (hFlip ? 7 : 0)]);
+    for (int k = 0; k < count; ++k)
+      out[k] = colours_.Dot<F>(raw[(first + k) ^ (hFlip ? 7 : 0)], c.base);
   }
 
  private:
   const ScreenColours colours_;  // held in registers while a line is written
+  DotTable& table_;
   DotBase base_{};
 };
 
@@ -56,25 +64,30 @@ class TabledDots {
   TabledDots(const ScreenColours& colours, DotTable& table) : colours_(colours), table_(table) {
     table_.Use<F>(colours);
   }
-  void Start(uint32_t palette, uint8_t flags) { dots_ = table_.Dots<F>(colours_, palette, flags); }
+  uint64_t Stamp() const { return table_.Stamp(); }
+  CharacterColours Colours(uint32_t palette, uint8_t flags) const {
+    return CharacterColours{table_.Dots<F>(colours_, palette, flags), {}};
+  }
+  void Start(uint32_t palette, uint8_t flags) { dots_ = Colours(palette, flags).dots; }
   LayerDot Dot(uint32_t raw) const { return dots_[raw]; }
-  void Row(const ConsoleMemory& vram, uint32_t rowAddress, bool hFlip, uint32_t first, int count,
-           LayerDot* out) const {
+  void Row(const CharacterColours& c, const ConsoleMemory& vram, uint32_t rowAddress, bool hFlip,
+           uint32_t first, int count, LayerDot* out) const {
     // The row's dots packed, the one to show first in the top bits.
     using Packed = std::conditional_t<F::kDotBits == 4, uint32_t, uint64_t>;
     constexpr uint32_t kTop = sizeof(Packed) * 8 - F::kDotBits;
+    const LayerDot* dots = c.dots;
     Packed row = vram.ReadLong(rowAddress);  // the console long: left dot on top
     if constexpr (F::kDotBits == 8) row = (row << 32) | vram.ReadLong(rowAddress + 4);
     if (hFlip) row = Mirror(row);
     if (count == 8) {  // the whole row: fixed shifts
 #pragma GCC unroll 8
       for (uint32_t k = 0; k < 8; ++k) {
-        out[k] = dots_[(row >> (kTop - k * F::kDotBits)) & ((1u << F::kDotBits) - 1)];
+        out[k] = dots[(row >> (kTop - k * F::kDotBits)) & ((1u << F::kDotBits) - 1)];
       }
       return;
     }
     row <<= first * F::kDotBits;
-    for (int k = 0; k < count; ++k, row <<= F::kDotBits) out[k] = dots_[row >> kTop];
+    for (int k = 0; k < count; ++k, row <<= F::kDotBits) out[k] = dots[row >> kTop];
   }
 
  private:
@@ -93,31 +106,25 @@ class TabledDots {
 template <class F>
 using FormatDots = std::conditional_t<kTabledFormat<F>, TabledDots<F>, DirectDots<F>>;
 
-// A steady line: each character's name is read and decoded once (or taken from the line
-// before), and each of its cell rows read whole; its dots on the line follow from the left
+// A steady line: its cells' names are read and decoded once for the lines of a cell row
+// (see LineCells), and each cell row read whole; its dots on the line follow from the left
 // one.
 template <class F>
 void SteadyCellLine(const Screen& s, uint32_t x0, uint32_t y0, int width, const ConsoleMemory& vram,
-                    ScrollScreenCache& cache, FormatDots<F>& dots, LayerDot* out) {
+                    ScrollScreenCache& cache, const FormatDots<F>& dots, LayerDot* out) {
   const CellMap& map = s.map;
   const uint32_t x = x0 & ((1024u << map.wide) - 1), y = y0 & ((1024u << map.tall) - 1);
-  const Character* ch = cache.characters.Cross(map, s.decode, x, y, width, vram, cache.vramStamp);
-  const uint32_t charMask = (1u << map.charShift) - 1;
+  const CellColumn* column = cache.cells.Cross(
+      map, s.decode, 8 * F::kRowBytes, x, y, width, vram, cache.vramStamp, dots.Stamp(),
+      [&dots](uint32_t palette, uint8_t flags) { return dots.Colours(palette, flags); });
+  const uint32_t rowInCell = y & 7;
   int i = 0;
-  for (uint32_t u = x & charMask; i < width; ++ch, u = 0) {
-    dots.Start(ch->palette, ch->flags);
-    const uint32_t cy = (y & charMask) ^ (ch->vFlip ? charMask : 0);
-    const uint32_t flip = ch->hFlip ? charMask : 0;
-    const uint32_t rowInCell = ch->address + (cy & 7) * F::kRowBytes;
-    // Cell by cell (two across a 2x2 character), from the line's first dot in it.
-    while (u <= charMask && i < width) {
-      const uint32_t cell = ((cy >> 3) << 1) | ((u ^ flip) >> 3);  // UL, UR, LL, LR
-      const int left = width - i, inCell = static_cast<int>(8 - (u & 7));
-      const int count = left < inCell ? left : inCell;
-      dots.Row(vram, rowInCell + cell * 8 * F::kRowBytes, ch->hFlip, u & 7, count, out + i);
-      i += count;
-      u += static_cast<uint32_t>(count);
-    }
+  for (uint32_t first = x & 7; i < width; ++column, first = 0) {
+    const uint32_t row = column->address + (rowInCell ^ (column->vFlip ? 7 : 0)) * F::kRowBytes;
+    const int left = width - i, inCell = static_cast<int>(8 - first);
+    const int count = left < inCell ? left : inCell;
+    dots.Row(column->colours, vram, row, column->hFlip, first, count, out + i);
+    i += count;
   }
 }
 

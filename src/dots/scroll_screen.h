@@ -22,7 +22,7 @@ bool ScrollScreenShown(int n, RegisterView regs);
 struct ScrollScreenCache {
   uint64_t vramStamp = 0;  // names VRAM's contents for the lines drawn; 0 when unknown
   DotTable dots;
-  LineCharacters characters;
+  LineCells cells;
 };
 
 // Fills line[0, mode.width) with NBG n's dots (0-3) for picture line y; false, with the
