@@ -20,13 +20,16 @@ struct LayerDot {
   uint16_t code;
 };
 
-// dots[0, count) = the dot that does not show (all fields 0), four dots a pass.
-inline void ClearDots(LayerDot* dots, int count) {
-  static constexpr LayerDot kFour[4] = {};
+// dots[0, count) = dot, four dots a pass.
+inline void FillDots(LayerDot* dots, const LayerDot& dot, int count) {
+  const LayerDot four[4] = {dot, dot, dot, dot};
   int i = 0;
-  for (; i + 4 <= count; i += 4) std::memcpy(dots + i, kFour, sizeof(kFour));
-  for (; i < count; ++i) dots[i] = LayerDot{};
+  for (; i + 4 <= count; i += 4) std::memcpy(dots + i, four, sizeof(four));
+  for (; i < count; ++i) dots[i] = dot;
 }
+
+// dots[0, count) = the dot that does not show (all fields 0).
+inline void ClearDots(LayerDot* dots, int count) { FillDots(dots, LayerDot{}, count); }
 
 constexpr uint8_t kDotCc = 1 << 0;            // pattern name / bitmap CC bit
 constexpr uint8_t kDotPr = 1 << 1;            // pattern name / bitmap special-priority bit

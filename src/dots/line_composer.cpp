@@ -132,29 +132,30 @@ void ComposeDots(const LineRules& r, const LineBuffers& b, const ShownLayers& sh
 // the highest of the shown layers' rank keys, priority above a tiebreak that favours the
 // layer first in Layer order, wins. Shown layer i (of kCount) ranks by priority * 8 +
 // (kCount - i); the back screen's key 7 sits above every priority-0 dot and below every
-// shown one, so the highest key is ComposeDots's top image.
+// shown one, so the highest key is ComposeDots's top image, and its low 3 bits name it.
 template <int kCount, bool kOffset>
-void ComposeTops(const LineRules& r, const LineBuffers&, const ShownLayers& shown, int width,
+void ComposeTops(const LineRules& r, const LineBuffers& b, const ShownLayers& shown, int width,
                  uint32_t* out) {
   constexpr uint32_t kBackKey = 7;
-  const LayerDot* lines[kCount ? kCount : 1];
-  ColourOffset offsets[8];  // by tiebreak: the top image's colour offset
+  const LayerDot* byTie[8] = {};
+  ColourOffset offsets[8];  // the top image's colour offset, by tiebreak
   for (int i = 0; i < kCount; ++i) {
-    lines[i] = shown.lines[i];
+    byTie[kCount - i] = shown.lines[i];
     offsets[kCount - i] = r.images[shown.ids[i]].offset;
   }
+  byTie[kBackKey] = b.back;
   offsets[kBackKey] = r.images[kBackImage].offset;
+#pragma GCC unroll 2
   for (int x = 0; x < width; ++x) {
     uint32_t best = kBackKey;
 #pragma GCC unroll 8
-    for (int i = 0; i < kCount; ++i) {
-      const uint32_t key = lines[i][x].priority * 8u + static_cast<uint32_t>(kCount - i);
+    for (int tie = kCount; tie > 0; --tie) {
+      const uint32_t key = byTie[tie][x].priority * 8u + static_cast<uint32_t>(tie);
       best = key > best ? key : best;
     }
     const uint32_t tie = best & 7;
-    uint32_t colour = best == kBackKey ? r.back.texel : lines[kCount - tie][x].texel;
-    if (kOffset) colour = Offset(colour, offsets[tie]);
-    out[x] = colour;
+    const uint32_t colour = byTie[tie][x].texel;
+    out[x] = kOffset ? Offset(colour, offsets[tie]) : colour;
   }
 }
 
@@ -195,6 +196,7 @@ void ComposeLayers(const LineRules& r, LineBuffers& b, int width, uint32_t* out,
     }
   }
   if (!r.calculate && !(shown.sprites && SpriteShadows(b.layers[kSprite], width))) {
+    FillDots(b.back, r.back, width);
     return kTopPaths[shown.count][r.offset](r, b, shown, width, out);
   }
   kPaths[r.calculate][r.offset](r, b, shown, width, out);
