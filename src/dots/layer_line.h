@@ -20,11 +20,11 @@ struct LayerDot {
   uint16_t code;
 };
 
-// dots[0, count) = dot, four dots a pass.
+// dots[0, count) = dot, eight dots a pass.
 inline void FillDots(LayerDot* dots, const LayerDot& dot, int count) {
-  const LayerDot four[4] = {dot, dot, dot, dot};
+  const LayerDot eight[8] = {dot, dot, dot, dot, dot, dot, dot, dot};
   int i = 0;
-  for (; i + 4 <= count; i += 4) std::memcpy(dots + i, four, sizeof(four));
+  for (; i + 8 <= count; i += 8) std::memcpy(dots + i, eight, sizeof(eight));
   for (; i < count; ++i) dots[i] = dot;
 }
 

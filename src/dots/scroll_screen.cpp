@@ -118,14 +118,22 @@ void SteadyCellLine(const Screen& s, uint32_t x0, uint32_t y0, int width, const 
       map, s.decode, 8 * F::kRowBytes, x, y, width, vram, cache.vramStamp, dots.Stamp(),
       [&dots](uint32_t palette, uint8_t flags) { return dots.Colours(palette, flags); });
   const uint32_t rowInCell = y & 7;
+  const auto row = [rowInCell](const CellColumn& c) {
+    return c.address + (rowInCell ^ (c.vFlip ? 7 : 0)) * F::kRowBytes;
+  };
+  // A first cell shown from its dot x & 7, whole cells, a last cell shown in part.
   int i = 0;
-  for (uint32_t first = x & 7; i < width; ++column, first = 0) {
-    const uint32_t row = column->address + (rowInCell ^ (column->vFlip ? 7 : 0)) * F::kRowBytes;
-    const int left = width - i, inCell = static_cast<int>(8 - first);
-    const int count = left < inCell ? left : inCell;
-    dots.Row(column->colours, vram, row, column->hFlip, first, count, out + i);
-    i += count;
+  if (const uint32_t first = x & 7; first != 0) {
+    const int count = width < static_cast<int>(8 - first) ? width : static_cast<int>(8 - first);
+    dots.Row(column->colours, vram, row(*column), column->hFlip, first, count, out);
+    i = count;
+    ++column;
   }
+  for (; i + 8 <= width; i += 8, ++column) {
+    dots.Row(column->colours, vram, row(*column), column->hFlip, 0, 8, out + i);
+  }
+  if (i < width)
+    dots.Row(column->colours, vram, row(*column), column->hFlip, 0, width - i, out + i);
 }
 
 template <class F>
