@@ -35,12 +35,15 @@ struct CellMap {
 struct CellColumn {
   uint32_t address;  // VRAM address of the cell, chosen among a 2x2 character's after flips
   bool hFlip, vFlip;
+  uint8_t flags;  // the character's kDotPr, kDotCc
+  uint32_t palette;
   CharacterColours colours;
 };
 
 // The cell columns a steady line crosses, left to right. Lines of one cell row that start
 // at the same map x (most lines of a screen without line scroll) cross the same cells:
-// they reuse them instead of reading and decoding the names again.
+// they reuse them instead of reading and decoding the names again, and ask for their
+// colours again only when those may have changed.
 class LineCells {
  public:
   // The columns of a line of width dots from map position (x, y) (wrapped to the map), cells
@@ -51,15 +54,19 @@ class LineCells {
   const CellColumn* Cross(const CellMap& map, PatternNameDecoder decode, uint32_t cellBytes,
                           uint32_t x, uint32_t y, int width, const vdp::ConsoleMemory& vram,
                           uint64_t vramStamp, uint64_t colourStamp, Colours colours) {
-    const Key key{vramStamp,
-                  colourStamp,
-                  map,
-                  cellBytes,
-                  y >> 3,
-                  x >> 3,
-                  ((x & 7) + static_cast<uint32_t>(width) + 7) >> 3};
-    if (vramStamp != 0 && key == key_) return columns_;
+    const Key key{vramStamp, map,    cellBytes,
+                  y >> 3,    x >> 3, ((x & 7) + static_cast<uint32_t>(width) + 7) >> 3};
+    if (vramStamp != 0 && key == key_) {
+      if (colourStamp != colourStamp_) {
+        colourStamp_ = colourStamp;
+        for (uint32_t k = 0; k < key.count; ++k) {
+          columns_[k].colours = colours(columns_[k].palette, columns_[k].flags);
+        }
+      }
+      return columns_;
+    }
     key_ = key;
+    colourStamp_ = colourStamp;
     const uint32_t maskX = (1024u << map.wide) - 1, twoByTwo = map.form.twoByTwo ? 1 : 0;
     for (uint32_t k = 0; k < key.count; ++k) {
       const uint32_t cellX = (x & ~7u) + (k << 3);
@@ -69,7 +76,11 @@ class LineCells {
       // Flips turn the whole character: a 2x2 character's cells change places too.
       const uint32_t across = ((cellX >> 3) & twoByTwo) ^ (ch.hFlip ? twoByTwo : 0);
       const uint32_t down = ((y >> 3) & twoByTwo) ^ (ch.vFlip ? twoByTwo : 0);
-      columns_[k] = CellColumn{ch.address + ((down << 1) | across) * cellBytes, ch.hFlip, ch.vFlip,
+      columns_[k] = CellColumn{ch.address + ((down << 1) | across) * cellBytes,
+                               ch.hFlip,
+                               ch.vFlip,
+                               ch.flags,
+                               ch.palette,
                                colours(ch.palette, ch.flags)};
     }
     return columns_;
@@ -77,7 +88,7 @@ class LineCells {
 
  private:
   struct Key {
-    uint64_t vramStamp, colourStamp;
+    uint64_t vramStamp;
     CellMap map;
     uint32_t cellBytes;
     uint32_t row, column, count;  // map row and first column in cells; cells
@@ -86,6 +97,7 @@ class LineCells {
   // A line's dots over 8-dot cells, the first one partly shown.
   static constexpr int kMost = Picture::kMaxWidth / 8 + 1;
   Key key_{};
+  uint64_t colourStamp_ = 0;
   CellColumn columns_[kMost];
 };
 

@@ -80,9 +80,11 @@ struct DotBase {
 };
 
 // What a character gives its dots' colours: the layer dots of its palette by raw dot (16
-// and 256 colours, see DotTable), or its DotBase (the other formats).
+// and 256 colours, see DotTable; at 16 colours also by pair of dots when the table has
+// them, else null), or its DotBase (the other formats).
 struct CharacterColours {
   const LayerDot* dots;
+  const LayerDot* pairs;
   DotBase base;
 };
 

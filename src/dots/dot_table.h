@@ -28,7 +28,12 @@ class DotTable {
     if (!Same(now, settings_)) {
       settings_ = now;
       std::memset(made_, 0, sizeof(made_));
+      std::memset(pairSlot_, 0, sizeof(pairSlot_));
+      pairSlots_ = 0;
+      linesKept_ = 0;
       ++stamp_;
+    } else if (linesKept_ < kLinesBeforePairs) {
+      ++linesKept_;
     }
   }
   // Names the settings of the last Use: equal while entries made under them stay valid.
@@ -38,9 +43,7 @@ class DotTable {
   // dot, under the settings of the last Use.
   template <class F>
   const LayerDot* Dots(const ScreenColours& c, uint32_t palette, uint8_t flags) {
-    // 16 colours: palette bits 6-0 pick the colours; 256 colours: bits 6-4.
-    const uint32_t key = ((F::kDotBits == 4 ? palette & 0x7F : (palette >> 4) & 7) << 2) |
-                         (flags & (kDotPr | kDotCc));
+    const uint32_t key = Key<F>(palette, flags);
     LayerDot* dots = entries_ + (key << F::kDotBits);
     const uint64_t bit = uint64_t{1} << (key & 63);
     if (!(made_[key >> 6] & bit)) {
@@ -50,7 +53,35 @@ class DotTable {
     return dots;
   }
 
+  // At 16 colours, once the settings have held over a few lines: the layer dots of both raw
+  // dots a byte packs (left dot in the high nibble) side by side, by byte, so that a cell
+  // row is four copies of two dots. Null when the palette has none: settings too new, or
+  // every pair slot taken by other palettes.
+  template <class F>
+  const LayerDot* Pairs(const ScreenColours& c, uint32_t palette, uint8_t flags) {
+    if (F::kDotBits != 4 || linesKept_ < kLinesBeforePairs) return nullptr;
+    const uint32_t key = Key<F>(palette, flags);
+    if (pairSlot_[key] == 0) {
+      if (pairSlots_ == kPairSlots) return nullptr;
+      pairSlot_[key] = static_cast<uint8_t>(++pairSlots_);
+      const LayerDot* dots = Dots<F>(c, palette, flags);
+      LayerDot* pairs = pairs_[pairSlots_ - 1];
+      for (uint32_t byte = 0; byte < 256; ++byte) {
+        pairs[byte * 2] = dots[byte >> 4];
+        pairs[byte * 2 + 1] = dots[byte & 15];
+      }
+    }
+    return pairs_[pairSlot_[key] - 1];
+  }
+
  private:
+  // 16 colours: palette bits 6-0 pick the colours; 256 colours: bits 6-4. With the flags.
+  template <class F>
+  static uint32_t Key(uint32_t palette, uint8_t flags) {
+    return ((F::kDotBits == 4 ? palette & 0x7F : (palette >> 4) & 7) << 2) |
+           (flags & (kDotPr | kDotCc));
+  }
+
   // Rare (once per palette in use while the settings hold): kept out of the callers' loops.
   template <class F>
   [[gnu::noinline]] static void Make(const ScreenColours& c, uint32_t palette, uint8_t flags,
@@ -77,6 +108,12 @@ class DotTable {
   uint64_t stamp_ = 0;
   uint64_t made_[kKeys / 64] = {};
   LayerDot entries_[kEntries];
+  // Pairs cost 256 copies a palette: made only for settings that lines keep.
+  static constexpr uint32_t kLinesBeforePairs = 8, kPairSlots = 16;
+  uint32_t linesKept_ = 0;        // Use calls since the settings last changed, up to the above
+  uint8_t pairSlot_[kKeys] = {};  // by key: 0 none, else the slot + 1
+  uint32_t pairSlots_ = 0;        // slots taken
+  LayerDot pairs_[kPairSlots][512];
 };
 
 }  // namespace dots

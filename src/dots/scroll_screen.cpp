@@ -2,6 +2,7 @@
 // and per cell or bitmap form over the line's map coordinates.
 #include "dots/scroll_screen.h"
 
+#include <cstring>
 #include <type_traits>
 
 #include "dots/cell_map.h"
@@ -38,7 +39,7 @@ class DirectDots {
   }
   uint64_t Stamp() const { return table_.Stamp(); }
   CharacterColours Colours(uint32_t palette, uint8_t flags) const {
-    return CharacterColours{nullptr, colours_.Base<F>(palette, flags)};
+    return CharacterColours{nullptr, nullptr, colours_.Base<F>(palette, flags)};
   }
   void Start(uint32_t palette, uint8_t flags) { base_ = Colours(palette, flags).base; }
   LayerDot Dot(uint32_t raw) const { return colours_.Dot<F>(raw, base_); }
@@ -66,9 +67,10 @@ class TabledDots {
   }
   uint64_t Stamp() const { return table_.Stamp(); }
   CharacterColours Colours(uint32_t palette, uint8_t flags) const {
-    return CharacterColours{table_.Dots<F>(colours_, palette, flags), {}};
+    return CharacterColours{
+        table_.Dots<F>(colours_, palette, flags), table_.Pairs<F>(colours_, palette, flags), {}};
   }
-  void Start(uint32_t palette, uint8_t flags) { dots_ = Colours(palette, flags).dots; }
+  void Start(uint32_t palette, uint8_t flags) { dots_ = table_.Dots<F>(colours_, palette, flags); }
   LayerDot Dot(uint32_t raw) const { return dots_[raw]; }
   void Row(const CharacterColours& c, const ConsoleMemory& vram, uint32_t rowAddress, bool hFlip,
            uint32_t first, int count, LayerDot* out) const {
@@ -79,6 +81,14 @@ class TabledDots {
     Packed row = vram.ReadLong(rowAddress);  // the console long: left dot on top
     if constexpr (F::kDotBits == 8) row = (row << 32) | vram.ReadLong(rowAddress + 4);
     if (hFlip) row = Mirror(row);
+    if (count == 8 && c.pairs) {  // the whole row, two dots a copy
+#pragma GCC unroll 4
+      for (uint32_t k = 0; k < 4; ++k) {
+        const uint32_t byte = (row >> (24 - 8 * k)) & 0xFF;
+        std::memcpy(out + 2 * k, c.pairs + 2 * byte, 2 * sizeof(LayerDot));
+      }
+      return;
+    }
     if (count == 8) {  // the whole row: fixed shifts
 #pragma GCC unroll 8
       for (uint32_t k = 0; k < 8; ++k) {
