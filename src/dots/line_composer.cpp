@@ -128,34 +128,54 @@ void ComposeDots(const LineRules& r, const LineBuffers& b, const ShownLayers& sh
   }
 }
 
-// The top image alone, on a line without colour calculation and without shadow: per dot
-// the highest of the shown layers' rank keys, priority above a tiebreak that favours the
-// layer first in Layer order, wins. Shown layer i (of kCount) ranks by priority * 8 +
-// (kCount - i); the back screen's key 7 sits above every priority-0 dot and below every
-// shown one, so the highest key is ComposeDots's top image, and its low 3 bits name it.
-template <int kCount, bool kOffset>
+// The top image alone, on a line without colour calculation: per dot the highest of the
+// shown layers' rank keys, priority above a tiebreak that favours the layer first in Layer
+// order, wins. Shown layer i (of kCount) ranks by priority * 8 + (kCount - i); the back
+// screen's key 7 sits above every priority-0 dot and below every shown one, so the highest
+// key is ComposeDots's top image, and its low 3 bits name it. kShadow: some sprite dot of
+// the line shades (the sprites are then shown layer 0, the only one with shadow flags).
+template <int kCount, bool kOffset, bool kShadow>
 void ComposeTops(const LineRules& r, const LineBuffers& b, const ShownLayers& shown, int width,
                  uint32_t* out) {
   constexpr uint32_t kBackKey = 7;
   const LayerDot* byTie[8] = {};
   ColourOffset offsets[8];  // the top image's colour offset, by tiebreak
+  bool shadows[8] = {};     // whether shadow sprites darken the top image, by tiebreak
   for (int i = 0; i < kCount; ++i) {
     byTie[kCount - i] = shown.lines[i];
     offsets[kCount - i] = r.images[shown.ids[i]].offset;
+    shadows[kCount - i] = r.images[shown.ids[i]].shadow;
   }
   byTie[kBackKey] = b.back;
   offsets[kBackKey] = r.images[kBackImage].offset;
+  shadows[kBackKey] = r.images[kBackImage].shadow;
+  const LayerDot* sprites = b.layers[kSprite];
 #pragma GCC unroll 2
   for (int x = 0; x < width; ++x) {
     uint32_t best = kBackKey;
 #pragma GCC unroll 8
     for (int tie = kCount; tie > 0; --tie) {
-      const uint32_t key = byTie[tie][x].priority * 8u + static_cast<uint32_t>(tie);
+      const LayerDot& d = byTie[tie][x];
+      // A sprite dot that only casts shadow takes no place in the ranking.
+      const bool castOnly = kShadow && tie == kCount && (d.flags & kDotShadeBelow);
+      const uint32_t key = (castOnly ? 0 : d.priority) * 8u + static_cast<uint32_t>(tie);
       best = key > best ? key : best;
     }
     const uint32_t tie = best & 7;
-    const uint32_t colour = byTie[tie][x].texel;
-    out[x] = kOffset ? Offset(colour, offsets[tie]) : colour;
+    const LayerDot& top = byTie[tie][x];
+    uint32_t colour = kOffset ? Offset(top.texel, offsets[tie]) : top.texel;
+    if (kShadow) {
+      // As ComposeDots: a sprite-shadow dot shades itself; a shadow sprite dot that wins
+      // priority (sprites win ties) shades the top dot if that screen takes shadow.
+      const LayerDot& sprite = sprites[x];
+      bool shade = (top.flags & kDotShadeSelf) != 0;
+      if ((sprite.flags & kDotShadeBelow) && sprite.priority >= top.priority &&
+          sprite.priority != 0) {
+        shade = shadows[tie];
+      }
+      if (shade) colour = Halve(colour);
+    }
+    out[x] = colour;
   }
 }
 
@@ -170,12 +190,16 @@ using DotsFunction = void (*)(const LineRules&, const LineBuffers&, const ShownL
                               uint32_t*);
 constexpr DotsFunction kPaths[2][2] = {{ComposeDots<false, false>, ComposeDots<false, true>},
                                        {ComposeDots<true, false>, ComposeDots<true, true>}};
-// By the count of shown layers.
-constexpr DotsFunction kTopPaths[kLayerCount + 1][2] = {
-    {ComposeTops<0, false>, ComposeTops<0, true>}, {ComposeTops<1, false>, ComposeTops<1, true>},
-    {ComposeTops<2, false>, ComposeTops<2, true>}, {ComposeTops<3, false>, ComposeTops<3, true>},
-    {ComposeTops<4, false>, ComposeTops<4, true>}, {ComposeTops<5, false>, ComposeTops<5, true>},
-    {ComposeTops<6, false>, ComposeTops<6, true>}};
+// By the count of shown layers, offsets, shadows.
+#define VDP_TOPS(n)                                                \
+  {                                                                \
+    {ComposeTops<n, false, false>, ComposeTops<n, false, true>}, { \
+      ComposeTops<n, true, false>, ComposeTops<n, true, true>      \
+    }                                                              \
+  }
+constexpr DotsFunction kTopPaths[kLayerCount + 1][2][2] = {
+    VDP_TOPS(0), VDP_TOPS(1), VDP_TOPS(2), VDP_TOPS(3), VDP_TOPS(4), VDP_TOPS(5), VDP_TOPS(6)};
+#undef VDP_TOPS
 
 }  // namespace
 
@@ -195,9 +219,10 @@ void ComposeLayers(const LineRules& r, LineBuffers& b, int width, uint32_t* out,
       std::memset(b.noColourCalculation, 0, static_cast<size_t>(width));
     }
   }
-  if (!r.calculate && !(shown.sprites && SpriteShadows(b.layers[kSprite], width))) {
+  if (!r.calculate) {
     FillDots(b.back, r.back, width);
-    return kTopPaths[shown.count][r.offset](r, b, shown, width, out);
+    const bool shadows = shown.sprites && SpriteShadows(b.layers[kSprite], width);
+    return kTopPaths[shown.count][r.offset][shadows](r, b, shown, width, out);
   }
   kPaths[r.calculate][r.offset](r, b, shown, width, out);
 }
