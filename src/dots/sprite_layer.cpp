@@ -73,12 +73,20 @@ template <bool kEightBit>
 bool FillLine(const SpriteLine& s, const FrameBufferMemory& fb, uint32_t rowAddress,
               uint32_t rowMask, uint32_t xShift, int width, LayerDot* line) {
   uint32_t priorities = 0;
+  // Make is the same for the same data on a line: runs of one word (the clear word 0 above
+  // all) are made once.
+  uint32_t lastData = 0;
+  LayerDot last = s.Make(0);
   for (int x = 0; x < width; ++x) {
     const uint32_t fx = (static_cast<uint32_t>(x) >> xShift) & rowMask;
     const uint32_t data =
         kEightBit ? fb.ReadByte(rowAddress + fx) : fb.ReadWord(rowAddress + fx * 2);
-    line[x] = s.Make(data);
-    priorities |= line[x].priority;
+    if (data != lastData) {
+      lastData = data;
+      last = s.Make(data);
+      priorities |= last.priority;
+    }
+    line[x] = last;
   }
   return priorities != 0;
 }
