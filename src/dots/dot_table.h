@@ -26,11 +26,13 @@ class DotTable {
     const Settings now{c.cram,        c.cramOffset, c.priority,  c.priorityMode,
                        c.specialCode, F::kDotBits,  c.zeroOpaque};
     if (!Same(now, settings_)) {
+      if (!StepColours(now)) {
+        std::memset(made_, 0, sizeof(made_));
+        std::memset(pairSlot_, 0, sizeof(pairSlot_));
+        pairSlots_ = 0;
+        linesKept_ = 0;
+      }
       settings_ = now;
-      std::memset(made_, 0, sizeof(made_));
-      std::memset(pairSlot_, 0, sizeof(pairSlot_));
-      pairSlots_ = 0;
-      linesKept_ = 0;
       ++stamp_;
     } else if (linesKept_ < kLinesBeforePairs) {
       ++linesKept_;
@@ -75,21 +77,6 @@ class DotTable {
   }
 
  private:
-  // 16 colours: palette bits 6-0 pick the colours; 256 colours: bits 6-4. With the flags.
-  template <class F>
-  static uint32_t Key(uint32_t palette, uint8_t flags) {
-    return ((F::kDotBits == 4 ? palette & 0x7F : (palette >> 4) & 7) << 2) |
-           (flags & (kDotPr | kDotCc));
-  }
-
-  // Rare (once per palette in use while the settings hold): kept out of the callers' loops.
-  template <class F>
-  [[gnu::noinline]] static void Make(const ScreenColours& c, uint32_t palette, uint8_t flags,
-                                     LayerDot* dots) {
-    const DotBase base = c.Base<F>(palette, flags);
-    for (uint32_t dot = 0; dot < (1u << F::kDotBits); ++dot) dots[dot] = c.Dot<F>(dot, base);
-  }
-
   // Everything an entry depends on besides its palette, flags and dot.
   struct Settings {
     ColourRam cram;
@@ -100,6 +87,55 @@ class DotTable {
     return a.cram.SameColours(b.cram) && a.cramOffset == b.cramOffset && a.priority == b.priority &&
            a.priorityMode == b.priorityMode && a.specialCode == b.specialCode &&
            a.dotBits == b.dotBits && a.zeroOpaque == b.zeroOpaque;
+  }
+
+  // 16 colours: palette bits 6-0 pick the colours; 256 colours: bits 6-4. With the flags.
+  template <class F>
+  static uint32_t Key(uint32_t palette, uint8_t flags) {
+    return ((F::kDotBits == 4 ? palette & 0x7F : (palette >> 4) & 7) << 2) |
+           (flags & (kDotPr | kDotCc));
+  }
+
+  // When now differs from the settings in force only by a few colour RAM words written
+  // since: drops the palettes that read those words (keeping the others) and answers true.
+  bool StepColours(const Settings& now) {
+    const CramChange* change = now.cram.Change();
+    if (change == nullptr || !change->Few() || change->from != settings_.cram.Stamp() ||
+        !now.cram.SameMode(settings_.cram)) {
+      return false;
+    }
+    Settings before = settings_;
+    before.cram = now.cram;
+    if (!Same(before, now)) return false;
+    for (uint32_t i = 0; i < change->count; ++i) Forget(now.cram.IndexOfWord(change->words[i]));
+    return true;
+  }
+
+  // Drops the palettes whose colour addresses reach colour RAM index (under the address
+  // mask). A palette of 2^dotBits colours starts on a multiple of its size from the colour
+  // RAM offset (a multiple of 256), so one palette value reaches it, repeated every
+  // (mask + 1) >> dotBits values when the mask folds the addresses.
+  void Forget(uint32_t index) {
+    const uint32_t bits = settings_.dotBits;
+    if (bits != 4 && bits != 8) return;
+    const uint32_t mask = settings_.cram.AddressMask();
+    const uint32_t values = bits == 4 ? 128 : 8;  // palette values a key can name
+    for (uint32_t p = ((index - settings_.cramOffset) & mask) >> bits; p < values;
+         p += (mask + 1) >> bits) {
+      for (uint32_t flags = 0; flags < 4; ++flags) {
+        const uint32_t key = (p << 2) | flags;
+        made_[key >> 6] &= ~(uint64_t{1} << (key & 63));
+        pairSlot_[key] = 0;  // its slot stays taken until the next full reset
+      }
+    }
+  }
+
+  // Rare (once per palette in use while the settings hold): kept out of the callers' loops.
+  template <class F>
+  [[gnu::noinline]] static void Make(const ScreenColours& c, uint32_t palette, uint8_t flags,
+                                     LayerDot* dots) {
+    const DotBase base = c.Base<F>(palette, flags);
+    for (uint32_t dot = 0; dot < (1u << F::kDotBits); ++dot) dots[dot] = c.Dot<F>(dot, base);
   }
 
   // 512 keys of 16 dots (128 palettes x 4 flag pairs) or 32 keys of 256 dots.

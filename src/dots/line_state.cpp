@@ -38,21 +38,29 @@ void LineStates::Apply(const vdp::LineWrite& write, int line) {
   if (cramLine_ != line) {
     std::memcpy(cram_[cramCount_], cram_[cramCount_ - 1], sizeof(cram_[0]));
     cramStamp_[cramCount_] = NewStamp();
+    cramChange_[cramCount_] = CramChange{};
+    cramChange_[cramCount_].from = cramStamp_[cramCount_ - 1];
     ++cramCount_;
     cramLine_ = line;
   }
+  CramChange& change = cramChange_[cramCount_ - 1];
   uint16_t* cram = cram_[cramCount_ - 1];
   const uint32_t index = write.target & 0x7FF;
   cram[index] = write.value;
+  change.Add(index);
   // In colour RAM mode 0 the two halves hold the same 1,024 colours: a write to either is
   // stored in the other as well.
   const RegisterView regs(registers_[registerCount_ - 1]);
-  if (regs.Field(reg::RAMCTL, 13, 12) == 0) cram[index ^ 0x400] = write.value;
+  if (regs.Field(reg::RAMCTL, 13, 12) == 0) {
+    cram[index ^ 0x400] = write.value;
+    change.Add(index ^ 0x400);
+  }
 }
 
 void LineStates::CopyFromChips(const ChipView& chips) {
   std::memcpy(registers_[registerCount_++], chips.vdp2Registers, sizeof(registers_[0]));
   cramStamp_[cramCount_] = NewStamp();
+  cramChange_[cramCount_] = CramChange{};  // unknown
   std::memcpy(cram_[cramCount_++], chips.cram, sizeof(cram_[0]));
 }
 
@@ -60,6 +68,7 @@ void LineStates::Build(const ChipView& chips, const vdp::LineLog& log) {
   std::memcpy(registers_[0], startRegisters_, sizeof(registers_[0]));
   std::memcpy(cram_[0], startCram_, sizeof(cram_[0]));
   cramStamp_[0] = startCramStamp_;
+  cramChange_[0] = CramChange{};
   registerCount_ = cramCount_ = 1;
   registerLine_ = cramLine_ = -1;
   // Lines from here on show the end-of-period state (the log lost writes after it).

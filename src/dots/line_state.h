@@ -8,6 +8,7 @@
 
 #include "common/line_log.h"
 #include "dots/chip_view.h"
+#include "dots/colour_ram.h"
 
 namespace dots {
 
@@ -32,6 +33,8 @@ class LineStates {
   // A number naming the contents of Cram(line): equal stamps, equal words, across periods
   // and across every LineStates of the process. Never 0.
   uint64_t CramStamp(int line) const { return cramStamp_[cramCopy_[Clamp(line)]]; }
+  // How Cram(line) differs from the copy of the lines before it.
+  const CramChange& CramChangeOf(int line) const { return cramChange_[cramCopy_[Clamp(line)]]; }
 
  private:
   static int Clamp(int line) { return line < 0 ? 0 : (line >= kMaxLines ? kMaxLines - 1 : line); }
@@ -44,6 +47,7 @@ class LineStates {
   uint16_t registers_[kMaxLines + 2][kRegisterWords];
   uint16_t cram_[kMaxLines + 2][kCramWords];
   uint64_t cramStamp_[kMaxLines + 2] = {};
+  CramChange cramChange_[kMaxLines + 2];
   uint64_t startCramStamp_ = 0;  // kept while the period start's colour RAM is unchanged
   uint16_t registerCopy_[kMaxLines] = {};
   uint16_t cramCopy_[kMaxLines] = {};

@@ -24,7 +24,8 @@ void FillWords(uint16_t* words, uint16_t value, int count) {
 }
 
 ColourRam LineColourRam(const LineStates& states, int line, RegisterView regs) {
-  return ColourRam(states.Cram(line), regs.Field(reg::RAMCTL, 13, 12), states.CramStamp(line));
+  return ColourRam(states.Cram(line), regs.Field(reg::RAMCTL, 13, 12), states.CramStamp(line),
+                   &states.CramChangeOf(line));
 }
 
 }  // namespace
