@@ -34,6 +34,14 @@ void ApplyTransparencyWindows(const LineRules& r, const ShownLayers& shown, Line
     if (!WindowActive(control)) continue;
     // Only priorities change, so the sprite window bits stay for the later layers.
     LayerDot* line = b.layers[layer];
+    if (!ReadsSpriteWindow(control)) {
+      int runs[5][2];
+      const int count = WindowAreaRuns(control, r.windows, width, runs);
+      for (int run = 0; run < count; ++run) {
+        for (int x = runs[run][0]; x < runs[run][1]; ++x) line[x].priority = 0;
+      }
+      continue;
+    }
     for (int x = 0; x < width; ++x) {
       if (InWindowArea(control, r.windows, x, sprites[x].flags & kDotSpriteWindow)) {
         line[x].priority = 0;
