@@ -194,6 +194,58 @@ bool SpriteShadows(const LayerDot* sprites, int width) {
   return (flags & (kDotShadeBelow | kDotShadeSelf)) != 0;
 }
 
+// A line with colour calculation but neither extended calculation nor line colour
+// insertion reads only the top two images: the two highest rank keys (as ComposeTops),
+// kept by one max and one clamped max per layer, name them. The rest is ComposeDots.
+template <int kCount>
+void ComposeTopTwo(const LineRules& r, const LineBuffers& b, const ShownLayers& shown, int width,
+                   uint32_t* out) {
+  constexpr uint32_t kBackKey = 7;
+  const LayerDot* byTie[8] = {};
+  int idByTie[8] = {};
+  for (int i = 0; i < kCount; ++i) {
+    byTie[kCount - i] = shown.lines[i];
+    idByTie[kCount - i] = shown.ids[i];
+  }
+  byTie[kBackKey] = b.back;
+  idByTie[kBackKey] = kBackImage;
+  const bool shadows = shown.sprites && SpriteShadows(b.layers[kSprite], width);
+  const LayerDot* sprites = b.layers[kSprite];
+  for (int x = 0; x < width; ++x) {
+    uint32_t best = kBackKey, second = kBackKey;
+#pragma GCC unroll 8
+    for (int tie = kCount; tie > 0; --tie) {
+      const LayerDot& d = byTie[tie][x];
+      // A sprite dot that only casts shadow takes no place in the ranking.
+      const bool castOnly = tie == kCount && shown.sprites && (d.flags & kDotShadeBelow);
+      const uint32_t key = (castOnly ? 0 : d.priority) * 8u + static_cast<uint32_t>(tie);
+      const uint32_t lower = key < best ? key : best;
+      second = lower > second ? lower : second;
+      best = key > best ? key : best;
+    }
+    const Image top{&byTie[best & 7][x], idByTie[best & 7]};
+    const Image next{&byTie[second & 7][x], idByTie[second & 7]};
+    bool shade = false;
+    if (shadows) {
+      const LayerDot& sprite = sprites[x];
+      shade = (top.dot->flags & kDotShadeSelf) != 0;
+      if ((sprite.flags & kDotShadeBelow) && sprite.priority >= top.dot->priority &&
+          sprite.priority != 0) {
+        shade = r.images[top.id].shadow;
+      }
+    }
+    uint32_t colour = top.dot->texel;
+    const ImageRules& rules = r.images[top.id];
+    if (Calculated(rules, *top.dot) && !b.noColourCalculation[x]) {
+      const uint32_t below = next.dot->texel;
+      colour = r.add ? AddSaturated(colour, below)
+                     : Blend(colour, below, Ratio(r, r.ratioFromSecond ? next : top));
+    }
+    if (r.offset) colour = Offset(colour, rules.offset);
+    out[x] = shade ? Halve(colour) : colour;
+  }
+}
+
 using DotsFunction = void (*)(const LineRules&, const LineBuffers&, const ShownLayers&, int,
                               uint32_t*);
 constexpr DotsFunction kPaths[2][2] = {{ComposeDots<false, false>, ComposeDots<false, true>},
@@ -208,6 +260,17 @@ constexpr DotsFunction kPaths[2][2] = {{ComposeDots<false, false>, ComposeDots<f
 constexpr DotsFunction kTopPaths[kLayerCount + 1][2][2] = {
     VDP_TOPS(0), VDP_TOPS(1), VDP_TOPS(2), VDP_TOPS(3), VDP_TOPS(4), VDP_TOPS(5), VDP_TOPS(6)};
 #undef VDP_TOPS
+constexpr DotsFunction kTopTwoPaths[kLayerCount + 1] = {
+    ComposeTopTwo<0>, ComposeTopTwo<1>, ComposeTopTwo<2>, ComposeTopTwo<3>,
+    ComposeTopTwo<4>, ComposeTopTwo<5>, ComposeTopTwo<6>};
+
+// Whether some image inserts the line colour screen under it.
+bool InsertsLineColour(const LineRules& r) {
+  for (const ImageRules& i : r.images) {
+    if (i.lineColour) return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -231,6 +294,10 @@ void ComposeLayers(const LineRules& r, LineBuffers& b, int width, uint32_t* out,
     FillDots(b.back, r.back, width);
     const bool shadows = shown.sprites && SpriteShadows(b.layers[kSprite], width);
     return kTopPaths[shown.count][r.offset][shadows](r, b, shown, width, out);
+  }
+  if (!r.extended && !InsertsLineColour(r)) {
+    FillDots(b.back, r.back, width);
+    return kTopTwoPaths[shown.count](r, b, shown, width, out);
   }
   kPaths[r.calculate][r.offset](r, b, shown, width, out);
 }
