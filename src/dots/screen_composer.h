@@ -14,7 +14,7 @@
 
 namespace dots {
 
-// Owns its fixed tables (about 2.5 MB): allocate it once, on the heap.
+// Owns its fixed tables (about 3 MB): allocate it once, on the heap.
 class ScreenComposer {
  public:
   // At the start of a display period (V-blank out): the state its first line starts from.
