@@ -20,4 +20,13 @@ constexpr int32_t SignExtend(uint32_t value, unsigned bits) {
   return static_cast<int32_t>((v ^ m) - m);
 }
 
+// The bytes of value in the other order (compilers make this one instruction).
+constexpr uint32_t ReverseBytes(uint32_t v) {
+  return (v >> 24) | ((v >> 8) & 0xFF00u) | ((v << 8) & 0xFF0000u) | (v << 24);
+}
+constexpr uint64_t ReverseBytes(uint64_t v) {
+  return (uint64_t{ReverseBytes(static_cast<uint32_t>(v))} << 32) |
+         ReverseBytes(static_cast<uint32_t>(v >> 32));
+}
+
 }  // namespace vdp

@@ -13,9 +13,10 @@
 
 namespace dots {
 
-// Dot formats: bytes per 8-dot row, reading dot x of a row, the transparent code, and the
-// colour address (palette formats) or texel (RGB formats) of a dot.
+// Dot formats: bits of a raw dot, bytes per 8-dot row, reading dot x of a row, the transparent
+// code, and the colour address (palette formats) or texel (RGB formats) of a dot.
 struct Palette16 {
+  static constexpr uint32_t kDotBits = 4;
   static constexpr uint32_t kRowBytes = 4;
   static constexpr bool kRgb = false;
   static uint32_t Read(const vdp::ConsoleMemory& v, uint32_t row, uint32_t x) {
@@ -26,6 +27,7 @@ struct Palette16 {
   static uint32_t ColourAddress(uint32_t dot, uint32_t palette) { return (palette << 4) | dot; }
 };
 struct Palette256 {
+  static constexpr uint32_t kDotBits = 8;
   static constexpr uint32_t kRowBytes = 8;
   static constexpr bool kRgb = false;
   static uint32_t Read(const vdp::ConsoleMemory& v, uint32_t row, uint32_t x) {
@@ -37,6 +39,7 @@ struct Palette256 {
   }
 };
 struct Palette2048 {
+  static constexpr uint32_t kDotBits = 16;
   static constexpr uint32_t kRowBytes = 16;
   static constexpr bool kRgb = false;
   static uint32_t Read(const vdp::ConsoleMemory& v, uint32_t row, uint32_t x) {
@@ -46,6 +49,7 @@ struct Palette2048 {
   static uint32_t ColourAddress(uint32_t dot, uint32_t) { return dot & 0x7FF; }
 };
 struct Rgb15 {
+  static constexpr uint32_t kDotBits = 16;
   static constexpr uint32_t kRowBytes = 16;
   static constexpr bool kRgb = true;
   static uint32_t Read(const vdp::ConsoleMemory& v, uint32_t row, uint32_t x) {
@@ -55,6 +59,7 @@ struct Rgb15 {
   static uint32_t Texel(uint32_t dot) { return vdp::Rgb555ToTexel(dot); }
 };
 struct Rgb24 {
+  static constexpr uint32_t kDotBits = 32;
   static constexpr uint32_t kRowBytes = 32;
   static constexpr bool kRgb = true;
   static uint32_t Read(const vdp::ConsoleMemory& v, uint32_t row, uint32_t x) {
@@ -72,6 +77,15 @@ struct DotBase {
   uint32_t colourBase;
   uint8_t priority, specialPriority;
   uint8_t flags;
+};
+
+// What a character gives its dots' colours: the layer dots of its palette by raw dot (16
+// and 256 colours, see DotTable; at 16 colours also by pair of dots when the table has
+// them, else null), or its DotBase (the other formats).
+struct CharacterColours {
+  const LayerDot* dots;
+  const LayerDot* pairs;
+  DotBase base;
 };
 
 // A screen's colour settings for one line.

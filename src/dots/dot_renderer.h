@@ -11,7 +11,8 @@
 
 namespace dots {
 
-// About 5.5 MB of fixed tables: allocate it once, on the heap.
+// About 10 MB of fixed tables (each thread's scratch keeps its screens' tables, about 0.6 MB):
+// allocate it once, on the heap.
 class DotRenderer {
  public:
   // V-blank out: VDP1's frame change (erase, change, draw as its registers say), then a

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "dots/picture.h"
 
@@ -19,6 +20,17 @@ struct LayerDot {
   uint16_t code;
 };
 
+// dots[0, count) = dot, eight dots a pass.
+inline void FillDots(LayerDot* dots, const LayerDot& dot, int count) {
+  const LayerDot eight[8] = {dot, dot, dot, dot, dot, dot, dot, dot};
+  int i = 0;
+  for (; i + 8 <= count; i += 8) std::memcpy(dots + i, eight, sizeof(eight));
+  for (; i < count; ++i) dots[i] = dot;
+}
+
+// dots[0, count) = the dot that does not show (all fields 0).
+inline void ClearDots(LayerDot* dots, int count) { FillDots(dots, LayerDot{}, count); }
+
 constexpr uint8_t kDotCc = 1 << 0;            // pattern name / bitmap CC bit
 constexpr uint8_t kDotPr = 1 << 1;            // pattern name / bitmap special-priority bit
 constexpr uint8_t kDotCramMsb = 1 << 2;       // bit 15 (bit 31) of the colour RAM entry
@@ -33,14 +45,5 @@ constexpr uint8_t kDotSpriteWindow = 1 << 7;  // inside the sprite window (SPWIN
 enum Layer : int { kSprite = 0, kRbg0, kNbg0, kNbg1, kNbg2, kNbg3, kLayerCount };
 
 using LayerLine = LayerDot[Picture::kMaxWidth];
-
-// Scratch lines for composing one picture line; one set per thread that composes lines.
-struct LineBuffers {
-  LayerLine layers[kLayerCount];
-  uint8_t noColourCalculation[Picture::kMaxWidth];  // the colour-calculation window's area
-  // The line colour screen's colour RAM address under each dot: the line's table entry,
-  // its low 7 bits replaced where RBG0's coefficient carries line colour (KLCE).
-  uint16_t lineColour[Picture::kMaxWidth];
-};
 
 }  // namespace dots

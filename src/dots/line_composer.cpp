@@ -34,6 +34,14 @@ void ApplyTransparencyWindows(const LineRules& r, const ShownLayers& shown, Line
     if (!WindowActive(control)) continue;
     // Only priorities change, so the sprite window bits stay for the later layers.
     LayerDot* line = b.layers[layer];
+    if (!ReadsSpriteWindow(control)) {
+      int runs[5][2];
+      const int count = WindowAreaRuns(control, r.windows, width, runs);
+      for (int run = 0; run < count; ++run) {
+        for (int x = runs[run][0]; x < runs[run][1]; ++x) line[x].priority = 0;
+      }
+      continue;
+    }
     for (int x = 0; x < width; ++x) {
       if (InWindowArea(control, r.windows, x, sprites[x].flags & kDotSpriteWindow)) {
         line[x].priority = 0;
@@ -128,10 +136,141 @@ void ComposeDots(const LineRules& r, const LineBuffers& b, const ShownLayers& sh
   }
 }
 
+// The top image alone, on a line without colour calculation: per dot the highest of the
+// shown layers' rank keys, priority above a tiebreak that favours the layer first in Layer
+// order, wins. Shown layer i (of kCount) ranks by priority * 8 + (kCount - i); the back
+// screen's key 7 sits above every priority-0 dot and below every shown one, so the highest
+// key is ComposeDots's top image, and its low 3 bits name it. kShadow: some sprite dot of
+// the line shades (the sprites are then shown layer 0, the only one with shadow flags).
+template <int kCount, bool kOffset, bool kShadow>
+void ComposeTops(const LineRules& r, const LineBuffers& b, const ShownLayers& shown, int width,
+                 uint32_t* out) {
+  constexpr uint32_t kBackKey = 7;
+  const LayerDot* byTie[8] = {};
+  ColourOffset offsets[8];  // the top image's colour offset, by tiebreak
+  bool shadows[8] = {};     // whether shadow sprites darken the top image, by tiebreak
+  for (int i = 0; i < kCount; ++i) {
+    byTie[kCount - i] = shown.lines[i];
+    offsets[kCount - i] = r.images[shown.ids[i]].offset;
+    shadows[kCount - i] = r.images[shown.ids[i]].shadow;
+  }
+  byTie[kBackKey] = b.back;
+  offsets[kBackKey] = r.images[kBackImage].offset;
+  shadows[kBackKey] = r.images[kBackImage].shadow;
+  const LayerDot* sprites = b.layers[kSprite];
+#pragma GCC unroll 2
+  for (int x = 0; x < width; ++x) {
+    uint32_t best = kBackKey;
+#pragma GCC unroll 8
+    for (int tie = kCount; tie > 0; --tie) {
+      const LayerDot& d = byTie[tie][x];
+      // A sprite dot that only casts shadow takes no place in the ranking.
+      const bool castOnly = kShadow && tie == kCount && (d.flags & kDotShadeBelow);
+      const uint32_t key = (castOnly ? 0 : d.priority) * 8u + static_cast<uint32_t>(tie);
+      best = key > best ? key : best;
+    }
+    const uint32_t tie = best & 7;
+    const LayerDot& top = byTie[tie][x];
+    uint32_t colour = kOffset ? Offset(top.texel, offsets[tie]) : top.texel;
+    if (kShadow) {
+      // As ComposeDots: a sprite-shadow dot shades itself; a shadow sprite dot that wins
+      // priority (sprites win ties) shades the top dot if that screen takes shadow.
+      const LayerDot& sprite = sprites[x];
+      bool shade = (top.flags & kDotShadeSelf) != 0;
+      if ((sprite.flags & kDotShadeBelow) && sprite.priority >= top.priority &&
+          sprite.priority != 0) {
+        shade = shadows[tie];
+      }
+      if (shade) colour = Halve(colour);
+    }
+    out[x] = colour;
+  }
+}
+
+// Whether some sprite dot of the line casts a shadow or is shaded.
+bool SpriteShadows(const LayerDot* sprites, int width) {
+  uint32_t flags = 0;
+  for (int x = 0; x < width; ++x) flags |= sprites[x].flags;
+  return (flags & (kDotShadeBelow | kDotShadeSelf)) != 0;
+}
+
+// A line with colour calculation but neither extended calculation nor line colour
+// insertion reads only the top two images: the two highest rank keys (as ComposeTops),
+// kept by one max and one clamped max per layer, name them. The rest is ComposeDots.
+template <int kCount>
+void ComposeTopTwo(const LineRules& r, const LineBuffers& b, const ShownLayers& shown, int width,
+                   uint32_t* out) {
+  constexpr uint32_t kBackKey = 7;
+  const LayerDot* byTie[8] = {};
+  int idByTie[8] = {};
+  for (int i = 0; i < kCount; ++i) {
+    byTie[kCount - i] = shown.lines[i];
+    idByTie[kCount - i] = shown.ids[i];
+  }
+  byTie[kBackKey] = b.back;
+  idByTie[kBackKey] = kBackImage;
+  const bool shadows = shown.sprites && SpriteShadows(b.layers[kSprite], width);
+  const LayerDot* sprites = b.layers[kSprite];
+  for (int x = 0; x < width; ++x) {
+    uint32_t best = kBackKey, second = kBackKey;
+#pragma GCC unroll 8
+    for (int tie = kCount; tie > 0; --tie) {
+      const LayerDot& d = byTie[tie][x];
+      // A sprite dot that only casts shadow takes no place in the ranking.
+      const bool castOnly = tie == kCount && shown.sprites && (d.flags & kDotShadeBelow);
+      const uint32_t key = (castOnly ? 0 : d.priority) * 8u + static_cast<uint32_t>(tie);
+      const uint32_t lower = key < best ? key : best;
+      second = lower > second ? lower : second;
+      best = key > best ? key : best;
+    }
+    const Image top{&byTie[best & 7][x], idByTie[best & 7]};
+    const Image next{&byTie[second & 7][x], idByTie[second & 7]};
+    bool shade = false;
+    if (shadows) {
+      const LayerDot& sprite = sprites[x];
+      shade = (top.dot->flags & kDotShadeSelf) != 0;
+      if ((sprite.flags & kDotShadeBelow) && sprite.priority >= top.dot->priority &&
+          sprite.priority != 0) {
+        shade = r.images[top.id].shadow;
+      }
+    }
+    uint32_t colour = top.dot->texel;
+    const ImageRules& rules = r.images[top.id];
+    if (Calculated(rules, *top.dot) && !b.noColourCalculation[x]) {
+      const uint32_t below = next.dot->texel;
+      colour = r.add ? AddSaturated(colour, below)
+                     : Blend(colour, below, Ratio(r, r.ratioFromSecond ? next : top));
+    }
+    if (r.offset) colour = Offset(colour, rules.offset);
+    out[x] = shade ? Halve(colour) : colour;
+  }
+}
+
 using DotsFunction = void (*)(const LineRules&, const LineBuffers&, const ShownLayers&, int,
                               uint32_t*);
 constexpr DotsFunction kPaths[2][2] = {{ComposeDots<false, false>, ComposeDots<false, true>},
                                        {ComposeDots<true, false>, ComposeDots<true, true>}};
+// By the count of shown layers, offsets, shadows.
+#define VDP_TOPS(n)                                                \
+  {                                                                \
+    {ComposeTops<n, false, false>, ComposeTops<n, false, true>}, { \
+      ComposeTops<n, true, false>, ComposeTops<n, true, true>      \
+    }                                                              \
+  }
+constexpr DotsFunction kTopPaths[kLayerCount + 1][2][2] = {
+    VDP_TOPS(0), VDP_TOPS(1), VDP_TOPS(2), VDP_TOPS(3), VDP_TOPS(4), VDP_TOPS(5), VDP_TOPS(6)};
+#undef VDP_TOPS
+constexpr DotsFunction kTopTwoPaths[kLayerCount + 1] = {
+    ComposeTopTwo<0>, ComposeTopTwo<1>, ComposeTopTwo<2>, ComposeTopTwo<3>,
+    ComposeTopTwo<4>, ComposeTopTwo<5>, ComposeTopTwo<6>};
+
+// Whether some image inserts the line colour screen under it.
+bool InsertsLineColour(const LineRules& r) {
+  for (const ImageRules& i : r.images) {
+    if (i.lineColour) return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -150,6 +289,15 @@ void ComposeLayers(const LineRules& r, LineBuffers& b, int width, uint32_t* out,
     } else {
       std::memset(b.noColourCalculation, 0, static_cast<size_t>(width));
     }
+  }
+  if (!r.calculate) {
+    FillDots(b.back, r.back, width);
+    const bool shadows = shown.sprites && SpriteShadows(b.layers[kSprite], width);
+    return kTopPaths[shown.count][r.offset][shadows](r, b, shown, width, out);
+  }
+  if (!r.extended && !InsertsLineColour(r)) {
+    FillDots(b.back, r.back, width);
+    return kTopTwoPaths[shown.count](r, b, shown, width, out);
   }
   kPaths[r.calculate][r.offset](r, b, shown, width, out);
 }

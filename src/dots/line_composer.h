@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "dots/composition_rules.h"
-#include "dots/layer_line.h"
+#include "dots/line_buffers.h"
 
 namespace dots {
 

@@ -1,6 +1,7 @@
 // Replays one display period's register and colour RAM writes into per-line copies.
 #include "dots/line_state.h"
 
+#include <atomic>
 #include <cstring>
 
 #include "common/bits.h"
@@ -8,9 +9,18 @@
 
 namespace dots {
 
+uint64_t LineStates::NewStamp() {
+  static std::atomic<uint64_t> last{0};
+  return ++last;
+}
+
 void LineStates::Begin(const ChipView& chips) {
   std::memcpy(startRegisters_, chips.vdp2Registers, sizeof(startRegisters_));
-  std::memcpy(startCram_, chips.cram, sizeof(startCram_));
+  // Periods that start from the same colours keep their stamp, and the tables made from it.
+  if (startCramStamp_ == 0 || std::memcmp(startCram_, chips.cram, sizeof(startCram_)) != 0) {
+    std::memcpy(startCram_, chips.cram, sizeof(startCram_));
+    startCramStamp_ = NewStamp();
+  }
 }
 
 void LineStates::Apply(const vdp::LineWrite& write, int line) {
@@ -27,26 +37,38 @@ void LineStates::Apply(const vdp::LineWrite& write, int line) {
   }
   if (cramLine_ != line) {
     std::memcpy(cram_[cramCount_], cram_[cramCount_ - 1], sizeof(cram_[0]));
+    cramStamp_[cramCount_] = NewStamp();
+    cramChange_[cramCount_] = CramChange{};
+    cramChange_[cramCount_].from = cramStamp_[cramCount_ - 1];
     ++cramCount_;
     cramLine_ = line;
   }
+  CramChange& change = cramChange_[cramCount_ - 1];
   uint16_t* cram = cram_[cramCount_ - 1];
   const uint32_t index = write.target & 0x7FF;
   cram[index] = write.value;
+  change.Add(index);
   // In colour RAM mode 0 the two halves hold the same 1,024 colours: a write to either is
   // stored in the other as well.
   const RegisterView regs(registers_[registerCount_ - 1]);
-  if (regs.Field(reg::RAMCTL, 13, 12) == 0) cram[index ^ 0x400] = write.value;
+  if (regs.Field(reg::RAMCTL, 13, 12) == 0) {
+    cram[index ^ 0x400] = write.value;
+    change.Add(index ^ 0x400);
+  }
 }
 
 void LineStates::CopyFromChips(const ChipView& chips) {
   std::memcpy(registers_[registerCount_++], chips.vdp2Registers, sizeof(registers_[0]));
+  cramStamp_[cramCount_] = NewStamp();
+  cramChange_[cramCount_] = CramChange{};  // unknown
   std::memcpy(cram_[cramCount_++], chips.cram, sizeof(cram_[0]));
 }
 
 void LineStates::Build(const ChipView& chips, const vdp::LineLog& log) {
   std::memcpy(registers_[0], startRegisters_, sizeof(registers_[0]));
   std::memcpy(cram_[0], startCram_, sizeof(cram_[0]));
+  cramStamp_[0] = startCramStamp_;
+  cramChange_[0] = CramChange{};
   registerCount_ = cramCount_ = 1;
   registerLine_ = cramLine_ = -1;
   // Lines from here on show the end-of-period state (the log lost writes after it).

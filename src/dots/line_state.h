@@ -8,6 +8,7 @@
 
 #include "common/line_log.h"
 #include "dots/chip_view.h"
+#include "dots/colour_ram.h"
 
 namespace dots {
 
@@ -24,8 +25,16 @@ class LineStates {
   // see the end-of-period state of chips.
   void Build(const ChipView& chips, const vdp::LineLog& log);
 
+  // A number no other call of the process returns (never 0): names memory contents.
+  static uint64_t NewStamp();
+
   const uint16_t* Registers(int line) const { return registers_[registerCopy_[Clamp(line)]]; }
   const uint16_t* Cram(int line) const { return cram_[cramCopy_[Clamp(line)]]; }
+  // A number naming the contents of Cram(line): equal stamps, equal words, across periods
+  // and across every LineStates of the process. Never 0.
+  uint64_t CramStamp(int line) const { return cramStamp_[cramCopy_[Clamp(line)]]; }
+  // How Cram(line) differs from the copy of the lines before it.
+  const CramChange& CramChangeOf(int line) const { return cramChange_[cramCopy_[Clamp(line)]]; }
 
  private:
   static int Clamp(int line) { return line < 0 ? 0 : (line >= kMaxLines ? kMaxLines - 1 : line); }
@@ -37,6 +46,9 @@ class LineStates {
   // Copy 0 is the start state; one more per changing line, one for the end state.
   uint16_t registers_[kMaxLines + 2][kRegisterWords];
   uint16_t cram_[kMaxLines + 2][kCramWords];
+  uint64_t cramStamp_[kMaxLines + 2] = {};
+  CramChange cramChange_[kMaxLines + 2];
+  uint64_t startCramStamp_ = 0;  // kept while the period start's colour RAM is unchanged
   uint16_t registerCopy_[kMaxLines] = {};
   uint16_t cramCopy_[kMaxLines] = {};
   int registerCount_ = 0, cramCount_ = 0;

@@ -20,6 +20,8 @@ struct PatternNameForm {
   bool sixteenColours;   // palette bits 6-4 come from PNCN rather than the name
   bool twoByTwo;         // characters of 2x2 cells
   uint32_t supplement;   // PNCN bits 9-0
+
+  bool operator==(const PatternNameForm&) const = default;
 };
 
 using PatternNameDecoder = Character (*)(uint32_t entry, const PatternNameForm& form);

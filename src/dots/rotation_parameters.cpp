@@ -77,6 +77,9 @@ LineTransform TransformLine(const ParameterTable& t, const LineStart& s) {
 void RotationStarts::Build(const LineStates& states, const vdp::LineLog& log,
                            const vdp::ConsoleMemory& vram, const DisplayMode& mode) {
   uint32_t next = 0;
+  // VRAM stays as it is over the period: a table read at one address reads the same again.
+  ParameterTable tables[2];
+  uint32_t tableAddress[2] = {~0u, ~0u};
   for (int y = 0; y < mode.height && y < Picture::kMaxHeight; ++y) {
     const int line = mode.HostLine(y);
     // RPRCTL bits written for this line (and not yet used): the start values to re-read.
@@ -89,7 +92,12 @@ void RotationStarts::Build(const LineStates& states, const vdp::LineLog& log,
     }
     const RegisterView regs(states.Registers(line));
     for (int set = 0; set < 2; ++set) {
-      const ParameterTable t = ReadParameterTable(vram, ParameterTableAddress(regs, set));
+      const uint32_t address = ParameterTableAddress(regs, set);
+      if (address != tableAddress[set]) {
+        tableAddress[set] = address;
+        tables[set] = ReadParameterTable(vram, address);
+      }
+      const ParameterTable& t = tables[set];
       const uint32_t bits = reread >> (set * 8);
       const LineStart& prev = starts_[y > 0 ? y - 1 : 0][set];
       LineStart& s = starts_[y][set];

@@ -1,6 +1,8 @@
 // A display period, line by line: per-line state, the layers' lines, their composition.
 #include "dots/screen_composer.h"
 
+#include <cstring>
+
 #include "dots/back_screen.h"
 #include "dots/line_composer.h"
 #include "dots/rotation_registers.h"
@@ -13,8 +15,17 @@ namespace {
 
 constexpr uint32_t kBlack = 0xFF000000u;
 
-ColourRam LineColourRam(const uint16_t* cram, RegisterView regs) {
-  return ColourRam(cram, regs.Field(reg::RAMCTL, 13, 12));
+// words[0, count) = value, four words a store.
+void FillWords(uint16_t* words, uint16_t value, int count) {
+  const uint64_t four = value * 0x0001000100010001ull;
+  int i = 0;
+  for (; i + 4 <= count; i += 4) std::memcpy(words + i, &four, sizeof(four));
+  for (; i < count; ++i) words[i] = value;
+}
+
+ColourRam LineColourRam(const LineStates& states, int line, RegisterView regs) {
+  return ColourRam(states.Cram(line), regs.Field(reg::RAMCTL, 13, 12), states.CramStamp(line),
+                   &states.CramChangeOf(line));
 }
 
 }  // namespace
@@ -23,6 +34,8 @@ void ScreenComposer::BeginPeriod(const ChipView& chips) { states_.Begin(chips); 
 
 void ScreenComposer::PrepareLines(const ChipView& chips, const vdp::LineLog& log, Picture& out) {
   states_.Build(chips, log);
+  // VRAM stays as it is while the period's lines are composed.
+  vramStamp_ = LineStates::NewStamp();
   // The picture's size and structure are those of its first line.
   mode_ = DisplayMode::FromTvmd(RegisterView(states_.Registers(0))[reg::TVMD]);
   out.width = mode_.width;
@@ -50,7 +63,7 @@ void ScreenComposer::ComposeLine(int y, const ChipView& chips, const FrameBuffer
   }
   const int line = mode_.HostLine(y);
   const RegisterView regs(states_.Registers(line));
-  const ColourRam cram = LineColourRam(states_.Cram(line), regs);
+  const ColourRam cram = LineColourRam(states_, line, regs);
   // The layers with a dot to show, as a mask of Layer bits.
   uint32_t shown = 0;
   if (DrawSpriteLine(y, mode_, regs, cram, chips.vdp1Registers[0], displayed,
@@ -58,12 +71,14 @@ void ScreenComposer::ComposeLine(int y, const ChipView& chips, const FrameBuffer
     shown |= 1u << kSprite;
   }
   for (int n = 0; n < 4; ++n) {
-    if (DrawScrollScreenLine(n, y, mode_, regs, cram, vram, scratch.layers[kNbg0 + n])) {
+    scratch.screens[n].vramStamp = vramStamp_;
+    if (DrawScrollScreenLine(n, y, mode_, regs, cram, vram, scratch.screens[n],
+                             scratch.layers[kNbg0 + n])) {
       shown |= 1u << (kNbg0 + n);
     }
   }
   const uint16_t lineColour = static_cast<uint16_t>(LineColourAddress(y, regs, vram));
-  for (int x = 0; x < mode_.width; ++x) scratch.lineColour[x] = lineColour;
+  FillWords(scratch.lineColour, lineColour, mode_.width);
   const RotationLineInput rotation{y,
                                    mode_,
                                    regs,

@@ -7,14 +7,14 @@
 #include "common/line_log.h"
 #include "dots/chip_view.h"
 #include "dots/display_mode.h"
-#include "dots/layer_line.h"
+#include "dots/line_buffers.h"
 #include "dots/line_state.h"
 #include "dots/picture.h"
 #include "dots/rotation_parameters.h"
 
 namespace dots {
 
-// Owns its fixed tables (about 2.5 MB): allocate it once, on the heap.
+// Owns its fixed tables (about 3 MB): allocate it once, on the heap.
 class ScreenComposer {
  public:
   // At the start of a display period (V-blank out): the state its first line starts from.
@@ -34,6 +34,7 @@ class ScreenComposer {
   RotationStarts rotationStarts_;
   LineBuffers scratch_;
   DisplayMode mode_;
+  uint64_t vramStamp_ = 0;  // names VRAM's contents from PrepareLines to the next
 };
 
 }  // namespace dots

@@ -2,7 +2,12 @@
 // and per cell or bitmap form over the line's map coordinates.
 #include "dots/scroll_screen.h"
 
+#include <cstring>
+#include <type_traits>
+
+#include "dots/cell_map.h"
 #include "dots/dot_formats.h"
+#include "dots/dot_table.h"
 #include "dots/pattern_name.h"
 #include "dots/scroll_coordinates.h"
 
@@ -14,99 +19,174 @@ using vdp::ConsoleMemory;
 // One screen's settings for one line.
 struct Screen : ScreenColours {
   // Cells.
-  PatternNameForm form;
+  CellMap map;
   PatternNameDecoder decode;
-  uint32_t charShift;   // 3 for 1x1 characters, 4 for 2x2
-  uint32_t wide, tall;  // plane of 2 pages across / down
-  uint32_t pageBytes, nameBytes;
-  uint32_t planeAddress[4];  // A, B, C, D
   // Bitmaps.
   uint32_t bitmapBase, bitmapWidth, bitmapHeight, bitmapPalette;
   uint8_t bitmapFlags;
-
-  uint32_t EntryAddress(uint32_t x, uint32_t y) const {
-    const uint32_t plane = (((y >> (9 + tall)) & 1) << 1) | ((x >> (9 + wide)) & 1);
-    const uint32_t page = ((((y >> 9) & tall)) << wide) | ((x >> 9) & wide);
-    const uint32_t entry = (((y & 511) >> charShift) << (9 - charShift)) | ((x & 511) >> charShift);
-    return planeAddress[plane] + page * pageBytes + entry * nameBytes;
-  }
 };
 
 using LineFunction = void (*)(const Screen&, const ScrollCoordinates&, int, const ConsoleMemory&,
-                              LayerDot*);
+                              ScrollScreenCache&, LayerDot*);
 
-// A steady line: each character's name is read and decoded once, and each of its cell
-// rows read whole; its dots on the line follow from the left one.
+// How raw dots of format F become layer dots: by ScreenColours::Dot from the character's
+// base...
+template <class F>
+class DirectDots {
+ public:
+  DirectDots(const ScreenColours& colours, DotTable& table) : colours_(colours), table_(table) {
+    table_.Use<F>(colours);  // for its stamp, which names these settings
+  }
+  uint64_t Stamp() const { return table_.Stamp(); }
+  CharacterColours Colours(uint32_t palette, uint8_t flags) const {
+    return CharacterColours{nullptr, nullptr, colours_.Base<F>(palette, flags)};
+  }
+  void Start(uint32_t palette, uint8_t flags) { base_ = Colours(palette, flags).base; }
+  LayerDot Dot(uint32_t raw) const { return colours_.Dot<F>(raw, base_); }
+  // count dots of the cell row at rowAddress from its dot first (counted after a flip).
+  void Row(const CharacterColours& c, const ConsoleMemory& vram, uint32_t rowAddress, bool hFlip,
+           uint32_t first, int count, LayerDot* out) const {
+    uint32_t raw[8];
+    ReadRow<F>(vram, rowAddress, raw);
+    for (int k = 0; k < count; ++k)
+      out[k] = colours_.Dot<F>(raw[(first + k) ^ (hFlip ? 7 : 0)], c.base);
+  }
+
+ private:
+  const ScreenColours colours_;  // held in registers while a line is written
+  DotTable& table_;
+  DotBase base_{};
+};
+
+// ... or, at 16 and 256 colours, from the screen's table of the character's palette.
+template <class F>
+class TabledDots {
+ public:
+  TabledDots(const ScreenColours& colours, DotTable& table) : colours_(colours), table_(table) {
+    table_.Use<F>(colours);
+  }
+  uint64_t Stamp() const { return table_.Stamp(); }
+  CharacterColours Colours(uint32_t palette, uint8_t flags) const {
+    return CharacterColours{
+        table_.Dots<F>(colours_, palette, flags), table_.Pairs<F>(colours_, palette, flags), {}};
+  }
+  void Start(uint32_t palette, uint8_t flags) { dots_ = table_.Dots<F>(colours_, palette, flags); }
+  LayerDot Dot(uint32_t raw) const { return dots_[raw]; }
+  void Row(const CharacterColours& c, const ConsoleMemory& vram, uint32_t rowAddress, bool hFlip,
+           uint32_t first, int count, LayerDot* out) const {
+    // The row's dots packed, the one to show first in the top bits.
+    using Packed = std::conditional_t<F::kDotBits == 4, uint32_t, uint64_t>;
+    constexpr uint32_t kTop = sizeof(Packed) * 8 - F::kDotBits;
+    const LayerDot* dots = c.dots;
+    Packed row = vram.ReadLong(rowAddress);  // the console long: left dot on top
+    if constexpr (F::kDotBits == 8) row = (row << 32) | vram.ReadLong(rowAddress + 4);
+    if (hFlip) row = Mirror(row);
+    if (count == 8 && c.pairs) {  // the whole row, two dots a copy
+#pragma GCC unroll 4
+      for (uint32_t k = 0; k < 4; ++k) {
+        const uint32_t byte = (row >> (24 - 8 * k)) & 0xFF;
+        std::memcpy(out + 2 * k, c.pairs + 2 * byte, 2 * sizeof(LayerDot));
+      }
+      return;
+    }
+    if (count == 8) {  // the whole row: fixed shifts
+#pragma GCC unroll 8
+      for (uint32_t k = 0; k < 8; ++k) {
+        out[k] = dots[(row >> (kTop - k * F::kDotBits)) & ((1u << F::kDotBits) - 1)];
+      }
+      return;
+    }
+    row <<= first * F::kDotBits;
+    for (int k = 0; k < count; ++k, row <<= F::kDotBits) out[k] = dots[row >> kTop];
+  }
+
+ private:
+  // The 8 dots of a packed row in the other order.
+  static uint32_t Mirror(uint32_t nibbles) {
+    const uint32_t swapped = ((nibbles >> 4) & 0x0F0F0F0Fu) | ((nibbles & 0x0F0F0F0Fu) << 4);
+    return vdp::ReverseBytes(swapped);
+  }
+  static uint64_t Mirror(uint64_t bytes) { return vdp::ReverseBytes(bytes); }
+
+  const ScreenColours colours_;
+  DotTable& table_;
+  const LayerDot* dots_ = nullptr;
+};
+
+template <class F>
+using FormatDots = std::conditional_t<kTabledFormat<F>, TabledDots<F>, DirectDots<F>>;
+
+// A steady line: its cells' names are read and decoded once for the lines of a cell row
+// (see LineCells), and each cell row read whole; its dots on the line follow from the left
+// one.
 template <class F>
 void SteadyCellLine(const Screen& s, uint32_t x0, uint32_t y0, int width, const ConsoleMemory& vram,
-                    LayerDot* out) {
-  const ScreenColours colours = s;  // held in registers while out is written
-  const uint32_t maskX = (1024u << s.wide) - 1, y = y0 & ((1024u << s.tall) - 1);
-  const uint32_t charMask = (1u << s.charShift) - 1;
+                    ScrollScreenCache& cache, const FormatDots<F>& dots, LayerDot* out) {
+  const CellMap& map = s.map;
+  const uint32_t x = x0 & ((1024u << map.wide) - 1), y = y0 & ((1024u << map.tall) - 1);
+  const CellColumn* column = cache.cells.Cross(
+      map, s.decode, 8 * F::kRowBytes, x, y, width, vram, cache.vramStamp, dots.Stamp(),
+      [&dots](uint32_t palette, uint8_t flags) { return dots.Colours(palette, flags); });
+  const uint32_t rowInCell = y & 7;
+  const auto row = [rowInCell](const CellColumn& c) {
+    return c.address + (rowInCell ^ (c.vFlip ? 7 : 0)) * F::kRowBytes;
+  };
+  // A first cell shown from its dot x & 7, whole cells, a last cell shown in part.
   int i = 0;
-  while (i < width) {
-    const uint32_t x = (x0 + static_cast<uint32_t>(i)) & maskX;
-    const uint32_t at = s.EntryAddress(x, y);
-    const Character ch = s.decode(s.form.oneWord ? vram.ReadWord(at) : vram.ReadLong(at), s.form);
-    const DotBase base = colours.Base<F>(ch.palette, ch.flags);
-    const uint32_t cy = (y & charMask) ^ (ch.vFlip ? charMask : 0);
-    const uint32_t flip = ch.hFlip ? charMask : 0;
-    const uint32_t rowInCell = ch.address + (cy & 7) * F::kRowBytes;
-    // Cell by cell (two across a 2x2 character), from the line's first dot in it.
-    for (uint32_t u = x & charMask; u <= charMask && i < width;) {
-      const uint32_t cell = ((cy >> 3) << 1) | ((u ^ flip) >> 3);  // UL, UR, LL, LR
-      uint32_t raw[8], shown[8];
-      ReadRow<F>(vram, rowInCell + cell * 8 * F::kRowBytes, raw);
-      for (uint32_t k = 0; k < 8; ++k) shown[k] = raw[k ^ (flip & 7)];
-      const int left = width - i, inCell = static_cast<int>(8 - (u & 7));
-      const int count = left < inCell ? left : inCell;
-      const uint32_t* dots = shown + (u & 7);
-      for (int k = 0; k < count; ++k) out[i + k] = colours.Dot<F>(dots[k], base);
-      i += count;
-      u += static_cast<uint32_t>(count);
-    }
+  if (const uint32_t first = x & 7; first != 0) {
+    const int count = width < static_cast<int>(8 - first) ? width : static_cast<int>(8 - first);
+    dots.Row(column->colours, vram, row(*column), column->hFlip, first, count, out);
+    i = count;
+    ++column;
   }
+  for (; i + 8 <= width; i += 8, ++column) {
+    dots.Row(column->colours, vram, row(*column), column->hFlip, 0, 8, out + i);
+  }
+  if (i < width)
+    dots.Row(column->colours, vram, row(*column), column->hFlip, 0, width - i, out + i);
 }
 
 template <class F>
 void CellLine(const Screen& s, const ScrollCoordinates& c, int width, const ConsoleMemory& vram,
-              LayerDot* out) {
-  if (c.steady) return SteadyCellLine<F>(s, c.x[0], c.y[0], width, vram, out);
-  const uint32_t maskX = (1024u << s.wide) - 1, maskY = (1024u << s.tall) - 1;
-  const uint32_t charMask = (1u << s.charShift) - 1;
+              ScrollScreenCache& cache, LayerDot* out) {
+  FormatDots<F> dots(s, cache.dots);
+  if (c.steady) return SteadyCellLine<F>(s, c.x[0], c.y[0], width, vram, cache, dots, out);
+  const CellMap& map = s.map;
+  const uint32_t maskX = (1024u << map.wide) - 1, maskY = (1024u << map.tall) - 1;
+  const uint32_t charMask = (1u << map.charShift) - 1;
   uint32_t lastKey = ~0u;
   Character ch{};
-  DotBase base{};
   for (int i = 0; i < width; ++i) {
     const uint32_t x = c.x[i] & maskX, y = c.y[i] & maskY;
-    const uint32_t key = (x >> s.charShift) | ((y >> s.charShift) << 16);
+    const uint32_t key = (x >> map.charShift) | ((y >> map.charShift) << 16);
     if (key != lastKey) {
       lastKey = key;
-      const uint32_t at = s.EntryAddress(x, y);
-      ch = s.decode(s.form.oneWord ? vram.ReadWord(at) : vram.ReadLong(at), s.form);
-      base = s.Base<F>(ch.palette, ch.flags);
+      const uint32_t at = map.EntryAddress(x, y);
+      ch = s.decode(map.form.oneWord ? vram.ReadWord(at) : vram.ReadLong(at), map.form);
+      dots.Start(ch.palette, ch.flags);
     }
-    out[i] = s.Dot<F>(CharacterDot<F>(vram, ch, x, y, charMask), base);
+    out[i] = dots.Dot(CharacterDot<F>(vram, ch, x, y, charMask));
   }
 }
 
 template <class F>
 void BitmapLine(const Screen& s, const ScrollCoordinates& c, int width, const ConsoleMemory& vram,
-                LayerDot* out) {
-  const DotBase base = s.Base<F>(s.bitmapPalette, s.bitmapFlags);
+                ScrollScreenCache& cache, LayerDot* out) {
+  FormatDots<F> dots(s, cache.dots);
+  dots.Start(s.bitmapPalette, s.bitmapFlags);
   const uint32_t maskX = s.bitmapWidth - 1, maskY = s.bitmapHeight - 1;
   const uint32_t rowBytes = s.bitmapWidth * F::kRowBytes / 8;
   if (c.steady) {
     const uint32_t row = s.bitmapBase + (c.y[0] & maskY) * rowBytes;
     for (int i = 0; i < width; ++i) {
       const uint32_t x = (c.x[0] + static_cast<uint32_t>(i)) & maskX;
-      out[i] = s.Dot<F>(F::Read(vram, row, x), base);
+      out[i] = dots.Dot(F::Read(vram, row, x));
     }
     return;
   }
   for (int i = 0; i < width; ++i) {
     const uint32_t x = c.x[i] & maskX, y = c.y[i] & maskY;
-    out[i] = s.Dot<F>(F::Read(vram, s.bitmapBase + y * rowBytes, x), base);
+    out[i] = dots.Dot(F::Read(vram, s.bitmapBase + y * rowBytes, x));
   }
 }
 
@@ -130,23 +210,23 @@ bool IsBitmap(int n, RegisterView r) { return n < 2 && r.Field(reg::CHCTLA, n * 
 
 void SetUpCells(int n, RegisterView r, uint32_t colourCode, Screen& s) {
   const uint32_t pncn = r[reg::PNCN0 + n * 2];
-  s.form = PatternNameForm{vdp::Bit(pncn, 15) != 0, vdp::Bit(pncn, 14) != 0, colourCode == 0,
-                           TwoByTwo(n, r), vdp::Bits(pncn, 9, 0)};
-  s.decode = ChoosePatternNameDecoder(s.form);
-  s.charShift = s.form.twoByTwo ? 4 : 3;
-  s.nameBytes = s.form.oneWord ? 2 : 4;
+  s.map.form = PatternNameForm{vdp::Bit(pncn, 15) != 0, vdp::Bit(pncn, 14) != 0, colourCode == 0,
+                               TwoByTwo(n, r), vdp::Bits(pncn, 9, 0)};
+  s.decode = ChoosePatternNameDecoder(s.map.form);
+  s.map.charShift = s.map.form.twoByTwo ? 4 : 3;
+  s.map.nameBytes = s.map.form.oneWord ? 2 : 4;
   // A page is 512 x 512 dots: 64 x 64 names of 1x1 characters or 32 x 32 of 2x2.
-  s.pageBytes = (s.form.twoByTwo ? 32 * 32 : 64 * 64) * s.nameBytes;
+  s.map.pageBytes = (s.map.form.twoByTwo ? 32 * 32 : 64 * 64) * s.map.nameBytes;
   const uint32_t size = r.Field(reg::PLSZ, n * 2 + 1, n * 2);
-  s.wide = size & 1;
-  s.tall = size >> 1;
+  s.map.wide = size & 1;
+  s.map.tall = size >> 1;
   // A plane of several pages starts on a multiple of its own size.
-  const uint32_t pagesMask = ~((1u << (s.wide + s.tall)) - 1);
+  const uint32_t pagesMask = ~((1u << (s.map.wide + s.map.tall)) - 1);
   const uint32_t upper = r.Field(reg::MPOFN, n * 4 + 2, n * 4) << 6;
   for (int plane = 0; plane < 4; ++plane) {
     const uint32_t map = r[reg::MPABN0 + n * 4 + (plane >> 1) * 2];
     const uint32_t m = upper | (plane & 1 ? vdp::Bits(map, 13, 8) : vdp::Bits(map, 5, 0));
-    s.planeAddress[plane] = ((m & pagesMask) * s.pageBytes) & vdp::kVramMask;
+    s.map.planeAddress[plane] = ((m & pagesMask) * s.map.pageBytes) & vdp::kVramMask;
   }
 }
 
@@ -180,7 +260,8 @@ bool ScrollScreenShown(int n, RegisterView regs) {
 }
 
 bool DrawScrollScreenLine(int n, int y, const DisplayMode& mode, RegisterView regs,
-                          const ColourRam& cram, const vdp::ConsoleMemory& vram, LayerDot* line) {
+                          const ColourRam& cram, const vdp::ConsoleMemory& vram,
+                          ScrollScreenCache& cache, LayerDot* line) {
   if (!ScrollScreenShown(n, regs)) return false;
   const uint32_t colourCode = ColourCode(n, regs);
   Screen s{};
@@ -201,7 +282,7 @@ bool DrawScrollScreenLine(int n, int y, const DisplayMode& mode, RegisterView re
   }
   ScrollCoordinates coordinates;
   ComputeScrollCoordinates(n, y, mode, regs, vram, coordinates);
-  kLineFunctions[colourCode][bitmap](s, coordinates, mode.width, vram, line);
+  kLineFunctions[colourCode][bitmap](s, coordinates, mode.width, vram, cache, line);
   return true;
 }
 

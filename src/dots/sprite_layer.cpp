@@ -2,6 +2,8 @@
 // codes, priority and colour RAM offset.
 #include "dots/sprite_layer.h"
 
+#include <cstring>
+
 #include "common/rgb555.h"
 
 namespace dots {
@@ -71,21 +73,41 @@ template <bool kEightBit>
 bool FillLine(const SpriteLine& s, const FrameBufferMemory& fb, uint32_t rowAddress,
               uint32_t rowMask, uint32_t xShift, int width, LayerDot* line) {
   uint32_t priorities = 0;
+  // Make is the same for the same data on a line: runs of one word (the clear word 0 above
+  // all) are made once.
+  uint32_t lastData = 0;
+  LayerDot last = s.Make(0);
   for (int x = 0; x < width; ++x) {
     const uint32_t fx = (static_cast<uint32_t>(x) >> xShift) & rowMask;
     const uint32_t data =
         kEightBit ? fb.ReadByte(rowAddress + fx) : fb.ReadWord(rowAddress + fx * 2);
-    line[x] = s.Make(data);
-    priorities |= line[x].priority;
+    if (data != lastData) {
+      lastData = data;
+      last = s.Make(data);
+      priorities |= last.priority;
+    }
+    line[x] = last;
   }
   return priorities != 0;
 }
 
-// Whether the bytes [address, address + bytes) of a row are all 0 (address 4-aligned):
-// most rows of most frames hold no sprite.
+// Whether the bytes [address, address + bytes) of a row are all 0 (address 16-aligned):
+// most rows of most frames hold no sprite. Read 16 bytes at a time in any byte order; a
+// few bytes read past the end can only make a clear row draw dot by dot, as exactly.
 bool RowIsClear(const FrameBufferMemory& fb, uint32_t address, uint32_t bytes) {
-  uint32_t any = 0;
-  for (uint32_t a = address; a < address + bytes; a += 4) any |= fb.ReadLong(a);
+  bytes = (bytes + 15) & ~15u;
+  if (address + bytes > FrameBufferMemory::kBytes) {
+    uint32_t any = 0;
+    for (uint32_t a = address; a < address + bytes; a += 4) any |= fb.ReadLong(a);
+    return any == 0;
+  }
+  const uint8_t* row = fb.Bytes() + address;
+  uint64_t any = 0;
+  for (uint32_t i = 0; i < bytes; i += 16) {
+    uint64_t two[2];
+    std::memcpy(two, row + i, sizeof(two));
+    any |= two[0] | two[1];
+  }
   return any == 0;
 }
 
@@ -127,7 +149,7 @@ bool DrawSpriteLine(int y, const DisplayMode& mode, RegisterView regs, const Col
   const uint32_t shownDots = (static_cast<uint32_t>(mode.width) + xShift) >> xShift;
   const uint32_t usedDots = shownDots < dotsPerRow ? shownDots : dotsPerRow;
   if (RowIsClear(frameBuffer, rowAddress, usedDots << (eightBit ? 0 : 1))) {
-    for (int x = 0; x < mode.width; ++x) line[x] = LayerDot{0, 0, 0, 0};
+    ClearDots(line, mode.width);  // windows still read the line
     return false;
   }
   if (eightBit) {

@@ -2,6 +2,9 @@
 // display mode, and a field's area as a mask.
 #include "dots/window.h"
 
+#include <cstring>
+#include <utility>
+
 namespace dots {
 namespace {
 
@@ -47,8 +50,38 @@ LineWindows ComputeLineWindows(int y, const DisplayMode& mode, RegisterView regs
   return w;
 }
 
+int WindowAreaRuns(uint32_t control, const LineWindows& w, int width, int runs[5][2]) {
+  // The dots where W0 or W1 starts or stops covering, in order: between two of them every
+  // dot is in the area or none is.
+  int cuts[6] = {0, width, w.begin[0], w.end[0] + 1, w.begin[1], w.end[1] + 1};
+  for (int& c : cuts) c = c < 0 ? 0 : (c > width ? width : c);
+  for (int i = 1; i < 6; ++i) {
+    for (int j = i; j > 0 && cuts[j - 1] > cuts[j]; --j) std::swap(cuts[j - 1], cuts[j]);
+  }
+  int count = 0;
+  for (int i = 0; i + 1 < 6; ++i) {
+    if (cuts[i] == cuts[i + 1] || !InWindowArea(control, w, cuts[i], false)) continue;
+    if (count > 0 && runs[count - 1][1] == cuts[i]) {
+      runs[count - 1][1] = cuts[i + 1];
+    } else {
+      runs[count][0] = cuts[i];
+      runs[count++][1] = cuts[i + 1];
+    }
+  }
+  return count;
+}
+
 void FillWindowMask(uint32_t control, const LineWindows& w, const LayerDot* sprites, int width,
                     uint8_t* mask) {
+  if (!ReadsSpriteWindow(control)) {
+    int runs[5][2];
+    const int count = WindowAreaRuns(control, w, width, runs);
+    std::memset(mask, 0, static_cast<size_t>(width));
+    for (int i = 0; i < count; ++i) {
+      std::memset(mask + runs[i][0], 1, static_cast<size_t>(runs[i][1] - runs[i][0]));
+    }
+    return;
+  }
   for (int x = 0; x < width; ++x) {
     mask[x] = InWindowArea(control, w, x, sprites[x].flags & kDotSpriteWindow) ? 1 : 0;
   }

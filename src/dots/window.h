@@ -52,6 +52,14 @@ inline bool InWindowArea(uint32_t control, const LineWindows& w, int x, bool inS
   return control & 0x80 ? area == enabled : area != 0;
 }
 
+// Whether the field reads the sprite window (its enable bit): else its area changes only
+// where W0 and W1 begin and end.
+inline bool ReadsSpriteWindow(uint32_t control) { return (control & 0x20) != 0; }
+
+// For a field that does not read the sprite window: the runs [runs[i][0], runs[i][1]) of
+// dots 0 to width - 1 in its area, left to right; answers how many (at most 5).
+int WindowAreaRuns(uint32_t control, const LineWindows& w, int width, int runs[5][2]);
+
 // mask[x] = 1 where dot x of the line is in the field's area; sprites: the line's sprite
 // dots, whose kDotSpriteWindow bits are the sprite window.
 void FillWindowMask(uint32_t control, const LineWindows& w, const LayerDot* sprites, int width,

@@ -121,8 +121,14 @@ void SwapSurfaceBuffers(GLContextHandle surface) {
     std::lock_guard<std::mutex> g(p.lock);
     p.width = width;
     p.height = height;
-    p.texels.assign(static_cast<size_t>(width) * height, 0);
     const int rows = std::min(height, s->height), columns = std::min(width, s->width);
+    // The rows below copy over the whole picture when the surface covers the client area:
+    // then only its size is set (no clearing pass once the size holds).
+    if (rows == height && columns == width) {
+      p.texels.resize(static_cast<size_t>(width) * height);
+    } else {
+      p.texels.assign(static_cast<size_t>(width) * height, 0);
+    }
     for (int glRow = 0; glRow < rows; ++glRow)
       std::copy_n(&s->buffer[static_cast<size_t>(glRow) * s->width], columns,
                   &p.texels[static_cast<size_t>(height - 1 - glRow) * width]);

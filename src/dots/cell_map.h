@@ -1,0 +1,104 @@
+// A cell screen's map: where the pattern name of a map position lies in VRAM, and the
+// cells a steady line crosses, kept for the next lines that cross the same ones.
+#pragma once
+
+#include <cstdint>
+
+#include "common/console_memory.h"
+#include "dots/dot_formats.h"
+#include "dots/pattern_name.h"
+#include "dots/picture.h"
+
+namespace dots {
+
+// A cell screen's map settings for one line.
+struct CellMap {
+  PatternNameForm form;
+  uint32_t charShift;   // 3 for 1x1 characters, 4 for 2x2
+  uint32_t wide, tall;  // plane of 2 pages across / down
+  uint32_t pageBytes, nameBytes;
+  uint32_t planeAddress[4];  // A, B, C, D
+
+  bool operator==(const CellMap&) const = default;
+
+  // VRAM address of the pattern name at map position (x, y), wrapped to the map.
+  uint32_t EntryAddress(uint32_t x, uint32_t y) const {
+    const uint32_t plane = (((y >> (9 + tall)) & 1) << 1) | ((x >> (9 + wide)) & 1);
+    const uint32_t page = ((((y >> 9) & tall)) << wide) | ((x >> 9) & wide);
+    const uint32_t entry = (((y & 511) >> charShift) << (9 - charShift)) | ((x & 511) >> charShift);
+    return planeAddress[plane] + page * pageBytes + entry * nameBytes;
+  }
+};
+
+// One 8-dot column of a steady line's cells: the cell's first row and what a character
+// gives its dots' colours (see the screens' dot policies).
+struct CellColumn {
+  uint32_t address;  // VRAM address of the cell, chosen among a 2x2 character's after flips
+  bool hFlip, vFlip;
+  uint8_t flags;  // the character's kDotPr, kDotCc
+  uint32_t palette;
+  CharacterColours colours;
+};
+
+// The cell columns a steady line crosses, left to right. Lines of one cell row that start
+// at the same map x (most lines of a screen without line scroll) cross the same cells:
+// they reuse them instead of reading and decoding the names again, and ask for their
+// colours again only when those may have changed.
+class LineCells {
+ public:
+  // The columns of a line of width dots from map position (x, y) (wrapped to the map), cells
+  // of cellBytes; colours(palette, flags) gives a character's CharacterColours.
+  // vramStamp names VRAM's contents (0 when unknown: nothing is reused); colourStamp names
+  // what colours() answers.
+  template <class Colours>
+  const CellColumn* Cross(const CellMap& map, PatternNameDecoder decode, uint32_t cellBytes,
+                          uint32_t x, uint32_t y, int width, const vdp::ConsoleMemory& vram,
+                          uint64_t vramStamp, uint64_t colourStamp, Colours colours) {
+    const Key key{vramStamp, map,    cellBytes,
+                  y >> 3,    x >> 3, ((x & 7) + static_cast<uint32_t>(width) + 7) >> 3};
+    if (vramStamp != 0 && key == key_) {
+      if (colourStamp != colourStamp_) {
+        colourStamp_ = colourStamp;
+        for (uint32_t k = 0; k < key.count; ++k) {
+          columns_[k].colours = colours(columns_[k].palette, columns_[k].flags);
+        }
+      }
+      return columns_;
+    }
+    key_ = key;
+    colourStamp_ = colourStamp;
+    const uint32_t maskX = (1024u << map.wide) - 1, twoByTwo = map.form.twoByTwo ? 1 : 0;
+    for (uint32_t k = 0; k < key.count; ++k) {
+      const uint32_t cellX = (x & ~7u) + (k << 3);
+      const uint32_t at = map.EntryAddress(cellX & maskX, y);
+      const Character ch =
+          decode(map.form.oneWord ? vram.ReadWord(at) : vram.ReadLong(at), map.form);
+      // Flips turn the whole character: a 2x2 character's cells change places too.
+      const uint32_t across = ((cellX >> 3) & twoByTwo) ^ (ch.hFlip ? twoByTwo : 0);
+      const uint32_t down = ((y >> 3) & twoByTwo) ^ (ch.vFlip ? twoByTwo : 0);
+      columns_[k] = CellColumn{ch.address + ((down << 1) | across) * cellBytes,
+                               ch.hFlip,
+                               ch.vFlip,
+                               ch.flags,
+                               ch.palette,
+                               colours(ch.palette, ch.flags)};
+    }
+    return columns_;
+  }
+
+ private:
+  struct Key {
+    uint64_t vramStamp;
+    CellMap map;
+    uint32_t cellBytes;
+    uint32_t row, column, count;  // map row and first column in cells; cells
+    bool operator==(const Key&) const = default;
+  };
+  // A line's dots over 8-dot cells, the first one partly shown.
+  static constexpr int kMost = Picture::kMaxWidth / 8 + 1;
+  Key key_{};
+  uint64_t colourStamp_ = 0;
+  CellColumn columns_[kMost];
+};
+
+}  // namespace dots
