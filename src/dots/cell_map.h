@@ -41,9 +41,9 @@ struct CellColumn {
 };
 
 // The cell columns a steady line crosses, left to right. Lines of one cell row that start
-// at the same map x (most lines of a screen without line scroll) cross the same cells:
-// they reuse them instead of reading and decoding the names again, and ask for their
-// colours again only when those may have changed.
+// within a few cells of each other (most lines of a screen, even with line scroll) cross
+// the same cells: they reuse them instead of reading and decoding the names again, and ask
+// for their colours again only when those may have changed.
 class LineCells {
  public:
   // The columns of a line of width dots from map position (x, y) (wrapped to the map), cells
@@ -54,23 +54,30 @@ class LineCells {
   const CellColumn* Cross(const CellMap& map, PatternNameDecoder decode, uint32_t cellBytes,
                           uint32_t x, uint32_t y, int width, const vdp::ConsoleMemory& vram,
                           uint64_t vramStamp, uint64_t colourStamp, Colours colours) {
-    const Key key{vramStamp, map,    cellBytes,
-                  y >> 3,    x >> 3, ((x & 7) + static_cast<uint32_t>(width) + 7) >> 3};
+    const uint32_t maskX = (1024u << map.wide) - 1, cellMask = maskX >> 3;
+    const uint32_t first = x >> 3, count = ((x & 7) + static_cast<uint32_t>(width) + 7) >> 3;
+    const Key key{vramStamp, map, cellBytes, y >> 3};
     if (vramStamp != 0 && key == key_) {
-      if (colourStamp != colourStamp_) {
-        colourStamp_ = colourStamp;
-        for (uint32_t k = 0; k < key.count; ++k) {
-          columns_[k].colours = colours(columns_[k].palette, columns_[k].flags);
+      // A line scrolled a few dots from the one that read them still finds its cells.
+      const uint32_t offset = (first - column_) & cellMask;
+      if (offset + count <= count_) {
+        if (colourStamp != colourStamp_) {
+          colourStamp_ = colourStamp;
+          for (uint32_t k = 0; k < count_; ++k) {
+            columns_[k].colours = colours(columns_[k].palette, columns_[k].flags);
+          }
         }
+        return columns_ + offset;
       }
-      return columns_;
     }
     key_ = key;
     colourStamp_ = colourStamp;
-    const uint32_t maskX = (1024u << map.wide) - 1, twoByTwo = map.form.twoByTwo ? 1 : 0;
-    for (uint32_t k = 0; k < key.count; ++k) {
-      const uint32_t cellX = (x & ~7u) + (k << 3);
-      const uint32_t at = map.EntryAddress(cellX & maskX, y);
+    column_ = (first - kSlack) & cellMask;
+    count_ = count + 2 * kSlack;
+    const uint32_t twoByTwo = map.form.twoByTwo ? 1 : 0;
+    for (uint32_t k = 0; k < count_; ++k) {
+      const uint32_t cellX = ((column_ + k) << 3) & maskX;
+      const uint32_t at = map.EntryAddress(cellX, y);
       const Character ch =
           decode(map.form.oneWord ? vram.ReadWord(at) : vram.ReadLong(at), map.form);
       // Flips turn the whole character: a 2x2 character's cells change places too.
@@ -83,7 +90,7 @@ class LineCells {
                                ch.palette,
                                colours(ch.palette, ch.flags)};
     }
-    return columns_;
+    return columns_ + kSlack;
   }
 
  private:
@@ -91,12 +98,16 @@ class LineCells {
     uint64_t vramStamp;
     CellMap map;
     uint32_t cellBytes;
-    uint32_t row, column, count;  // map row and first column in cells; cells
+    uint32_t row;  // map row in cells
     bool operator==(const Key&) const = default;
   };
-  // A line's dots over 8-dot cells, the first one partly shown.
-  static constexpr int kMost = Picture::kMaxWidth / 8 + 1;
+  // Cells kept on either side of a line's own, for lines scrolled a little from it (line
+  // scroll, a scroll register written between lines).
+  static constexpr uint32_t kSlack = 2;
+  // A line's dots over 8-dot cells, the first one partly shown, and the slack.
+  static constexpr uint32_t kMost = Picture::kMaxWidth / 8 + 1 + 2 * kSlack;
   Key key_{};
+  uint32_t column_ = 0, count_ = 0;  // the first cell kept (map column) and how many
   uint64_t colourStamp_ = 0;
   CellColumn columns_[kMost];
 };

@@ -26,12 +26,13 @@ class DotTable {
     const Settings now{c.cram,        c.cramOffset, c.priority,  c.priorityMode,
                        c.specialCode, F::kDotBits,  c.zeroOpaque};
     if (!Same(now, settings_)) {
-      if (!StepColours(now)) {
-        std::memset(made_, 0, sizeof(made_));
-        std::memset(pairSlot_, 0, sizeof(pairSlot_));
-        pairSlots_ = 0;
-        linesKept_ = 0;
-      }
+      // A few colour RAM words written: the entries they feed are made again where they
+      // are, so that what callers keep of the table stays good.
+      if (StepColours<F>(c, now)) return;
+      std::memset(made_, 0, sizeof(made_));
+      std::memset(pairSlot_, 0, sizeof(pairSlot_));
+      pairSlots_ = 0;
+      linesKept_ = 0;
       settings_ = now;
       ++stamp_;
     } else if (linesKept_ < kLinesBeforePairs) {
@@ -97,8 +98,10 @@ class DotTable {
   }
 
   // When now differs from the settings in force only by a few colour RAM words written
-  // since: drops the palettes that read those words (keeping the others) and answers true.
-  bool StepColours(const Settings& now) {
+  // since: makes again the entries (and pairs) of the dots that read those words, takes
+  // now as the settings in force and answers true.
+  template <class F>
+  bool StepColours(const ScreenColours& c, const Settings& now) {
     const CramChange* change = now.cram.Change();
     if (change == nullptr || !change->Few() || change->from != settings_.cram.Stamp() ||
         !now.cram.SameMode(settings_.cram)) {
@@ -107,25 +110,38 @@ class DotTable {
     Settings before = settings_;
     before.cram = now.cram;
     if (!Same(before, now)) return false;
-    for (uint32_t i = 0; i < change->count; ++i) Forget(now.cram.IndexOfWord(change->words[i]));
+    settings_ = now;
+    for (uint32_t i = 0; i < change->count; ++i)
+      Remake<F>(c, now.cram.IndexOfWord(change->words[i]));
     return true;
   }
 
-  // Drops the palettes whose colour addresses reach colour RAM index (under the address
-  // mask). A palette of 2^dotBits colours starts on a multiple of its size from the colour
-  // RAM offset (a multiple of 256), so one palette value reaches it, repeated every
+  // Makes again the entries that read colour RAM index (under the address mask). A palette
+  // of 2^dotBits colours starts on a multiple of its size from the colour RAM offset (a
+  // multiple of 256), so one palette value and dot reach it, the palette repeated every
   // (mask + 1) >> dotBits values when the mask folds the addresses.
-  void Forget(uint32_t index) {
-    const uint32_t bits = settings_.dotBits;
-    if (bits != 4 && bits != 8) return;
-    const uint32_t mask = settings_.cram.AddressMask();
-    const uint32_t values = bits == 4 ? 128 : 8;  // palette values a key can name
-    for (uint32_t p = ((index - settings_.cramOffset) & mask) >> bits; p < values;
-         p += (mask + 1) >> bits) {
-      for (uint32_t flags = 0; flags < 4; ++flags) {
-        const uint32_t key = (p << 2) | flags;
-        made_[key >> 6] &= ~(uint64_t{1} << (key & 63));
-        pairSlot_[key] = 0;  // its slot stays taken until the next full reset
+  template <class F>
+  void Remake(const ScreenColours& c, uint32_t index) {
+    if constexpr (kTabledFormat<F>) {
+      constexpr uint32_t kBits = F::kDotBits;
+      const uint32_t mask = settings_.cram.AddressMask();
+      const uint32_t values = kBits == 4 ? 128 : 8;  // palette values a key can name
+      const uint32_t address = (index - settings_.cramOffset) & mask;
+      const uint32_t dot = address & ((1u << kBits) - 1);
+      for (uint32_t p = address >> kBits; p < values; p += (mask + 1) >> kBits) {
+        for (uint32_t flags = 0; flags < 4; ++flags) {
+          const uint32_t key = (p << 2) | flags;
+          if (!(made_[key >> 6] & (uint64_t{1} << (key & 63)))) continue;
+          const uint32_t palette = kBits == 4 ? p : p << 4;
+          const LayerDot d = c.Dot<F>(dot, c.Base<F>(palette, static_cast<uint8_t>(flags)));
+          entries_[(key << kBits) + dot] = d;
+          if (kBits != 4 || pairSlot_[key] == 0) continue;
+          LayerDot* pairs = pairs_[pairSlot_[key] - 1];
+          for (uint32_t other = 0; other < 16; ++other) {
+            pairs[((dot << 4) | other) * 2] = d;
+            pairs[((other << 4) | dot) * 2 + 1] = d;
+          }
+        }
       }
     }
   }

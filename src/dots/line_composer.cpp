@@ -50,6 +50,17 @@ void ApplyTransparencyWindows(const LineRules& r, const ShownLayers& shown, Line
   }
 }
 
+// Whether the top image is shown halved: a sprite-shadow dot shades itself, and a shadow
+// sprite dot that wins priority (sprites win ties) shades the image on top if that screen
+// takes shadow.
+bool Shaded(const LineRules& r, const Image& top, const LayerDot& sprite) {
+  if ((sprite.flags & kDotShadeBelow) && sprite.priority >= top.dot->priority &&
+      sprite.priority != 0) {
+    return r.images[top.id].shadow;
+  }
+  return (top.dot->flags & kDotShadeSelf) != 0;
+}
+
 bool Calculated(const ImageRules& i, const LayerDot& d) {
   return ((i.ccPriorities >> d.priority) & 1) && (d.flags & i.ccAll) == i.ccAll &&
          (i.ccAny == 0 || (d.flags & i.ccAny) != 0);
@@ -109,17 +120,7 @@ void ComposeDots(const LineRules& r, const LineBuffers& b, const ShownLayers& sh
         fourth = image;
       }
     }
-    // A shadow sprite dot that wins priority (sprites win ties) shades the dot that is
-    // now on top if that screen takes shadow; a sprite-shadow dot shades itself.
-    bool shade = false;
-    if (shown.sprites) {
-      const LayerDot& sprite = b.layers[kSprite][x];
-      shade = (top.dot->flags & kDotShadeSelf) != 0;
-      if ((sprite.flags & kDotShadeBelow) && sprite.priority >= top.dot->priority &&
-          sprite.priority != 0) {
-        shade = r.images[top.id].shadow;
-      }
-    }
+    const bool shade = shown.sprites && Shaded(r, top, b.layers[kSprite][x]);
     uint32_t colour = top.dot->texel;
     const ImageRules& rules = r.images[top.id];
     if (kCalculate && Calculated(rules, *top.dot) && !b.noColourCalculation[x]) {
@@ -225,15 +226,7 @@ void ComposeTopTwo(const LineRules& r, const LineBuffers& b, const ShownLayers& 
     }
     const Image top{&byTie[best & 7][x], idByTie[best & 7]};
     const Image next{&byTie[second & 7][x], idByTie[second & 7]};
-    bool shade = false;
-    if (shadows) {
-      const LayerDot& sprite = sprites[x];
-      shade = (top.dot->flags & kDotShadeSelf) != 0;
-      if ((sprite.flags & kDotShadeBelow) && sprite.priority >= top.dot->priority &&
-          sprite.priority != 0) {
-        shade = r.images[top.id].shadow;
-      }
-    }
+    const bool shade = shadows && Shaded(r, top, sprites[x]);
     uint32_t colour = top.dot->texel;
     const ImageRules& rules = r.images[top.id];
     if (Calculated(rules, *top.dot) && !b.noColourCalculation[x]) {

@@ -240,6 +240,22 @@ TEST_F(DotsVdp2, EachLineShowsItsOwnRegistersAndColourRam) {
             (std::vector<uint32_t>{red, kBlack}));
 }
 
+// Colour RAM written between the lines of a screen whose cells have drawn the same palette
+// long enough to be kept two dots at a time: the lines after the write show the new colour.
+TEST_F(DotsVdp2, ColourRamWrittenBetweenLinesReachesKeptPalettes) {
+  // NBG0: 16-colour cells, one-word names at 0x2000 (all character 0, palette 0), whose
+  // dots are all code 1: colour RAM entry 1.
+  Apply({R(0x30, 0x8000), R(0x40, 1)});
+  for (uint32_t b = 0; b < 32; ++b) vram2->Byte(b) = 0x11;
+  composer->BeginPeriod(chips);
+  log->Append(40, vdp::LineLog::kCramTarget | 1, 0x3E0);
+  Apply({Cr(1, 0x3E0)});
+  composer->ComposePeriod(chips, *log, *fb, *picture);
+  EXPECT_EQ(std::vector<uint32_t>({picture->Row(39)[0], picture->Row(39)[300], picture->Row(40)[0],
+                                   picture->Row(40)[300]}),
+            (std::vector<uint32_t>{C(1), C(1), kGreen, kGreen}));
+}
+
 TEST_F(DotsVdp2, PictureSizeFollowsTvmd) {
   const struct {
     uint16_t tvmd;
