@@ -29,14 +29,6 @@ struct ShadeClamp {
 };
 inline constexpr ShadeClamp kShadeClamp{};
 
-// Per channel: original + (shade - 0x10), clamped to 0..0x1F. Bit 15 is kept.
-inline uint16_t ApplyShade(uint16_t colour, const Shade& s) {
-  const uint8_t* clamp = kShadeClamp.of;
-  return static_cast<uint16_t>((colour & 0x8000u) | clamp[vdp::Bits(colour, 4, 0) + s.r] |
-                               clamp[vdp::Bits(colour, 9, 5) + s.g] << 5 |
-                               clamp[vdp::Bits(colour, 14, 10) + s.b] << 10);
-}
-
 // An RGB colour's guns ready for shading by the packed values of a ShadeStepper: three
 // table loads a dot, the colour's own fields taken apart once.
 class ShadedColour {
@@ -61,6 +53,12 @@ class ShadedColour {
   const uint8_t *r_, *g_, *b_;
   uint32_t msb_;
 };
+
+// Per channel: original + (shade - 0x10), clamped to 0..0x1F. Bit 15 is kept.
+inline uint16_t ApplyShade(uint16_t colour, const Shade& s) {
+  return ShadedColour(colour).Of(static_cast<uint64_t>(s.r) | static_cast<uint64_t>(s.g) << 16 |
+                                 static_cast<uint64_t>(s.b) << 32);
+}
 
 // A shade moving from one value to another in a number of steps, each channel rounded to
 // the nearest step (Stepper::Between per channel). The three channels share a denominator,

@@ -71,11 +71,10 @@ class RowOut {
       words_[x_ ^ 1] = colour;
     }
   }
-  // kStore, the row drawn left to right: the dots colour(0) to colour(kCount - 1) from the
-  // dot in hand on. Dot x is host word x ^ 1, so from an even or an odd x the offsets are
-  // constants.
   bool Rightwards() const { return dir_ > 0; }
-  // Dot k is stored when drawn(k).
+  // kStore, the row drawn left to right: the dots colour(0) to colour(kCount - 1) from the
+  // dot in hand on, dot k when drawn(k). Dot x is host word x ^ 1, so from an even or an
+  // odd x the offsets are constants.
   template <uint32_t kCount, class Drawn, class Colour>
   void PutRight(const Drawn& drawn, const Colour& colour) {
     uint16_t* const at = words_ + x_;
@@ -155,7 +154,10 @@ void UnitRowDots(RowOut<kWrite>& out, const TexelFetch& texels, const RowRun& ru
       n -= static_cast<int32_t>(kCount);
       return true;
     };
-    if (kWrite == kStore && stream.AtLong() && (stored(stream.Pair()) || stored(stream.Whole()))) {
+    // The second long is read only when the row has two longs' dots left.
+    const bool pairLeft = n >= static_cast<int32_t>(2 * Stream::kPerLong);
+    if (kWrite == kStore && stream.AtLong() &&
+        ((pairLeft && stored(stream.Pair())) || stored(stream.Whole()))) {
       continue;
     }
     const Texel texel = texels.FromCode<kMode>(stream.Take());
