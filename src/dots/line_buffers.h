@@ -15,6 +15,8 @@ struct LineBuffers {
   ScrollScreenCache screens[4];  // NBG0-NBG3's, kept from line to line
   LayerLine layers[kLayerCount];
   LayerLine back;  // the back screen's dot under every dot, for passes that read it as a layer
+  LayerDot backHeld{};  // what back holds over its first backWidth dots
+  int backWidth = 0;
   uint8_t noColourCalculation[Picture::kMaxWidth];  // the colour-calculation window's area
   // The line colour screen's colour RAM address under each dot: the line's table entry,
   // its low 7 bits replaced where RBG0's coefficient carries line colour (KLCE).

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "dots/colour_maths.h"
+#include "dots/rank_keys.h"
 
 namespace dots {
 namespace {
@@ -137,95 +138,81 @@ void ComposeDots(const LineRules& r, const LineBuffers& b, const ShownLayers& sh
   }
 }
 
-// The top image alone, on a line without colour calculation: per dot the highest of the
-// shown layers' rank keys, priority above a tiebreak that favours the layer first in Layer
-// order, wins. Shown layer i (of kCount) ranks by priority * 8 + (kCount - i); the back
-// screen's key 7 sits above every priority-0 dot and below every shown one, so the highest
-// key is ComposeDots's top image, and its low 3 bits name it. kShadow: some sprite dot of
-// the line shades (the sprites are then shown layer 0, the only one with shadow flags).
-template <int kCount, bool kOffset, bool kShadow>
-void ComposeTops(const LineRules& r, const LineBuffers& b, const ShownLayers& shown, int width,
-                 uint32_t* out) {
-  constexpr uint32_t kBackKey = 7;
-  const LayerDot* byTie[8] = {};
-  ColourOffset offsets[8];  // the top image's colour offset, by tiebreak
-  bool shadows[8] = {};     // whether shadow sprites darken the top image, by tiebreak
-  for (int i = 0; i < kCount; ++i) {
-    byTie[kCount - i] = shown.lines[i];
-    offsets[kCount - i] = r.images[shown.ids[i]].offset;
-    shadows[kCount - i] = r.images[shown.ids[i]].shadow;
+// The shown layers ranked by key (see rank_keys.h): keys[x] the top image's key and, when
+// second is not null, second[x] the next one's. Shown layer i (of count) breaks ties with
+// count - i. Answers the flags of the line's sprite dots or-ed (0 without sprites).
+uint8_t RankLine(const ShownLayers& shown, int width, uint8_t* keys, uint8_t* second) {
+  std::memset(keys, kBackKey, static_cast<size_t>(width));
+  if (second) std::memset(second, kBackKey, static_cast<size_t>(width));
+  uint8_t spriteFlags = 0;
+  for (int i = 0; i < shown.count; ++i) {
+    const bool sprites = shown.sprites && i == 0;
+    spriteFlags |= RankLayer(shown.lines[i], static_cast<uint32_t>(shown.count - i), sprites,
+                             width, keys, second);
   }
-  byTie[kBackKey] = b.back;
-  offsets[kBackKey] = r.images[kBackImage].offset;
-  shadows[kBackKey] = r.images[kBackImage].shadow;
-  const LayerDot* sprites = b.layers[kSprite];
-#pragma GCC unroll 2
-  for (int x = 0; x < width; ++x) {
-    uint32_t best = kBackKey;
-#pragma GCC unroll 8
-    for (int tie = kCount; tie > 0; --tie) {
-      const LayerDot& d = byTie[tie][x];
-      // A sprite dot that only casts shadow takes no place in the ranking.
-      const bool castOnly = kShadow && tie == kCount && (d.flags & kDotShadeBelow);
-      const uint32_t key = (castOnly ? 0 : d.priority) * 8u + static_cast<uint32_t>(tie);
-      best = key > best ? key : best;
-    }
-    const uint32_t tie = best & 7;
-    const LayerDot& top = byTie[tie][x];
-    uint32_t colour = kOffset ? Offset(top.texel, offsets[tie]) : top.texel;
-    if (kShadow) {
-      // As ComposeDots: a sprite-shadow dot shades itself; a shadow sprite dot that wins
-      // priority (sprites win ties) shades the top dot if that screen takes shadow.
-      const LayerDot& sprite = sprites[x];
-      bool shade = (top.flags & kDotShadeSelf) != 0;
-      if ((sprite.flags & kDotShadeBelow) && sprite.priority >= top.priority &&
-          sprite.priority != 0) {
-        shade = shadows[tie];
-      }
-      if (shade) colour = Halve(colour);
-    }
-    out[x] = colour;
-  }
+  return spriteFlags;
 }
 
-// Whether some sprite dot of the line casts a shadow or is shaded.
-bool SpriteShadows(const LayerDot* sprites, int width) {
-  uint32_t flags = 0;
-  for (int x = 0; x < width; ++x) flags |= sprites[x].flags;
-  return (flags & (kDotShadeBelow | kDotShadeSelf)) != 0;
+// The layer lines by tiebreak (the back screen's line at kBackKey).
+struct ByTie {
+  const LayerDot* lines[8] = {};
+  int ids[8] = {};
+  ByTie(const ShownLayers& shown, const LineBuffers& b) {
+    for (int i = 0; i < shown.count; ++i) {
+      lines[shown.count - i] = shown.lines[i];
+      ids[shown.count - i] = shown.ids[i];
+    }
+    lines[kBackKey] = b.back;
+    ids[kBackKey] = kBackImage;
+  }
+  Image At(uint32_t key, int x) const { return Image{&lines[key & 7][x], ids[key & 7]}; }
+};
+
+// Whether some dot of the line can be darkened: sprite-shadow dots darken themselves;
+// shadow sprite dots darken only images that take shadow. spriteFlags: see RankLine.
+bool LineShades(const LineRules& r, const ByTie& byTie, uint8_t spriteFlags) {
+  if (spriteFlags & kDotShadeSelf) return true;
+  if (!(spriteFlags & kDotShadeBelow)) return false;
+  if (r.images[byTie.ids[kBackKey]].shadow) return true;
+  for (int tie = 1; tie < kBackKey; ++tie) {
+    if (byTie.lines[tie] && r.images[byTie.ids[tie]].shadow) return true;
+  }
+  return false;
+}
+
+// The top image alone, on a line without colour calculation.
+template <bool kOffset>
+void ComposeTops(const LineRules& r, const LineBuffers& b, const ShownLayers& shown, int width,
+                 uint32_t* out) {
+  uint8_t keys[Picture::kMaxWidth];
+  const ByTie byTie(shown, b);
+  const bool shadows = LineShades(r, byTie, RankLine(shown, width, keys, nullptr));
+  ColourOffset offsets[8];  // the top image's colour offset, by tiebreak
+  for (int tie = 1; tie < 8; ++tie) offsets[tie] = r.images[byTie.ids[tie]].offset;
+  if (!kOffset && !shadows) {
+#pragma GCC unroll 4
+    for (int x = 0; x < width; ++x) out[x] = byTie.lines[keys[x] & 7][x].texel;
+    return;
+  }
+  const LayerDot* sprites = b.layers[kSprite];
+  for (int x = 0; x < width; ++x) {
+    const uint32_t tie = keys[x] & 7;
+    const Image top = byTie.At(tie, x);
+    const uint32_t colour = kOffset ? Offset(top.dot->texel, offsets[tie]) : top.dot->texel;
+    out[x] = shadows && Shaded(r, top, sprites[x]) ? Halve(colour) : colour;
+  }
 }
 
 // A line with colour calculation but neither extended calculation nor line colour
-// insertion reads only the top two images: the two highest rank keys (as ComposeTops),
-// kept by one max and one clamped max per layer, name them. The rest is ComposeDots.
-template <int kCount>
+// insertion reads only the top two images. The rest is ComposeDots.
 void ComposeTopTwo(const LineRules& r, const LineBuffers& b, const ShownLayers& shown, int width,
                    uint32_t* out) {
-  constexpr uint32_t kBackKey = 7;
-  const LayerDot* byTie[8] = {};
-  int idByTie[8] = {};
-  for (int i = 0; i < kCount; ++i) {
-    byTie[kCount - i] = shown.lines[i];
-    idByTie[kCount - i] = shown.ids[i];
-  }
-  byTie[kBackKey] = b.back;
-  idByTie[kBackKey] = kBackImage;
-  const bool shadows = shown.sprites && SpriteShadows(b.layers[kSprite], width);
+  uint8_t keys[Picture::kMaxWidth], seconds[Picture::kMaxWidth];
+  const ByTie byTie(shown, b);
+  const bool shadows = LineShades(r, byTie, RankLine(shown, width, keys, seconds));
   const LayerDot* sprites = b.layers[kSprite];
   for (int x = 0; x < width; ++x) {
-    uint32_t best = kBackKey, second = kBackKey;
-#pragma GCC unroll 8
-    for (int tie = kCount; tie > 0; --tie) {
-      const LayerDot& d = byTie[tie][x];
-      // A sprite dot that only casts shadow takes no place in the ranking.
-      const bool castOnly = tie == kCount && shown.sprites && (d.flags & kDotShadeBelow);
-      const uint32_t key = (castOnly ? 0 : d.priority) * 8u + static_cast<uint32_t>(tie);
-      const uint32_t lower = key < best ? key : best;
-      second = lower > second ? lower : second;
-      best = key > best ? key : best;
-    }
-    const Image top{&byTie[best & 7][x], idByTie[best & 7]};
-    const Image next{&byTie[second & 7][x], idByTie[second & 7]};
+    const Image top = byTie.At(keys[x], x), next = byTie.At(seconds[x], x);
     const bool shade = shadows && Shaded(r, top, sprites[x]);
     uint32_t colour = top.dot->texel;
     const ImageRules& rules = r.images[top.id];
@@ -243,19 +230,15 @@ using DotsFunction = void (*)(const LineRules&, const LineBuffers&, const ShownL
                               uint32_t*);
 constexpr DotsFunction kPaths[2][2] = {{ComposeDots<false, false>, ComposeDots<false, true>},
                                        {ComposeDots<true, false>, ComposeDots<true, true>}};
-// By the count of shown layers, offsets, shadows.
-#define VDP_TOPS(n)                                                \
-  {                                                                \
-    {ComposeTops<n, false, false>, ComposeTops<n, false, true>}, { \
-      ComposeTops<n, true, false>, ComposeTops<n, true, true>      \
-    }                                                              \
-  }
-constexpr DotsFunction kTopPaths[kLayerCount + 1][2][2] = {
-    VDP_TOPS(0), VDP_TOPS(1), VDP_TOPS(2), VDP_TOPS(3), VDP_TOPS(4), VDP_TOPS(5), VDP_TOPS(6)};
-#undef VDP_TOPS
-constexpr DotsFunction kTopTwoPaths[kLayerCount + 1] = {
-    ComposeTopTwo<0>, ComposeTopTwo<1>, ComposeTopTwo<2>, ComposeTopTwo<3>,
-    ComposeTopTwo<4>, ComposeTopTwo<5>, ComposeTopTwo<6>};
+
+// The back screen's line, filled again only when the line's back dot or width changed (the
+// back screen is most often one colour over the whole picture).
+void FillBack(const LineRules& r, LineBuffers& b, int width) {
+  if (width <= b.backWidth && std::memcmp(&r.back, &b.backHeld, sizeof(LayerDot)) == 0) return;
+  FillDots(b.back, r.back, width);
+  b.backHeld = r.back;
+  b.backWidth = width;
+}
 
 // Whether some image inserts the line colour screen under it.
 bool InsertsLineColour(const LineRules& r) {
@@ -284,13 +267,13 @@ void ComposeLayers(const LineRules& r, LineBuffers& b, int width, uint32_t* out,
     }
   }
   if (!r.calculate) {
-    FillDots(b.back, r.back, width);
-    const bool shadows = shown.sprites && SpriteShadows(b.layers[kSprite], width);
-    return kTopPaths[shown.count][r.offset][shadows](r, b, shown, width, out);
+    FillBack(r, b, width);
+    return r.offset ? ComposeTops<true>(r, b, shown, width, out)
+                    : ComposeTops<false>(r, b, shown, width, out);
   }
   if (!r.extended && !InsertsLineColour(r)) {
-    FillDots(b.back, r.back, width);
-    return kTopTwoPaths[shown.count](r, b, shown, width, out);
+    FillBack(r, b, width);
+    return ComposeTopTwo(r, b, shown, width, out);
   }
   kPaths[r.calculate][r.offset](r, b, shown, width, out);
 }

@@ -77,15 +77,16 @@ class TabledDots {
     // The row's dots packed, the one to show first in the top bits.
     using Packed = std::conditional_t<F::kDotBits == 4, uint32_t, uint64_t>;
     constexpr uint32_t kTop = sizeof(Packed) * 8 - F::kDotBits;
-    const LayerDot* dots = c.dots;
+    // Read before out is written, which the compiler cannot tell from c.
+    const LayerDot *dots = c.dots, *pairs = c.pairs;
     Packed row = vram.ReadLong(rowAddress);  // the console long: left dot on top
     if constexpr (F::kDotBits == 8) row = (row << 32) | vram.ReadLong(rowAddress + 4);
     if (hFlip) row = Mirror(row);
-    if (count == 8 && c.pairs) {  // the whole row, two dots a copy
+    if (count == 8 && pairs) {  // the whole row, two dots a copy
 #pragma GCC unroll 4
       for (uint32_t k = 0; k < 4; ++k) {
         const uint32_t byte = (row >> (24 - 8 * k)) & 0xFF;
-        std::memcpy(out + 2 * k, c.pairs + 2 * byte, 2 * sizeof(LayerDot));
+        std::memcpy(out + 2 * k, pairs + 2 * byte, 2 * sizeof(LayerDot));
       }
       return;
     }

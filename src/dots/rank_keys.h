@@ -1,0 +1,30 @@
+// Priority ranking by packed keys, sixteen dots at a time where the processor has SSE2:
+// a layer dot's key is its priority number * 8 plus its layer's tiebreak, so that per dot
+// the highest key names the top image and the next one the image below it.
+#pragma once
+
+#include <cstdint>
+
+#include "dots/layer_line.h"
+
+namespace dots {
+
+// A tiebreak is 1-6, higher for the layer first in Layer order (which wins ties). The back
+// screen's key sits above every priority-0 dot's and below every shown one, and its low
+// 3 bits name it.
+constexpr uint8_t kBackKey = 7;
+
+// The key of a layer dot. In the sprite layer, a dot that only casts shadow
+// (kDotShadeBelow) takes no place in the ranking: it keys as priority 0.
+inline uint8_t RankKey(const LayerDot& d, uint32_t tie, bool spriteLayer) {
+  const bool castOnly = spriteLayer && (d.flags & kDotShadeBelow);
+  return static_cast<uint8_t>((castOnly ? 0 : d.priority) * 8u + tie);
+}
+
+// Ranks line[0, width) into the line's keys so far: best[x] becomes the highest key of dot
+// x, and second[x] (when not null) the next highest. Answers the flags of the line's dots
+// or-ed when spriteLayer (which shadow paths read), else 0.
+uint8_t RankLayer(const LayerDot* line, uint32_t tie, bool spriteLayer, int width, uint8_t* best,
+                  uint8_t* second);
+
+}  // namespace dots
