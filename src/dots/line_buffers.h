@@ -14,7 +14,7 @@ namespace dots {
 struct LineBuffers {
   ScrollScreenCache screens[4];  // NBG0-NBG3's, kept from line to line
   LayerLine layers[kLayerCount];
-  LayerLine back;  // the back screen's dot under every dot, for passes that read it as a layer
+  LayerLine back;       // the back screen's dot under every dot, for passes that read it as a layer
   LayerDot backHeld{};  // what back holds over its first backWidth dots
   int backWidth = 0;
   uint8_t noColourCalculation[Picture::kMaxWidth];  // the colour-calculation window's area

@@ -147,8 +147,8 @@ uint8_t RankLine(const ShownLayers& shown, int width, uint8_t* keys, uint8_t* se
   uint8_t spriteFlags = 0;
   for (int i = 0; i < shown.count; ++i) {
     const bool sprites = shown.sprites && i == 0;
-    spriteFlags |= RankLayer(shown.lines[i], static_cast<uint32_t>(shown.count - i), sprites,
-                             width, keys, second);
+    spriteFlags |= RankLayer(shown.lines[i], static_cast<uint32_t>(shown.count - i), sprites, width,
+                             keys, second);
   }
   return spriteFlags;
 }

@@ -48,8 +48,8 @@ template <bool kSprite>
 template <bool kSprite>
 [[gnu::always_inline]] inline __m128i Keys16(const LayerDot* line, __m128i tie, __m128i& flags) {
   // Priorities are 3-bit numbers: the packs neither saturate nor mix them.
-  const __m128i low = _mm_packs_epi32(Priorities4<kSprite>(line, flags),
-                                      Priorities4<kSprite>(line + 4, flags));
+  const __m128i low =
+      _mm_packs_epi32(Priorities4<kSprite>(line, flags), Priorities4<kSprite>(line + 4, flags));
   const __m128i high = _mm_packs_epi32(Priorities4<kSprite>(line + 8, flags),
                                        Priorities4<kSprite>(line + 12, flags));
   return _mm_packus_epi16(_mm_or_si128(_mm_slli_epi16(low, 3), tie),

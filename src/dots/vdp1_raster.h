@@ -32,6 +32,12 @@ struct RowTexture {
       : unit(steps + 1 == width), u(unit ? Stepper(0, 1, 1) : Stepper::Centres(width, steps + 1)) {}
 };
 
+// A texture column and how many dots of a row in a row show it: the rows of a scaled
+// sprite read each column once and fill its dots.
+struct ColumnRun {
+  int32_t column, dots;
+};
+
 class Vdp1Raster {
  public:
   // The chip's time bounds a draw. A table that never ends (or jumps in a loop) is cut off
@@ -97,6 +103,9 @@ class Vdp1Raster {
   uint32_t rowWrite_ = 0;  // how DrawRow writes the part's dots (see vdp1_rows.cpp)
   uint16_t flatColour_ = 0;
   Shade corners_[4];  // gouraud values of corners A-D (neutral when not shading)
+  // The column runs every row of the rectangle in progress shares (see RectangleRows).
+  static constexpr int32_t kMaxRuns = 1024;
+  ColumnRun runs_[kMaxRuns];
 };
 
 }  // namespace dots

@@ -28,6 +28,10 @@ struct RowRun {
   int32_t width, rowStart, fetched, endCodes;
   Stepper u;                  // texture column, before the flip (unless unit)
   const ShadeStepper* shade;  // at the first dot that lands, when the part shades
+  // When not null, the row's columns as runs (from the first dot that lands; none read
+  // ahead): they stand for u.
+  const ColumnRun* runs = nullptr;
+  int32_t runCount = 0;
 
   int32_t Column() const { return flip ? width - 1 - u.Value() : u.Value(); }
 };
@@ -107,6 +111,26 @@ class RowOut {
     for (; n > 0; --n, Next()) PutShaded(colour);
   }
   void PutShaded(const ShadedColour& colour) { words_[x_ ^ 1] = colour.Of(shade_.Lanes()); }
+  // n dots of one colour from the dot in hand on.
+  void Fill(uint16_t colour, int32_t n) {
+    if (kWrite == kStore && dir_ > 0) {
+      // A host long of two equal console words is the same in either order.
+      const uint32_t pair = colour * 0x10001u;
+      if (n > 0 && (x_ & 1)) words_[x_ ^ 1] = colour, ++x_, --n;
+      for (; n > 1; n -= 2, x_ += 2) std::memcpy(words_ + x_, &pair, sizeof(pair));
+      if (n > 0) words_[x_ ^ 1] = colour, ++x_;
+      return;
+    }
+    for (; n > 0; --n, Next()) Put(colour);
+  }
+  // n dots passed over.
+  void Skip(int32_t n) {
+    if (kWrite == kStore) {
+      x_ += dir_ * n;
+      return;
+    }
+    for (; n > 0; --n) Next();
+  }
   void Next() {
     x_ += dir_;
     if (kWrite == kShadeStore || (kWrite == kGeneral && shades_)) shade_.Next();
@@ -171,6 +195,23 @@ void UnitRowDots(RowOut<kWrite>& out, const TexelFetch& texels, const RowRun& ru
   }
 }
 
+// A row whose columns come as runs: each column read once, its dots filled.
+template <uint32_t kMode, WriteKind kWrite>
+void RunRowDots(RowOut<kWrite>& out, const TexelFetch& texels, const RowRun& run) {
+  int32_t endCodes = run.endCodes;
+  for (int32_t i = 0; i < run.runCount; ++i) {
+    const ColumnRun c = run.runs[i];
+    const Texel texel = texels.Decode<kMode>(static_cast<uint32_t>(run.rowStart + c.column));
+    if (texel.kind == TexelKind::kDot) {
+      out.Fill(texel.colour, c.dots);
+      continue;
+    }
+    // End codes count per texel read: the second one ends the line.
+    if (texel.kind == TexelKind::kEndCode && ++endCodes == 2) return;
+    out.Skip(c.dots);
+  }
+}
+
 template <uint32_t kMode, WriteKind kWrite>
 void RowDots(DotWriter& writer, const TexelFetch& fetch, const RowRun& run) {
   RowOut<kWrite> out(writer, run);
@@ -187,6 +228,7 @@ void RowDots(DotWriter& writer, const TexelFetch& fetch, const RowRun& run) {
       if (run.flip) return UnitRowDots<kMode, true>(out, texels, run);
       return UnitRowDots<kMode, false>(out, texels, run);
     }
+    if (run.runs) return RunRowDots<kMode>(out, texels, run);
     int32_t endCodes = run.endCodes;
     Stepper u = run.u;
     Texel texel = run.texel;
@@ -212,6 +254,21 @@ constexpr RowFunction kRowWrites[kWriteKinds] = {
 constexpr const RowFunction* kRows[kFlat + 1] = {
     kRowWrites<kBank16>,  kRowWrites<kLookupTable16>, kRowWrites<kBank64>, kRowWrites<kBank128>,
     kRowWrites<kBank256>, kRowWrites<kRgb>,           kRowWrites<kFlat>};
+
+// The columns of a row's dots, from its first that lands, as runs.
+int32_t ColumnRuns(const RowRun& r, ColumnRun* runs) {
+  Stepper u = r.u;
+  int32_t count = 0;
+  for (int32_t k = 0; k < r.count; ++k, u.Next()) {
+    const int32_t column = r.flip ? r.width - 1 - u.Value() : u.Value();
+    if (count > 0 && runs[count - 1].column == column) {
+      ++runs[count - 1].dots;
+    } else {
+      runs[count++] = ColumnRun{column, 1};
+    }
+  }
+  return count;
+}
 
 }  // namespace
 
@@ -253,7 +310,13 @@ void Vdp1Raster::RectangleRows(int32_t left, int32_t right, int32_t top, int32_t
     start.u = texture.u;
     start.fetched = -1;
     start.endCodes = 0;
-    if (!readAhead) start.u.Skip(first);
+    if (!readAhead) {
+      start.u.Skip(first);
+      if (!start.unit && start.count <= kMaxRuns) {
+        start.runs = runs_;
+        start.runCount = ColumnRuns(start, runs_);
+      }
+    }
   }
   const RowFunction draw = kRows[textured_ ? texels_.Mode() : kFlat][rowWrite_];
   for (int32_t y = top; y <= bottom && budget_ > 0; ++y, v.Next()) {
