@@ -46,6 +46,8 @@ struct ConsoleMemoryOf {
     return reinterpret_cast<const uint16_t*>(longs)[((a & kMask) ^ 2) >> 1];
   }
   uint32_t ReadLong(uint32_t a) const { return longs[(a & kMask) >> 2]; }
+  // The long at address 4 * index, wrapped: for walks that step a long at a time.
+  uint32_t LongAt(uint32_t index) const { return longs[index & (kMask >> 2)]; }
 
   void Clear() { std::memset(longs, 0, sizeof(longs)); }
 };

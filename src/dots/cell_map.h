@@ -33,11 +33,19 @@ struct CellMap {
 // One 8-dot column of a steady line's cells: the cell's first row and what a character
 // gives its dots' colours (see the screens' dot policies).
 struct CellColumn {
-  uint32_t address;  // VRAM address of the cell, chosen among a 2x2 character's after flips
-  bool hFlip, vFlip;
+  // The cell's first long in VRAM (its address / 4, wrapped), chosen among a 2x2
+  // character's after flips.
+  uint32_t firstLong;
+  uint32_t rowFlip;  // 7 when the character is flipped upside down, else 0
+  bool hFlip;
   uint8_t flags;  // the character's kDotPr, kDotCc
   uint32_t palette;
   CharacterColours colours;
+
+  // The first long of the cell's row r (0-7) of rowLongs longs.
+  uint32_t RowLong(uint32_t r, uint32_t rowLongs) const {
+    return firstLong + (r ^ rowFlip) * rowLongs;
+  }
 };
 
 // The cell columns a steady line crosses, left to right. Lines of one cell row that start
@@ -47,13 +55,13 @@ struct CellColumn {
 class LineCells {
  public:
   // The columns of a line of width dots from map position (x, y) (wrapped to the map), cells
-  // of cellBytes; colours(palette, flags) gives a character's CharacterColours.
+  // of cellBytes; colourOf(palette, flags) gives a character's CharacterColours.
   // vramStamp names VRAM's contents (0 when unknown: nothing is reused); colourStamp names
-  // what colours() answers.
+  // what colourOf() answers.
   template <class Colours>
-  const CellColumn* Cross(const CellMap& map, PatternNameDecoder decode, uint32_t cellBytes,
+  const CellColumn* Cross(const CellMap& map, const PatternNameDecoder& decode, uint32_t cellBytes,
                           uint32_t x, uint32_t y, int width, const vdp::ConsoleMemory& vram,
-                          uint64_t vramStamp, uint64_t colourStamp, Colours colours) {
+                          uint64_t vramStamp, uint64_t colourStamp, Colours colourOf) {
     const uint32_t maskX = (1024u << map.wide) - 1, cellMask = maskX >> 3;
     const uint32_t first = x >> 3, count = ((x & 7) + static_cast<uint32_t>(width) + 7) >> 3;
     const Key key{vramStamp, map, cellBytes, y >> 3};
@@ -64,7 +72,7 @@ class LineCells {
         if (colourStamp != colourStamp_) {
           colourStamp_ = colourStamp;
           for (uint32_t k = 0; k < count_; ++k) {
-            columns_[k].colours = colours(columns_[k].palette, columns_[k].flags);
+            columns_[k].colours = colourOf(columns_[k].palette, columns_[k].flags);
           }
         }
         return columns_ + offset;
@@ -75,20 +83,36 @@ class LineCells {
     column_ = (first - kSlack) & cellMask;
     count_ = count + 2 * kSlack;
     const uint32_t twoByTwo = map.form.twoByTwo ? 1 : 0;
+    uint32_t at = ~0u;
+    Character ch{};
+    CharacterColours colours{};
     for (uint32_t k = 0; k < count_; ++k) {
       const uint32_t cellX = ((column_ + k) << 3) & maskX;
-      const uint32_t at = map.EntryAddress(cellX, y);
-      const Character ch =
-          decode(map.form.oneWord ? vram.ReadWord(at) : vram.ReadLong(at), map.form);
+      // Within a page's row the names follow one another (a 2x2 character's two cells
+      // share one); a page's first cell, or the line's, finds its name afresh.
+      const uint32_t last = at;
+      if (k == 0 || (cellX & 511) == 0) {
+        at = map.EntryAddress(cellX, y);
+      } else if (!twoByTwo || (cellX & 8) == 0) {
+        at += map.nameBytes;
+      }
+      if (at != last) {
+        const Character next = decode(map.form.oneWord ? vram.ReadWord(at) : vram.ReadLong(at));
+        if (k == 0 || next.palette != ch.palette || next.flags != ch.flags) {
+          colours = colourOf(next.palette, next.flags);
+        }
+        ch = next;
+      }
       // Flips turn the whole character: a 2x2 character's cells change places too.
       const uint32_t across = ((cellX >> 3) & twoByTwo) ^ (ch.hFlip ? twoByTwo : 0);
       const uint32_t down = ((y >> 3) & twoByTwo) ^ (ch.vFlip ? twoByTwo : 0);
-      columns_[k] = CellColumn{ch.address + ((down << 1) | across) * cellBytes,
+      const uint32_t cell = ch.address + ((down << 1) | across) * cellBytes;
+      columns_[k] = CellColumn{(cell & vdp::kVramMask) >> 2,
+                               ch.vFlip ? 7u : 0u,
                                ch.hFlip,
-                               ch.vFlip,
                                ch.flags,
                                ch.palette,
-                               colours(ch.palette, ch.flags)};
+                               colours};
     }
     return columns_ + kSlack;
   }

@@ -19,7 +19,8 @@ struct LineBuffers {
   int backWidth = 0;
   uint8_t noColourCalculation[Picture::kMaxWidth];  // the colour-calculation window's area
   // The line colour screen's colour RAM address under each dot: the line's table entry,
-  // its low 7 bits replaced where RBG0's coefficient carries line colour (KLCE).
+  // its low 7 bits replaced where RBG0's coefficient carries line colour (KLCE). Made
+  // only on lines where RBG0 is on.
   uint16_t lineColour[Picture::kMaxWidth];
 };
 

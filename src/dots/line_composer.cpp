@@ -190,8 +190,9 @@ void ComposeTops(const LineRules& r, const LineBuffers& b, const ShownLayers& sh
   ColourOffset offsets[8];  // the top image's colour offset, by tiebreak
   for (int tie = 1; tie < 8; ++tie) offsets[tie] = r.images[byTie.ids[tie]].offset;
   if (!kOffset && !shadows) {
+    KeepTies(keys, width);
 #pragma GCC unroll 4
-    for (int x = 0; x < width; ++x) out[x] = byTie.lines[keys[x] & 7][x].texel;
+    for (int x = 0; x < width; ++x) out[x] = byTie.lines[keys[x]][x].texel;
     return;
   }
   const LayerDot* sprites = b.layers[kSprite];

@@ -5,51 +5,41 @@
 #include "dots/layer_line.h"
 
 namespace dots {
-namespace {
 
 using vdp::Bit;
 using vdp::Bits;
 
-// Two words: 31 VF, 30 HF, 29 PR, 28 CC, 22-16 palette, 14-0 character number.
-Character TwoWord(uint32_t e, const PatternNameForm&) {
-  return Character{Bits(e, 14, 0) * 0x20, Bits(e, 22, 16), Bit(e, 30) != 0, Bit(e, 31) != 0,
-                   static_cast<uint8_t>((Bit(e, 29) ? kDotPr : 0) | (Bit(e, 28) ? kDotCc : 0))};
-}
-
-// What every one-word form shares: PR and CC from PNCN bits 9 and 8; palette bits 6-4 from
-// PNCN bits 7-5 over the name's bits 15-12 for 16 colours, else the name's bits 14-12;
-// flips in bits 11 (VF) and 10 (HF) unless the number takes 12 bits.
-Character OneWordCommon(uint32_t w, const PatternNameForm& f, uint32_t number) {
-  const uint32_t s = f.supplement;
-  const uint32_t palette =
-      f.sixteenColours ? (Bits(s, 7, 5) << 4) | Bits(w, 15, 12) : Bits(w, 14, 12) << 4;
-  const bool flips = !f.twelveBitNumber;
-  return Character{number * 0x20, palette, flips && Bit(w, 10), flips && Bit(w, 11),
-                   static_cast<uint8_t>((Bit(s, 9) ? kDotPr : 0) | (Bit(s, 8) ? kDotCc : 0))};
-}
-
-Character OneWordSmallTenBit(uint32_t w, const PatternNameForm& f) {
-  return OneWordCommon(w, f, (Bits(f.supplement, 4, 0) << 10) | Bits(w, 9, 0));
-}
-Character OneWordSmallTwelveBit(uint32_t w, const PatternNameForm& f) {
-  return OneWordCommon(w, f, (Bits(f.supplement, 4, 2) << 12) | Bits(w, 11, 0));
-}
-// 2x2 characters: the number's low two bits come from PNCN bits 1-0.
-Character OneWordLargeTenBit(uint32_t w, const PatternNameForm& f) {
-  const uint32_t s = f.supplement;
-  return OneWordCommon(w, f, (Bits(s, 4, 2) << 12) | (Bits(w, 9, 0) << 2) | Bits(s, 1, 0));
-}
-Character OneWordLargeTwelveBit(uint32_t w, const PatternNameForm& f) {
-  const uint32_t s = f.supplement;
-  return OneWordCommon(w, f, (Bit(s, 4) << 14) | (Bits(w, 11, 0) << 2) | Bits(s, 1, 0));
-}
-
-}  // namespace
-
-PatternNameDecoder ChoosePatternNameDecoder(const PatternNameForm& form) {
-  if (!form.oneWord) return TwoWord;
-  if (form.twoByTwo) return form.twelveBitNumber ? OneWordLargeTwelveBit : OneWordLargeTenBit;
-  return form.twelveBitNumber ? OneWordSmallTwelveBit : OneWordSmallTenBit;
+PatternNameDecoder::PatternNameDecoder(const PatternNameForm& form) {
+  static_assert(kDotCc == 1 && kDotPr == 2, "a two-word name's bits 29-28 are PR and CC");
+  if (!form.oneWord) {
+    // Two words: 31 VF, 30 HF, 29 PR, 28 CC, 22-16 palette, 14-0 character number.
+    numberMask_ = 0x7FFF;
+    paletteShift_ = 16, paletteMask_ = 0x7F;
+    flagsShift_ = 28, flagsMask_ = 3;
+    hFlipBit_ = 30, vFlipBit_ = 31, flips_ = 1;
+    return;
+  }
+  // One word: PR and CC from PNCN bits 9 and 8; palette bits 6-4 from PNCN bits 7-5 over
+  // the name's bits 15-12 for 16 colours, else the name's bits 14-12; flips in bits 11
+  // (VF) and 10 (HF) unless the number takes 12 bits.
+  const uint32_t s = form.supplement;
+  paletteShift_ = 12;
+  if (form.sixteenColours) {
+    paletteMask_ = 0xF, paletteSupplement_ = Bits(s, 7, 5) << 4;
+  } else {
+    paletteMask_ = 7, paletteUp_ = 4;
+  }
+  flagsSupplement_ = (Bit(s, 9) ? kDotPr : 0) | (Bit(s, 8) ? kDotCc : 0);
+  hFlipBit_ = 10, vFlipBit_ = 11, flips_ = form.twelveBitNumber ? 0 : 1;
+  numberMask_ = form.twelveBitNumber ? 0xFFF : 0x3FF;
+  if (form.twoByTwo) {
+    // 2x2 characters: the number's low two bits come from PNCN bits 1-0.
+    numberShift_ = 2;
+    numberSupplement_ =
+        (form.twelveBitNumber ? Bit(s, 4) << 14 : Bits(s, 4, 2) << 12) | Bits(s, 1, 0);
+  } else {
+    numberSupplement_ = form.twelveBitNumber ? Bits(s, 4, 2) << 12 : Bits(s, 4, 0) << 10;
+  }
 }
 
 }  // namespace dots

@@ -89,6 +89,18 @@ uint8_t Rank(const LayerDot* line, uint32_t tie, int width, uint8_t* best, uint8
 
 }  // namespace
 
+void KeepTies(uint8_t* keys, int width) {
+  int x = 0;
+#if defined(__SSE2__)
+  const __m128i ties = _mm_set1_epi8(7);
+  for (; x + 16 <= width; x += 16) {
+    __m128i* const at = reinterpret_cast<__m128i*>(keys + x);
+    _mm_storeu_si128(at, _mm_and_si128(_mm_loadu_si128(at), ties));
+  }
+#endif
+  for (; x < width; ++x) keys[x] &= 7;
+}
+
 uint8_t RankLayer(const LayerDot* line, uint32_t tie, bool spriteLayer, int width, uint8_t* best,
                   uint8_t* second) {
   if (spriteLayer) {

@@ -27,4 +27,7 @@ inline uint8_t RankKey(const LayerDot& d, uint32_t tie, bool spriteLayer) {
 uint8_t RankLayer(const LayerDot* line, uint32_t tie, bool spriteLayer, int width, uint8_t* best,
                   uint8_t* second);
 
+// keys[x] &= 7 for x in [0, width): the tiebreaks alone, which name the images.
+void KeepTies(uint8_t* keys, int width);
+
 }  // namespace dots

@@ -82,7 +82,7 @@ void SetUpMap(int set, RegisterView r, const Screen& s, SetLine& p) {
   if (over == kOverCharacter && s.bitmap) p.over = kTransparent;
   PatternNameForm oneWord = s.form;
   oneWord.oneWord = true;
-  p.overCharacter = ChoosePatternNameDecoder(oneWord)(r[reg::OVPNRA + set * 2], oneWord);
+  p.overCharacter = PatternNameDecoder(oneWord)(r[reg::OVPNRA + set * 2]);
   // A plane of several pages starts on a multiple of its own size.
   const uint32_t pagesMask = ~((1u << (p.wide + p.tall)) - 1);
   for (uint32_t plane = 0; plane < 16; ++plane) {
@@ -114,7 +114,7 @@ bool SetUp(int screen, const RotationLineInput& in, Screen& s) {
   const bool twoByTwo = r0 ? r.Field(reg::CHCTLB, 8, 8) : r.Field(reg::CHCTLA, 0, 0);
   s.form = PatternNameForm{vdp::Bit(pncn, 15) != 0, vdp::Bit(pncn, 14) != 0, colourCode == 0,
                            twoByTwo, vdp::Bits(pncn, 9, 0)};
-  s.decode = ChoosePatternNameDecoder(s.form);
+  s.decode = PatternNameDecoder(s.form);
   s.charShift = twoByTwo ? 4 : 3;
   s.nameBytes = s.form.oneWord ? 2 : 4;
   s.pageBytes = (twoByTwo ? 32 * 32 : 64 * 64) * s.nameBytes;
@@ -286,7 +286,7 @@ void FetchLine(const Screen& s, const Coordinates& c, int width, const vdp::Cons
       if (key != lastKey) {
         lastKey = key;
         const uint32_t at = s.EntryAddress(p, x, y);
-        ch = s.decode(s.form.oneWord ? vram.ReadWord(at) : vram.ReadLong(at), s.form);
+        ch = s.decode(s.form.oneWord ? vram.ReadWord(at) : vram.ReadLong(at));
       }
       out[h] = s.Make<F>(CharacterDot<F>(vram, ch, x, y, charMask), ch.palette, ch.flags);
     }

@@ -77,8 +77,11 @@ void ScreenComposer::ComposeLine(int y, const ChipView& chips, const FrameBuffer
       shown |= 1u << (kNbg0 + n);
     }
   }
-  const uint16_t lineColour = static_cast<uint16_t>(LineColourAddress(y, regs, vram));
-  FillWords(scratch.lineColour, lineColour, mode_.width);
+  // Only RBG0's coefficients write the line colour screen's dots.
+  if (vdp::Bit(regs[reg::BGON], reg::kR0onBit)) {
+    const uint16_t lineColour = static_cast<uint16_t>(LineColourAddress(y, regs, vram));
+    FillWords(scratch.lineColour, lineColour, mode_.width);
+  }
   const RotationLineInput rotation{y,
                                    mode_,
                                    regs,

@@ -43,13 +43,13 @@ class DirectDots {
   }
   void Start(uint32_t palette, uint8_t flags) { base_ = Colours(palette, flags).base; }
   LayerDot Dot(uint32_t raw) const { return colours_.Dot<F>(raw, base_); }
-  // count dots of the cell row at rowAddress from its dot first (counted after a flip).
-  void Row(const CharacterColours& c, const ConsoleMemory& vram, uint32_t rowAddress, bool hFlip,
-           uint32_t first, int count, LayerDot* out) const {
+  // count dots of the cell's row r from its dot first (counted after a flip).
+  void Row(const CellColumn& c, const ConsoleMemory& vram, uint32_t r, uint32_t first, int count,
+           LayerDot* out) const {
     uint32_t raw[8];
-    ReadRow<F>(vram, rowAddress, raw);
+    ReadRow<F>(vram, 4 * c.RowLong(r, F::kRowBytes / 4), raw);
     for (int k = 0; k < count; ++k)
-      out[k] = colours_.Dot<F>(raw[(first + k) ^ (hFlip ? 7 : 0)], c.base);
+      out[k] = colours_.Dot<F>(raw[(first + k) ^ (c.hFlip ? 7 : 0)], c.colours.base);
   }
 
  private:
@@ -72,24 +72,29 @@ class TabledDots {
   }
   void Start(uint32_t palette, uint8_t flags) { dots_ = table_.Dots<F>(colours_, palette, flags); }
   LayerDot Dot(uint32_t raw) const { return dots_[raw]; }
-  void Row(const CharacterColours& c, const ConsoleMemory& vram, uint32_t rowAddress, bool hFlip,
-           uint32_t first, int count, LayerDot* out) const {
+  void Row(const CellColumn& c, const ConsoleMemory& vram, uint32_t r, uint32_t first, int count,
+           LayerDot* out) const {
     // The row's dots packed, the one to show first in the top bits.
     using Packed = std::conditional_t<F::kDotBits == 4, uint32_t, uint64_t>;
     constexpr uint32_t kTop = sizeof(Packed) * 8 - F::kDotBits;
     // Read before out is written, which the compiler cannot tell from c.
-    const LayerDot *dots = c.dots, *pairs = c.pairs;
-    Packed row = vram.ReadLong(rowAddress);  // the console long: left dot on top
-    if constexpr (F::kDotBits == 8) row = (row << 32) | vram.ReadLong(rowAddress + 4);
-    if (hFlip) row = Mirror(row);
-    if (count == 8 && pairs) {  // the whole row, two dots a copy
-#pragma GCC unroll 4
-      for (uint32_t k = 0; k < 4; ++k) {
-        const uint32_t byte = (row >> (24 - 8 * k)) & 0xFF;
-        std::memcpy(out + 2 * k, pairs + 2 * byte, 2 * sizeof(LayerDot));
-      }
+    const LayerDot* const pairs = c.colours.pairs;
+    const uint32_t at = c.RowLong(r, F::kRowBytes / 4);
+    Packed row = vram.LongAt(at);  // the console long: left dot on top
+    if constexpr (F::kDotBits == 8) row = (row << 32) | vram.LongAt(at + 1);
+    if (c.hFlip) row = Mirror(row);
+    if (F::kDotBits == 4 && count == 8 && pairs) {  // the whole row, two dots a copy
+      // Byte k of the row, times the 16 bytes of a pair, is the pair's offset.
+      const auto* const bytes = reinterpret_cast<const uint8_t*>(pairs);
+      constexpr uint32_t kPair = 2 * sizeof(LayerDot);
+      static_assert(kPair == 16);
+      std::memcpy(out, bytes + ((row >> 20) & 0xFF0), kPair);
+      std::memcpy(out + 2, bytes + ((row >> 12) & 0xFF0), kPair);
+      std::memcpy(out + 4, bytes + ((row >> 4) & 0xFF0), kPair);
+      std::memcpy(out + 6, bytes + ((row << 4) & 0xFF0), kPair);
       return;
     }
+    const LayerDot* const dots = c.colours.dots;
     if (count == 8) {  // the whole row: fixed shifts
 #pragma GCC unroll 8
       for (uint32_t k = 0; k < 8; ++k) {
@@ -129,22 +134,18 @@ void SteadyCellLine(const Screen& s, uint32_t x0, uint32_t y0, int width, const 
       map, s.decode, 8 * F::kRowBytes, x, y, width, vram, cache.vramStamp, dots.Stamp(),
       [&dots](uint32_t palette, uint8_t flags) { return dots.Colours(palette, flags); });
   const uint32_t rowInCell = y & 7;
-  const auto row = [rowInCell](const CellColumn& c) {
-    return c.address + (rowInCell ^ (c.vFlip ? 7 : 0)) * F::kRowBytes;
-  };
   // A first cell shown from its dot x & 7, whole cells, a last cell shown in part.
   int i = 0;
   if (const uint32_t first = x & 7; first != 0) {
     const int count = width < static_cast<int>(8 - first) ? width : static_cast<int>(8 - first);
-    dots.Row(column->colours, vram, row(*column), column->hFlip, first, count, out);
+    dots.Row(*column, vram, rowInCell, first, count, out);
     i = count;
     ++column;
   }
-  for (; i + 8 <= width; i += 8, ++column) {
-    dots.Row(column->colours, vram, row(*column), column->hFlip, 0, 8, out + i);
+  for (const CellColumn* whole = column + (width - i) / 8; column != whole; ++column, i += 8) {
+    dots.Row(*column, vram, rowInCell, 0, 8, out + i);
   }
-  if (i < width)
-    dots.Row(column->colours, vram, row(*column), column->hFlip, 0, width - i, out + i);
+  if (i < width) dots.Row(*column, vram, rowInCell, 0, width - i, out + i);
 }
 
 template <class F>
@@ -163,7 +164,7 @@ void CellLine(const Screen& s, const ScrollCoordinates& c, int width, const Cons
     if (key != lastKey) {
       lastKey = key;
       const uint32_t at = map.EntryAddress(x, y);
-      ch = s.decode(map.form.oneWord ? vram.ReadWord(at) : vram.ReadLong(at), map.form);
+      ch = s.decode(map.form.oneWord ? vram.ReadWord(at) : vram.ReadLong(at));
       dots.Start(ch.palette, ch.flags);
     }
     out[i] = dots.Dot(CharacterDot<F>(vram, ch, x, y, charMask));
@@ -213,7 +214,7 @@ void SetUpCells(int n, RegisterView r, uint32_t colourCode, Screen& s) {
   const uint32_t pncn = r[reg::PNCN0 + n * 2];
   s.map.form = PatternNameForm{vdp::Bit(pncn, 15) != 0, vdp::Bit(pncn, 14) != 0, colourCode == 0,
                                TwoByTwo(n, r), vdp::Bits(pncn, 9, 0)};
-  s.decode = ChoosePatternNameDecoder(s.map.form);
+  s.decode = PatternNameDecoder(s.map.form);
   s.map.charShift = s.map.form.twoByTwo ? 4 : 3;
   s.map.nameBytes = s.map.form.oneWord ? 2 : 4;
   // A page is 512 x 512 dots: 64 x 64 names of 1x1 characters or 32 x 32 of 2x2.
