@@ -48,10 +48,12 @@ struct CellColumn {
   }
 };
 
-// The cell columns a steady line crosses, left to right. Lines of one cell row that start
-// within a few cells of each other (most lines of a screen, even with line scroll) cross
-// the same cells: they reuse them instead of reading and decoding the names again, and ask
-// for their colours again only when those may have changed.
+// The cell columns a steady line crosses, left to right, kept by map row. Lines of one cell
+// row that start within a few cells of each other (most lines of a screen, even with line
+// scroll) cross the same cells, and so do the lines of the next periods that show that
+// row, wherever the scroll puts it: they reuse the cells instead of reading and decoding
+// their names again, once the names read the same; and they ask for the cells' colours
+// again only when those may have changed.
 class LineCells {
  public:
   // The columns of a line of width dots from map position (x, y) (wrapped to the map), cells
@@ -64,30 +66,35 @@ class LineCells {
                           uint64_t vramStamp, uint64_t colourStamp, Colours colourOf) {
     const uint32_t maskX = (1024u << map.wide) - 1, cellMask = maskX >> 3;
     const uint32_t first = x >> 3, count = ((x & 7) + static_cast<uint32_t>(width) + 7) >> 3;
-    const Key key{vramStamp, map, cellBytes, y >> 3};
-    if (vramStamp != 0 && key == key_) {
+    Row& r = rows_[(y >> 3) % kRows];
+    if (vramStamp != 0 && r.made && r.row == y >> 3 && r.cellBytes == cellBytes && r.map == map) {
       // A line scrolled a few dots from the one that read them still finds its cells.
-      const uint32_t offset = (first - column_) & cellMask;
-      if (offset + count <= count_) {
-        if (colourStamp != colourStamp_) {
-          colourStamp_ = colourStamp;
-          for (uint32_t k = 0; k < count_; ++k) {
-            columns_[k].colours = colourOf(columns_[k].palette, columns_[k].flags);
+      const uint32_t offset = (first - r.column) & cellMask;
+      if (offset + count <= r.count && (r.vramStamp == vramStamp || r.NamesHold(map, vram))) {
+        r.vramStamp = vramStamp;
+        if (colourStamp != r.colourStamp) {
+          r.colourStamp = colourStamp;
+          for (uint32_t k = 0; k < r.count; ++k) {
+            r.columns[k].colours = colourOf(r.columns[k].palette, r.columns[k].flags);
           }
         }
-        return columns_ + offset;
+        return r.columns + offset;
       }
     }
-    key_ = key;
-    colourStamp_ = colourStamp;
-    column_ = (first - kSlack) & cellMask;
-    count_ = count + 2 * kSlack;
+    r.made = true;
+    r.map = map;
+    r.cellBytes = cellBytes;
+    r.row = y >> 3;
+    r.vramStamp = vramStamp;
+    r.colourStamp = colourStamp;
+    r.column = (first - kSlack) & cellMask;
+    r.count = count + 2 * kSlack;
     const uint32_t twoByTwo = map.form.twoByTwo ? 1 : 0;
     uint32_t at = ~0u;
     Character ch{};
     CharacterColours colours{};
-    for (uint32_t k = 0; k < count_; ++k) {
-      const uint32_t cellX = ((column_ + k) << 3) & maskX;
+    for (uint32_t k = 0; k < r.count; ++k) {
+      const uint32_t cellX = ((r.column + k) << 3) & maskX;
       // Within a page's row the names follow one another (a 2x2 character's two cells
       // share one); a page's first cell, or the line's, finds its name afresh.
       const uint32_t last = at;
@@ -96,8 +103,10 @@ class LineCells {
       } else if (!twoByTwo || (cellX & 8) == 0) {
         at += map.nameBytes;
       }
+      r.nameAt[k] = at;
+      r.names[k] = ReadName(map, vram, at);
       if (at != last) {
-        const Character next = decode(map.form.oneWord ? vram.ReadWord(at) : vram.ReadLong(at));
+        const Character next = decode(r.names[k]);
         if (k == 0 || next.palette != ch.palette || next.flags != ch.flags) {
           colours = colourOf(next.palette, next.flags);
         }
@@ -107,33 +116,48 @@ class LineCells {
       const uint32_t across = ((cellX >> 3) & twoByTwo) ^ (ch.hFlip ? twoByTwo : 0);
       const uint32_t down = ((y >> 3) & twoByTwo) ^ (ch.vFlip ? twoByTwo : 0);
       const uint32_t cell = ch.address + ((down << 1) | across) * cellBytes;
-      columns_[k] = CellColumn{(cell & vdp::kVramMask) >> 2,
-                               ch.vFlip ? 7u : 0u,
-                               ch.hFlip,
-                               ch.flags,
-                               ch.palette,
-                               colours};
+      r.columns[k] = CellColumn{(cell & vdp::kVramMask) >> 2,
+                                ch.vFlip ? 7u : 0u,
+                                ch.hFlip,
+                                ch.flags,
+                                ch.palette,
+                                colours};
     }
-    return columns_ + kSlack;
+    return r.columns + kSlack;
   }
 
  private:
-  struct Key {
-    uint64_t vramStamp;
-    CellMap map;
-    uint32_t cellBytes;
-    uint32_t row;  // map row in cells
-    bool operator==(const Key&) const = default;
-  };
+  static uint32_t ReadName(const CellMap& map, const vdp::ConsoleMemory& vram, uint32_t at) {
+    return map.form.oneWord ? vram.ReadWord(at) : vram.ReadLong(at);
+  }
+
   // Cells kept on either side of a line's own, for lines scrolled a little from it (line
   // scroll, a scroll register written between lines).
   static constexpr uint32_t kSlack = 2;
   // A line's dots over 8-dot cells, the first one partly shown, and the slack.
   static constexpr uint32_t kMost = Picture::kMaxWidth / 8 + 1 + 2 * kSlack;
-  Key key_{};
-  uint32_t column_ = 0, count_ = 0;  // the first cell kept (map column) and how many
-  uint64_t colourStamp_ = 0;
-  CellColumn columns_[kMost];
+  // Map rows kept: more than a 240-line picture spans.
+  static constexpr uint32_t kRows = 32;
+
+  // One map row's cells.
+  struct Row {
+    bool made = false;
+    CellMap map{};
+    uint32_t cellBytes = 0, row = 0;  // row: map row in cells
+    uint64_t vramStamp = 0;           // the VRAM contents the names were last read from
+    uint64_t colourStamp = 0;
+    uint32_t column = 0, count = 0;        // the first cell kept (map column) and how many
+    uint32_t nameAt[kMost], names[kMost];  // each cell's pattern name: its address, as read
+    CellColumn columns[kMost];
+
+    // Whether VRAM still holds every cell's name as it was read.
+    bool NamesHold(const CellMap& m, const vdp::ConsoleMemory& vram) const {
+      uint32_t differ = 0;
+      for (uint32_t k = 0; k < count; ++k) differ |= ReadName(m, vram, nameAt[k]) ^ names[k];
+      return differ == 0;
+    }
+  };
+  Row rows_[kRows];
 };
 
 }  // namespace dots

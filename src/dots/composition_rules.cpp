@@ -53,6 +53,11 @@ int ScreenSlot(Layer layer) {
 
 void BuildLineRules(int y, const DisplayMode& mode, RegisterView regs, const ColourRam& cram,
                     const vdp::ConsoleMemory& vram, LineRules& r) {
+  SetRegisterRules(mode, regs, r);
+  SetLineDots(y, mode, regs, cram, vram, r);
+}
+
+void SetRegisterRules(const DisplayMode& mode, RegisterView regs, LineRules& r) {
   const uint32_t ccctl = regs[reg::CCCTL];
   const bool blur = vdp::Bit(ccctl, 15);
   r = LineRules{};
@@ -98,26 +103,29 @@ void BuildLineRules(int y, const DisplayMode& mode, RegisterView regs, const Col
   lineColour.ccEnabled = vdp::Bit(ccctl, 5);
   lineColour.offset = kNoOffset;  // never on top
 
-  // The back screen counts as RGB data, the line colour screen as palette data.
-  r.back = LayerDot{BackScreenTexel(y, regs, vram), 0, kDotRgb, 0};
   r.ccWindow = WindowControl(regs, kWindowColourCalculation);
-  bool anyLineColour = false;
   for (int image = 0; image < kBackImage; ++image) {
     const ImageRules& i = r.images[image];
     r.calculate |= i.ccPriorities != 0;
-    anyLineColour |= i.lineColour;
+    r.insertsLineColour |= i.lineColour;
   }
+  r.insertsLineColour &= r.calculate;
   for (const ImageRules& i : r.images) {
     r.offset |= i.offset != kNoOffset;
-  }
-  if (r.calculate && anyLineColour) {
-    r.lineColour = LayerDot{LineColourTexel(y, regs, cram, vram), 0, 0, 0};
   }
   const bool exclusive = regs.Field(reg::TVMD, 2, 2);
   r.extended = vdp::Bit(ccctl, 10) && !blur && !mode.hiRes && !exclusive;
   r.ratioFromSecond = vdp::Bit(ccctl, 9);
   r.add = vdp::Bit(ccctl, 8);
   r.cramMode0 = regs.Field(reg::RAMCTL, 13, 12) == 0;
+}
+
+void SetLineDots(int y, const DisplayMode& mode, RegisterView regs, const ColourRam& cram,
+                 const vdp::ConsoleMemory& vram, LineRules& r) {
+  // The back screen counts as RGB data, the line colour screen as palette data.
+  r.back = LayerDot{BackScreenTexel(y, regs, vram), 0, kDotRgb, 0};
+  r.lineColour =
+      r.insertsLineColour ? LayerDot{LineColourTexel(y, regs, cram, vram), 0, 0, 0} : LayerDot{};
   r.windows = ComputeLineWindows(y, mode, regs, vram);
 }
 

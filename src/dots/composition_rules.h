@@ -42,14 +42,22 @@ struct LineRules {
   uint32_t layerWindow[kLayerCount];  // each layer's transparency window-control field
   uint32_t ccWindow;                  // the colour-calculation window-control field
   // Paths the line needs.
-  bool calculate;  // some screen can be colour calculated
-  bool offset;     // some image has a colour offset
+  bool calculate;          // some screen can be colour calculated
+  bool insertsLineColour;  // and some inserts the line colour screen
+  bool offset;             // some image has a colour offset
   // CCCTL: extended calculation (allowed in normal TV modes only), the ratio of the second
   // image, add mode; and the colour RAM mode extended calculation depends on.
   bool extended, ratioFromSecond, add, cramMode0;
 };
 
+// The rules of picture line y: SetRegisterRules, then SetLineDots.
 void BuildLineRules(int y, const DisplayMode& mode, RegisterView regs, const ColourRam& cram,
                     const vdp::ConsoleMemory& vram, LineRules& rules);
+// Every rule that the registers alone make: lines that share registers share them.
+void SetRegisterRules(const DisplayMode& mode, RegisterView regs, LineRules& rules);
+// What else line y reads: its back and line colour screen dots (from their tables in
+// VRAM) and its windows.
+void SetLineDots(int y, const DisplayMode& mode, RegisterView regs, const ColourRam& cram,
+                 const vdp::ConsoleMemory& vram, LineRules& rules);
 
 }  // namespace dots

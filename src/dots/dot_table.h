@@ -35,8 +35,8 @@ class DotTable {
       linesKept_ = 0;
       settings_ = now;
       ++stamp_;
-    } else if (linesKept_ < kLinesBeforePairs) {
-      ++linesKept_;
+    } else if (linesKept_ < kLinesBeforePairs && ++linesKept_ == kLinesBeforePairs) {
+      ++stamp_;  // pairs can be had now: callers that keep entries ask again
     }
   }
   // Names the settings of the last Use: equal while entries made under them stay valid.

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "dots/composition_rules.h"
 #include "dots/layer_line.h"
 #include "dots/picture.h"
 #include "dots/scroll_screen.h"
@@ -22,6 +23,10 @@ struct LineBuffers {
   // its low 7 bits replaced where RBG0's coefficient carries line colour (KLCE). Made
   // only on lines where RBG0 is on.
   uint16_t lineColour[Picture::kMaxWidth];
+  // The last line's rules, and the registers (the copy of them) and period they came from.
+  LineRules rules{};
+  const uint16_t* rulesRegisters = nullptr;
+  uint64_t rulesStamp = 0;
 };
 
 }  // namespace dots

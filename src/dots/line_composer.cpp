@@ -241,14 +241,6 @@ void FillBack(const LineRules& r, LineBuffers& b, int width) {
   b.backWidth = width;
 }
 
-// Whether some image inserts the line colour screen under it.
-bool InsertsLineColour(const LineRules& r) {
-  for (const ImageRules& i : r.images) {
-    if (i.lineColour) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 void ComposeLayers(const LineRules& r, LineBuffers& b, int width, uint32_t* out,
@@ -272,7 +264,7 @@ void ComposeLayers(const LineRules& r, LineBuffers& b, int width, uint32_t* out,
     return r.offset ? ComposeTops<true>(r, b, shown, width, out)
                     : ComposeTops<false>(r, b, shown, width, out);
   }
-  if (!r.extended && !InsertsLineColour(r)) {
+  if (!r.extended && !r.insertsLineColour) {
     FillBack(r, b, width);
     return ComposeTopTwo(r, b, shown, width, out);
   }

@@ -98,8 +98,14 @@ void ScreenComposer::ComposeLine(int y, const ChipView& chips, const FrameBuffer
       DrawRotationScreenLine(1, rotation, scratch.layers[kNbg0], scratch.lineColour)) {
     shown |= 1u << kNbg0;
   }
-  LineRules rules;
-  BuildLineRules(y, mode_, regs, cram, vram, rules);
+  // Lines that share the period's registers share their rules but a few dots.
+  LineRules& rules = scratch.rules;
+  if (regs.Words() != scratch.rulesRegisters || scratch.rulesStamp != vramStamp_) {
+    scratch.rulesRegisters = regs.Words();
+    scratch.rulesStamp = vramStamp_;
+    SetRegisterRules(mode_, regs, rules);
+  }
+  SetLineDots(y, mode_, regs, cram, vram, rules);
   ComposeLayers(rules, scratch, mode_.width, row, shown);
 }
 

@@ -16,15 +16,7 @@ namespace {
 
 using vdp::ConsoleMemory;
 
-// One screen's settings for one line.
-struct Screen : ScreenColours {
-  // Cells.
-  CellMap map;
-  PatternNameDecoder decode;
-  // Bitmaps.
-  uint32_t bitmapBase, bitmapWidth, bitmapHeight, bitmapPalette;
-  uint8_t bitmapFlags;
-};
+using Screen = ScrollScreenSetup;
 
 using LineFunction = void (*)(const Screen&, const ScrollCoordinates&, int, const ConsoleMemory&,
                               ScrollScreenCache&, LayerDot*);
@@ -243,6 +235,28 @@ void SetUpBitmap(int n, RegisterView r, Screen& s) {
       static_cast<uint8_t>((vdp::Bit(bmpna, 5) ? kDotPr : 0) | (vdp::Bit(bmpna, 4) ? kDotCc : 0));
 }
 
+// s for NBG n under regs (but its colour RAM); false when no dot of the screen can show.
+bool SetUp(int n, RegisterView regs, Screen& s) {
+  if (!ScrollScreenShown(n, regs)) return false;
+  s = Screen{};
+  s.colourCode = ColourCode(n, regs);
+  s.cramOffset = regs.Field(reg::CRAOFA, n * 4 + 2, n * 4) << 8;
+  s.zeroOpaque = regs.Field(reg::BGON, n + 8, n + 8);
+  s.priority = regs.Field(reg::PRINA + (n >> 1) * 2, (n & 1) * 8 + 2, (n & 1) * 8);
+  s.priorityMode = regs.Field(reg::SFPRMD, n * 2 + 1, n * 2);
+  // Priority 0 hides every dot, unless special priority can set the number's LSB.
+  if (s.priority == 0 && s.priorityMode != 1 && s.priorityMode != 2) return false;
+  s.specialCode = regs.Field(reg::SFCODE, 7, 0);
+  if (regs.Field(reg::SFSEL, n, n)) s.specialCode = regs.Field(reg::SFCODE, 15, 8);
+  s.bitmap = IsBitmap(n, regs);
+  if (s.bitmap) {
+    SetUpBitmap(n, regs, s);
+  } else {
+    SetUpCells(n, regs, s.colourCode, s);
+  }
+  return true;
+}
+
 }  // namespace
 
 bool ScrollScreenShown(int n, RegisterView regs) {
@@ -264,27 +278,19 @@ bool ScrollScreenShown(int n, RegisterView regs) {
 bool DrawScrollScreenLine(int n, int y, const DisplayMode& mode, RegisterView regs,
                           const ColourRam& cram, const vdp::ConsoleMemory& vram,
                           ScrollScreenCache& cache, LayerDot* line) {
-  if (!ScrollScreenShown(n, regs)) return false;
-  const uint32_t colourCode = ColourCode(n, regs);
-  Screen s{};
-  s.cram = cram;
-  s.cramOffset = regs.Field(reg::CRAOFA, n * 4 + 2, n * 4) << 8;
-  s.zeroOpaque = regs.Field(reg::BGON, n + 8, n + 8);
-  s.priority = regs.Field(reg::PRINA + (n >> 1) * 2, (n & 1) * 8 + 2, (n & 1) * 8);
-  s.priorityMode = regs.Field(reg::SFPRMD, n * 2 + 1, n * 2);
-  // Priority 0 hides every dot, unless special priority can set the number's LSB.
-  if (s.priority == 0 && s.priorityMode != 1 && s.priorityMode != 2) return false;
-  s.specialCode = regs.Field(reg::SFCODE, 7, 0);
-  if (regs.Field(reg::SFSEL, n, n)) s.specialCode = regs.Field(reg::SFCODE, 15, 8);
-  const bool bitmap = IsBitmap(n, regs);
-  if (bitmap) {
-    SetUpBitmap(n, regs, s);
-  } else {
-    SetUpCells(n, regs, colourCode, s);
+  Screen& s = cache.setup;
+  if (cache.vramStamp == 0 || regs.Words() != cache.setupRegisters ||
+      cache.vramStamp != cache.setupStamp || n != cache.setupScreen) {
+    cache.setupRegisters = regs.Words();
+    cache.setupStamp = cache.vramStamp;
+    cache.setupScreen = n;
+    cache.shown = SetUp(n, regs, s);
   }
+  if (!cache.shown) return false;
+  s.cram = cram;
   ScrollCoordinates coordinates;
   ComputeScrollCoordinates(n, y, mode, regs, vram, coordinates);
-  kLineFunctions[colourCode][bitmap](s, coordinates, mode.width, vram, cache, line);
+  kLineFunctions[s.colourCode][s.bitmap](s, coordinates, mode.width, vram, cache, line);
   return true;
 }
 

@@ -7,8 +7,10 @@
 #include "dots/cell_map.h"
 #include "dots/colour_ram.h"
 #include "dots/display_mode.h"
+#include "dots/dot_formats.h"
 #include "dots/dot_table.h"
 #include "dots/layer_line.h"
+#include "dots/pattern_name.h"
 #include "dots/vdp2_registers.h"
 
 namespace dots {
@@ -18,11 +20,30 @@ namespace dots {
 // taking the VRAM reads of NBG1-NBG3, prohibited colour codes).
 bool ScrollScreenShown(int n, RegisterView regs);
 
+// One screen's settings for a line, read from its registers.
+struct ScrollScreenSetup : ScreenColours {
+  uint32_t colourCode;  // 16, 256, 2,048, 32,768, 16.7M colours: 0-4
+  bool bitmap;
+  // Cells.
+  CellMap map;
+  PatternNameDecoder decode;
+  // Bitmaps.
+  uint32_t bitmapBase, bitmapWidth, bitmapHeight, bitmapPalette;
+  uint8_t bitmapFlags;
+};
+
 // What one screen keeps from line to line: one per screen and per thread that draws lines.
 struct ScrollScreenCache {
   uint64_t vramStamp = 0;  // names VRAM's contents for the lines drawn; 0 when unknown
   DotTable dots;
   LineCells cells;
+  // The last line's settings, kept for the lines of the period that share its registers
+  // (the same copy of them, and the same vramStamp): whether the screen shows, and how.
+  const uint16_t* setupRegisters = nullptr;
+  uint64_t setupStamp = 0;
+  int setupScreen = -1;
+  bool shown = false;
+  ScrollScreenSetup setup{};
 };
 
 // Fills line[0, mode.width) with NBG n's dots (0-3) for picture line y; false, with the

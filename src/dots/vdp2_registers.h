@@ -106,6 +106,8 @@ constexpr uint32_t COAR = 0x114;
 class RegisterView {
  public:
   explicit RegisterView(const uint16_t* words) : words_(words) {}
+  // The words seen: lines that share them share every register.
+  const uint16_t* Words() const { return words_; }
   uint16_t operator[](uint32_t offset) const { return words_[(offset >> 1) & 0xFF]; }
   uint32_t Field(uint32_t offset, unsigned hi, unsigned lo) const {
     return vdp::Bits((*this)[offset], hi, lo);
