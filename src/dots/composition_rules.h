@@ -53,7 +53,8 @@ struct LineRules {
 // The rules of picture line y: SetRegisterRules, then SetLineDots.
 void BuildLineRules(int y, const DisplayMode& mode, RegisterView regs, const ColourRam& cram,
                     const vdp::ConsoleMemory& vram, LineRules& rules);
-// Every rule that the registers alone make: lines that share registers share them.
+// Every rule that the registers alone make: lines that share registers share them. Reads
+// no scroll or zoom value (see LineStates::Settings).
 void SetRegisterRules(const DisplayMode& mode, RegisterView regs, LineRules& rules);
 // What else line y reads: its back and line colour screen dots (from their tables in
 // VRAM) and its windows.

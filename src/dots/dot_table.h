@@ -25,17 +25,18 @@ class DotTable {
   void Use(const ScreenColours& c) {
     const Settings now{c.cram,        c.cramOffset, c.priority,  c.priorityMode,
                        c.specialCode, F::kDotBits,  c.zeroOpaque};
-    if (!Same(now, settings_)) {
-      // A few colour RAM words written: the entries they feed are made again where they
-      // are, so that what callers keep of the table stays good.
-      if (StepColours<F>(c, now)) return;
+    if (!Same(now, settings_) && !StepColours<F>(c, now)) {
       std::memset(made_, 0, sizeof(made_));
       std::memset(pairSlot_, 0, sizeof(pairSlot_));
       pairSlots_ = 0;
       linesKept_ = 0;
       settings_ = now;
       ++stamp_;
-    } else if (linesKept_ < kLinesBeforePairs && ++linesKept_ == kLinesBeforePairs) {
+      return;
+    }
+    // Settings that hold, or that colour RAM words written between lines stepped in place
+    // (see StepColours), keep the entries and pairs made.
+    if (linesKept_ < kLinesBeforePairs && ++linesKept_ == kLinesBeforePairs) {
       ++stamp_;  // pairs can be had now: callers that keep entries ask again
     }
   }
@@ -111,8 +112,14 @@ class DotTable {
     before.cram = now.cram;
     if (!Same(before, now)) return false;
     settings_ = now;
-    for (uint32_t i = 0; i < change->count; ++i)
-      Remake<F>(c, now.cram.IndexOfWord(change->words[i]));
+    for (uint32_t i = 0; i < change->count; ++i) {
+      // Words that read as one index (the two halves in mode 0, RGB's two words) are made
+      // again once.
+      const uint32_t index = now.cram.IndexOfWord(change->words[i]);
+      bool again = false;
+      for (uint32_t j = 0; j < i; ++j) again |= now.cram.IndexOfWord(change->words[j]) == index;
+      if (!again) Remake<F>(c, index);
+    }
     return true;
   }
 
@@ -129,6 +136,8 @@ class DotTable {
       const uint32_t address = (index - settings_.cramOffset) & mask;
       const uint32_t dot = address & ((1u << kBits) - 1);
       for (uint32_t p = address >> kBits; p < values; p += (mask + 1) >> kBits) {
+        // The palette's four keys (by flags) are four bits of one word of made_.
+        if (((made_[p >> 4] >> ((p << 2) & 63)) & 15) == 0) continue;
         for (uint32_t flags = 0; flags < 4; ++flags) {
           const uint32_t key = (p << 2) | flags;
           if (!(made_[key >> 6] & (uint64_t{1} << (key & 63)))) continue;
@@ -137,6 +146,7 @@ class DotTable {
           entries_[(key << kBits) + dot] = d;
           if (kBits != 4 || pairSlot_[key] == 0) continue;
           LayerDot* pairs = pairs_[pairSlot_[key] - 1];
+#pragma GCC unroll 16
           for (uint32_t other = 0; other < 16; ++other) {
             pairs[((dot << 4) | other) * 2] = d;
             pairs[((other << 4) | dot) * 2 + 1] = d;

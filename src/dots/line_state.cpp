@@ -16,10 +16,25 @@ uint64_t LineStates::NewStamp() {
 
 void LineStates::Begin(const ChipView& chips) {
   std::memcpy(startRegisters_, chips.vdp2Registers, sizeof(startRegisters_));
-  // Periods that start from the same colours keep their stamp, and the tables made from it.
-  if (startCramStamp_ == 0 || std::memcmp(startCram_, chips.cram, sizeof(startCram_)) != 0) {
+  // A period that starts from the colours the last one ended with (its writes between
+  // lines included) keeps that copy's stamp, and the tables made from it; one that starts
+  // from the colours the last one started from keeps that stamp.
+  const uint16_t* last = cramCount_ > 0 ? cram_[cramCount_ - 1] : nullptr;
+  if (last != nullptr && std::memcmp(last, chips.cram, sizeof(startCram_)) == 0) {
     std::memcpy(startCram_, chips.cram, sizeof(startCram_));
-    startCramStamp_ = NewStamp();
+    startCramStamp_ = cramStamp_[cramCount_ - 1];
+    startChange_ = CramChange{};
+    return;
+  }
+  if (startCramStamp_ != 0 && std::memcmp(startCram_, chips.cram, sizeof(startCram_)) == 0) return;
+  std::memcpy(startCram_, chips.cram, sizeof(startCram_));
+  startCramStamp_ = NewStamp();
+  // Else, when a few words were written in the blanking, what changed since the last copy.
+  startChange_ = CramChange{};
+  if (last == nullptr) return;
+  startChange_.from = cramStamp_[cramCount_ - 1];
+  for (uint32_t i = 0; i < kCramWords && startChange_.Few(); ++i) {
+    if (last[i] != startCram_[i]) startChange_.Add(i);
   }
 }
 
@@ -29,10 +44,16 @@ void LineStates::Apply(const vdp::LineWrite& write, int line) {
     if (registerLine_ != line) {
       std::memcpy(registers_[registerCount_], registers_[registerCount_ - 1],
                   sizeof(registers_[0]));
+      settingsCopy_[registerCount_] = settingsCopy_[registerCount_ - 1];
       ++registerCount_;
       registerLine_ = line;
     }
-    registers_[registerCount_ - 1][(write.target >> 1) & 0xFF] = write.value;
+    const uint32_t word = (write.target >> 1) & 0xFF;
+    const int copy = registerCount_ - 1;
+    if (registers_[copy][word] == write.value) return;
+    registers_[copy][word] = write.value;
+    const bool scroll = word >= reg::SCXIN0 / 2 && word < reg::ZMCTL / 2;
+    if (!scroll) settingsCopy_[copy] = static_cast<uint16_t>(copy);
     return;
   }
   if (cramLine_ != line) {
@@ -58,6 +79,7 @@ void LineStates::Apply(const vdp::LineWrite& write, int line) {
 }
 
 void LineStates::CopyFromChips(const ChipView& chips) {
+  settingsCopy_[registerCount_] = static_cast<uint16_t>(registerCount_);
   std::memcpy(registers_[registerCount_++], chips.vdp2Registers, sizeof(registers_[0]));
   cramStamp_[cramCount_] = NewStamp();
   cramChange_[cramCount_] = CramChange{};  // unknown
@@ -67,8 +89,9 @@ void LineStates::CopyFromChips(const ChipView& chips) {
 void LineStates::Build(const ChipView& chips, const vdp::LineLog& log) {
   std::memcpy(registers_[0], startRegisters_, sizeof(registers_[0]));
   std::memcpy(cram_[0], startCram_, sizeof(cram_[0]));
+  settingsCopy_[0] = 0;
   cramStamp_[0] = startCramStamp_;
-  cramChange_[0] = CramChange{};
+  cramChange_[0] = startChange_;
   registerCount_ = cramCount_ = 1;
   registerLine_ = cramLine_ = -1;
   // Lines from here on show the end-of-period state (the log lost writes after it).

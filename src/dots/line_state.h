@@ -29,6 +29,12 @@ class LineStates {
   static uint64_t NewStamp();
 
   const uint16_t* Registers(int line) const { return registers_[registerCopy_[Clamp(line)]]; }
+  // Names the registers of line but the scroll screens' scroll and zoom values (0x70-0x97),
+  // which raster effects write on every line: what reads none of those can be kept over
+  // the lines that share the name, within the period.
+  const uint16_t* Settings(int line) const {
+    return registers_[settingsCopy_[registerCopy_[Clamp(line)]]];
+  }
   const uint16_t* Cram(int line) const { return cram_[cramCopy_[Clamp(line)]]; }
   // A number naming the contents of Cram(line): equal stamps, equal words, across periods
   // and across every LineStates of the process. Never 0.
@@ -49,7 +55,10 @@ class LineStates {
   uint64_t cramStamp_[kMaxLines + 2] = {};
   CramChange cramChange_[kMaxLines + 2];
   uint64_t startCramStamp_ = 0;  // kept while the period start's colour RAM is unchanged
+  CramChange startChange_;       // how it differs from the last period's last copy
   uint16_t registerCopy_[kMaxLines] = {};
+  // By register copy: the first copy of the run that differs from it only in scroll values.
+  uint16_t settingsCopy_[kMaxLines + 2] = {};
   uint16_t cramCopy_[kMaxLines] = {};
   int registerCount_ = 0, cramCount_ = 0;
   int registerLine_ = -1, cramLine_ = -1;  // the line the newest copy was made for

@@ -72,6 +72,7 @@ void ScreenComposer::ComposeLine(int y, const ChipView& chips, const FrameBuffer
   }
   for (int n = 0; n < 4; ++n) {
     scratch.screens[n].vramStamp = vramStamp_;
+    scratch.screens[n].settings = states_.Settings(line);
     if (DrawScrollScreenLine(n, y, mode_, regs, cram, vram, scratch.screens[n],
                              scratch.layers[kNbg0 + n])) {
       shown |= 1u << (kNbg0 + n);
@@ -98,10 +99,12 @@ void ScreenComposer::ComposeLine(int y, const ChipView& chips, const FrameBuffer
       DrawRotationScreenLine(1, rotation, scratch.layers[kNbg0], scratch.lineColour)) {
     shown |= 1u << kNbg0;
   }
-  // Lines that share the period's registers share their rules but a few dots.
+  // Lines that share the period's registers (but scroll values, which no rule reads)
+  // share their rules but a few dots.
   LineRules& rules = scratch.rules;
-  if (regs.Words() != scratch.rulesRegisters || scratch.rulesStamp != vramStamp_) {
-    scratch.rulesRegisters = regs.Words();
+  const uint16_t* const settings = states_.Settings(line);
+  if (settings != scratch.rulesRegisters || scratch.rulesStamp != vramStamp_) {
+    scratch.rulesRegisters = settings;
     scratch.rulesStamp = vramStamp_;
     SetRegisterRules(mode_, regs, rules);
   }

@@ -236,6 +236,7 @@ void SetUpBitmap(int n, RegisterView r, Screen& s) {
 }
 
 // s for NBG n under regs (but its colour RAM); false when no dot of the screen can show.
+// Reads no scroll or zoom value, so that lines that differ only in those share it.
 bool SetUp(int n, RegisterView regs, Screen& s) {
   if (!ScrollScreenShown(n, regs)) return false;
   s = Screen{};
@@ -279,9 +280,10 @@ bool DrawScrollScreenLine(int n, int y, const DisplayMode& mode, RegisterView re
                           const ColourRam& cram, const vdp::ConsoleMemory& vram,
                           ScrollScreenCache& cache, LayerDot* line) {
   Screen& s = cache.setup;
-  if (cache.vramStamp == 0 || regs.Words() != cache.setupRegisters ||
+  const uint16_t* const settings = cache.settings ? cache.settings : regs.Words();
+  if (cache.vramStamp == 0 || settings != cache.setupRegisters ||
       cache.vramStamp != cache.setupStamp || n != cache.setupScreen) {
-    cache.setupRegisters = regs.Words();
+    cache.setupRegisters = settings;
     cache.setupStamp = cache.vramStamp;
     cache.setupScreen = n;
     cache.shown = SetUp(n, regs, s);

@@ -37,8 +37,11 @@ struct ScrollScreenCache {
   uint64_t vramStamp = 0;  // names VRAM's contents for the lines drawn; 0 when unknown
   DotTable dots;
   LineCells cells;
-  // The last line's settings, kept for the lines of the period that share its registers
-  // (the same copy of them, and the same vramStamp): whether the screen shows, and how.
+  // Names the line's registers but their scroll values (LineStates::Settings), set by the
+  // caller with vramStamp; null: only lines of one copy of the registers share settings.
+  const uint16_t* settings = nullptr;
+  // The last line's settings, kept for the lines of the period that share them (the same
+  // name, and the same vramStamp): whether the screen shows, and how.
   const uint16_t* setupRegisters = nullptr;
   uint64_t setupStamp = 0;
   int setupScreen = -1;

@@ -256,17 +256,17 @@ TEST_F(DotsVdp2, ColourRamWrittenBetweenLinesReachesKeptPalettes) {
             (std::vector<uint32_t>{C(1), C(1), kGreen, kGreen}));
 }
 
-TEST_F(DotsVdp2, PatternNamesWrittenBetweenPeriodsShow) {
-  // NBG0 as above; character 1's dots are all code 2. Each period reads the names anew,
-  // though the cells of the last one are kept.
+TEST_F(DotsVdp2, NamesAndColoursWrittenBetweenPeriodsShow) {
+  // NBG0 as above; character 1's dots are all code 2. The next period reads the names and
+  // colours anew, though it keeps the cells and colour tables of the last one.
   Apply({R(0x30, 0x8000), R(0x40, 1)});
   for (uint32_t b = 0; b < 64; ++b) vram2->Byte(b) = b < 32 ? 0x11 : 0x22;
   Compose();
-  Apply({W(0x2000 + 2 * 64 * 12 + 2, 1)});  // the name of cell (1, 12)
+  Apply({W(0x2000 + 2 * 64 * 12 + 2, 1), Cr(1, 0x3E0)});  // cell (1, 12): character 1
   Compose();
   EXPECT_EQ(
       std::vector<uint32_t>({picture->Row(100)[8], picture->Row(100)[7], picture->Row(95)[8]}),
-      (std::vector<uint32_t>{C(2), C(1), C(1)}));
+      (std::vector<uint32_t>{C(2), kGreen, kGreen}));
 }
 
 TEST_F(DotsVdp2, PictureSizeFollowsTvmd) {
