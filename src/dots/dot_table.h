@@ -145,11 +145,13 @@ class DotTable {
           const LayerDot d = c.Dot<F>(dot, c.Base<F>(palette, static_cast<uint8_t>(flags)));
           entries_[(key << kBits) + dot] = d;
           if (kBits != 4 || pairSlot_[key] == 0) continue;
-          LayerDot* pairs = pairs_[pairSlot_[key] - 1];
+          // The pairs of bytes (dot << 4 | other) on the left, (other << 4 | dot) on the right.
+          LayerDot* const left = pairs_[pairSlot_[key] - 1] + dot * 32;
+          LayerDot* const right = pairs_[pairSlot_[key] - 1] + dot * 2 + 1;
 #pragma GCC unroll 16
           for (uint32_t other = 0; other < 16; ++other) {
-            pairs[((dot << 4) | other) * 2] = d;
-            pairs[((other << 4) | dot) * 2 + 1] = d;
+            left[other * 2] = d;
+            right[other * 32] = d;
           }
         }
       }

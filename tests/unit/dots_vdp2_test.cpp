@@ -244,16 +244,20 @@ TEST_F(DotsVdp2, EachLineShowsItsOwnRegistersAndColourRam) {
 // long enough to be kept two dots at a time: the lines after the write show the new colour.
 TEST_F(DotsVdp2, ColourRamWrittenBetweenLinesReachesKeptPalettes) {
   // NBG0: 16-colour cells, one-word names at 0x2000 (all character 0, palette 0), whose
-  // dots are all code 1: colour RAM entry 1.
+  // rows are the codes 1 2 2 1 1 9 9 1: colour RAM entry 1 on either dot of a byte.
   Apply({R(0x30, 0x8000), R(0x40, 1)});
-  for (uint32_t b = 0; b < 32; ++b) vram2->Byte(b) = 0x11;
+  constexpr uint8_t kRow[4] = {0x12, 0x21, 0x19, 0x91};
+  for (uint32_t b = 0; b < 32; ++b) vram2->Byte(b) = kRow[b & 3];
   composer->BeginPeriod(chips);
   log->Append(40, vdp::LineLog::kCramTarget | 1, 0x3E0);
   Apply({Cr(1, 0x3E0)});
   composer->ComposePeriod(chips, *log, *fb, *picture);
-  EXPECT_EQ(std::vector<uint32_t>({picture->Row(39)[0], picture->Row(39)[300], picture->Row(40)[0],
-                                   picture->Row(40)[300]}),
-            (std::vector<uint32_t>{C(1), C(1), kGreen, kGreen}));
+  const uint32_t g = kGreen;
+  for (const auto& [y, row] :
+       {std::pair{39, std::vector<uint32_t>{C(1), C(2), C(2), C(1), C(1), C(9), C(9), C(1)}},
+        std::pair{40, std::vector<uint32_t>{g, C(2), C(2), g, g, C(9), C(9), g}}}) {
+    EXPECT_EQ(std::vector<uint32_t>(picture->Row(y) + 296, picture->Row(y) + 304), row) << y;
+  }
 }
 
 TEST_F(DotsVdp2, NamesAndColoursWrittenBetweenPeriodsShow) {
