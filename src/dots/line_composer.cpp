@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "dots/colour_line.h"
 #include "dots/colour_maths.h"
 #include "dots/rank_keys.h"
 
@@ -140,17 +141,23 @@ void ComposeDots(const LineRules& r, const LineBuffers& b, const ShownLayers& sh
 
 // The shown layers ranked by key (see rank_keys.h): keys[x] the top image's key and, when
 // second is not null, second[x] the next one's. Shown layer i (of count) breaks ties with
-// count - i. Answers the flags of the line's sprite dots or-ed (0 without sprites).
-uint8_t RankLine(const ShownLayers& shown, int width, uint8_t* keys, uint8_t* second) {
+// count - i.
+struct LineRank {
+  uint8_t spriteFlags;  // the line's sprite dots' flags or-ed (0 without sprites)
+  uint8_t showingTies;  // bit t: the layer of tiebreak t has a dot above priority 0
+};
+LineRank RankLine(const ShownLayers& shown, int width, uint8_t* keys, uint8_t* second) {
   std::memset(keys, kBackKey, static_cast<size_t>(width));
   if (second) std::memset(second, kBackKey, static_cast<size_t>(width));
-  uint8_t spriteFlags = 0;
+  LineRank rank{0, 0};
   for (int i = 0; i < shown.count; ++i) {
     const bool sprites = shown.sprites && i == 0;
-    spriteFlags |= RankLayer(shown.lines[i], static_cast<uint32_t>(shown.count - i), sprites, width,
-                             keys, second);
+    const uint32_t tie = static_cast<uint32_t>(shown.count - i);
+    const LayerRank layer = RankLayer(shown.lines[i], tie, sprites, width, keys, second);
+    rank.spriteFlags |= layer.flags;
+    if (layer.shows) rank.showingTies |= static_cast<uint8_t>(1u << tie);
   }
-  return spriteFlags;
+  return rank;
 }
 
 // The layer lines by tiebreak (the back screen's line at kBackKey).
@@ -186,7 +193,7 @@ void ComposeTops(const LineRules& r, const LineBuffers& b, const ShownLayers& sh
                  uint32_t* out) {
   uint8_t keys[Picture::kMaxWidth];
   const ByTie byTie(shown, b);
-  const bool shadows = LineShades(r, byTie, RankLine(shown, width, keys, nullptr));
+  const bool shadows = LineShades(r, byTie, RankLine(shown, width, keys, nullptr).spriteFlags);
   ColourOffset offsets[8];  // the top image's colour offset, by tiebreak
   for (int tie = 1; tie < 8; ++tie) offsets[tie] = r.images[byTie.ids[tie]].offset;
   if (!kOffset && !shadows) {
@@ -204,26 +211,72 @@ void ComposeTops(const LineRules& r, const LineBuffers& b, const ShownLayers& sh
   }
 }
 
+// A line's dots as colour calculation takes them (CalculatedDots), gathered from its
+// ranked images. kSteady: every image that can be on top or second is calculated (or not)
+// and mixed at one ratio over the whole line, as calculatedByTie and ratioByTie say; else
+// each dot asks its images' rules.
+struct TopTwoLine {
+  uint32_t tops[Picture::kMaxWidth], belows[Picture::kMaxWidth];
+  uint8_t ratios[Picture::kMaxWidth], calculated[Picture::kMaxWidth], shade[Picture::kMaxWidth];
+  uint8_t calculatedByTie[8], ratioByTie[8];
+
+  template <bool kSteady, bool kShadows>
+  void Gather(const LineRules& r, const LineBuffers& b, const ByTie& byTie, const uint8_t* keys,
+              const uint8_t* seconds, int width) {
+    const uint8_t* const ratioKeys = r.ratioFromSecond ? seconds : keys;
+    const LayerDot* const sprites = b.layers[kSprite];
+    for (int x = 0; x < width; ++x) {
+      const uint32_t t1 = keys[x] & 7, t2 = seconds[x] & 7;
+      tops[x] = byTie.lines[t1][x].texel;
+      belows[x] = byTie.lines[t2][x].texel;
+      const uint8_t inWindow = b.noColourCalculation[x];
+      if constexpr (kSteady) {
+        ratios[x] = ratioByTie[ratioKeys[x] & 7];
+        calculated[x] = inWindow ? 0 : calculatedByTie[t1];
+      } else {
+        const Image top = byTie.At(t1, x);
+        ratios[x] = static_cast<uint8_t>(Ratio(r, byTie.At(ratioKeys[x], x)));
+        calculated[x] = Calculated(r.images[top.id], *top.dot) && !inWindow ? 0xFF : 0;
+      }
+      if constexpr (kShadows) shade[x] = Shaded(r, byTie.At(t1, x), sprites[x]) ? 0xFF : 0;
+    }
+  }
+};
+
 // A line with colour calculation but neither extended calculation nor line colour
-// insertion reads only the top two images. The rest is ComposeDots.
+// insertion reads only the top two images: per dot they are gathered with what calculates
+// them, then calculated four dots at a time.
 void ComposeTopTwo(const LineRules& r, const LineBuffers& b, const ShownLayers& shown, int width,
                    uint32_t* out) {
   uint8_t keys[Picture::kMaxWidth], seconds[Picture::kMaxWidth];
+  TopTwoLine line;
   const ByTie byTie(shown, b);
-  const bool shadows = LineShades(r, byTie, RankLine(shown, width, keys, seconds));
-  const LayerDot* sprites = b.layers[kSprite];
+  const LineRank rank = RankLine(shown, width, keys, seconds);
+  const bool shadows = LineShades(r, byTie, rank.spriteFlags);
+  bool steady = true;
+  for (uint32_t tie = 1; tie < 8; ++tie) {
+    const ImageRules& i = r.images[byTie.ids[tie]];
+    line.calculatedByTie[tie] = i.ccPriorities != 0 ? 0xFF : 0;
+    line.ratioByTie[tie] = i.ratio[0];
+    if (tie != kBackKey && !(rank.showingTies >> tie & 1)) continue;  // never top nor second
+    steady &= (i.ccPriorities == 0 || i.ccPriorities == 0xFF) && i.ccAll == 0 && i.ccAny == 0 &&
+              i.ratioMask == 0;
+  }
+  using Gather = void (TopTwoLine::*)(const LineRules&, const LineBuffers&, const ByTie&,
+                                      const uint8_t*, const uint8_t*, int);
+  constexpr Gather kGathers[2][2] = {
+      {&TopTwoLine::Gather<false, false>, &TopTwoLine::Gather<false, true>},
+      {&TopTwoLine::Gather<true, false>, &TopTwoLine::Gather<true, true>}};
+  (line.*kGathers[steady][shadows])(r, b, byTie, keys, seconds, width);
+  // A colour offset comes between the calculation and the shadow.
+  const bool halveNow = shadows && !r.offset;
+  CalculateLine(CalculatedDots{line.tops, line.belows, line.ratios, line.calculated,
+                               halveNow ? line.shade : nullptr},
+                r.add, width, out);
+  if (!r.offset) return;
   for (int x = 0; x < width; ++x) {
-    const Image top = byTie.At(keys[x], x), next = byTie.At(seconds[x], x);
-    const bool shade = shadows && Shaded(r, top, sprites[x]);
-    uint32_t colour = top.dot->texel;
-    const ImageRules& rules = r.images[top.id];
-    if (Calculated(rules, *top.dot) && !b.noColourCalculation[x]) {
-      const uint32_t below = next.dot->texel;
-      colour = r.add ? AddSaturated(colour, below)
-                     : Blend(colour, below, Ratio(r, r.ratioFromSecond ? next : top));
-    }
-    if (r.offset) colour = Offset(colour, rules.offset);
-    out[x] = shade ? Halve(colour) : colour;
+    const uint32_t colour = Offset(out[x], r.images[byTie.ids[keys[x] & 7]].offset);
+    out[x] = shadows && line.shade[x] ? Halve(colour) : colour;
   }
 }
 

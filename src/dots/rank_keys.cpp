@@ -12,8 +12,10 @@ namespace dots {
 namespace {
 
 template <bool kSprite, bool kSecond>
-void RankDot(const LayerDot& d, uint32_t tie, uint8_t& best, uint8_t* second, uint32_t& flags) {
+void RankDot(const LayerDot& d, uint32_t tie, uint8_t& best, uint8_t* second, uint32_t& flags,
+             uint32_t& keysSeen) {
   const uint8_t key = RankKey(d, tie, kSprite);
+  keysSeen |= key;
   if constexpr (kSecond) {
     const uint8_t lower = key < best ? key : best;
     *second = lower > *second ? lower : *second;
@@ -58,14 +60,15 @@ template <bool kSprite>
 #endif
 
 template <bool kSprite, bool kSecond>
-uint8_t Rank(const LayerDot* line, uint32_t tie, int width, uint8_t* best, uint8_t* second) {
+LayerRank Rank(const LayerDot* line, uint32_t tie, int width, uint8_t* best, uint8_t* second) {
   int x = 0;
-  uint32_t flags = 0;
+  uint32_t flags = 0, keysSeen = 0;
 #if defined(__SSE2__)
   const __m128i ties = _mm_set1_epi16(static_cast<int16_t>(tie));
-  __m128i flagsSeen = _mm_setzero_si128();
+  __m128i flagsSeen = _mm_setzero_si128(), keysOr = _mm_setzero_si128();
   for (; x + 16 <= width; x += 16) {
     const __m128i keys = Keys16<kSprite>(line + x, ties, flagsSeen);
+    keysOr = _mm_or_si128(keysOr, keys);
     __m128i* const top = reinterpret_cast<__m128i*>(best + x);
     const __m128i now = _mm_loadu_si128(top);
     if constexpr (kSecond) {
@@ -75,16 +78,22 @@ uint8_t Rank(const LayerDot* line, uint32_t tie, int width, uint8_t* best, uint8
     }
     _mm_storeu_si128(top, _mm_max_epu8(now, keys));
   }
+  alignas(16) uint32_t lanes[4];
   if constexpr (kSprite) {
-    alignas(16) uint32_t lanes[4];
     _mm_store_si128(reinterpret_cast<__m128i*>(lanes), flagsSeen);
     flags = (lanes[0] | lanes[1] | lanes[2] | lanes[3]) >> 8;
   }
+  _mm_store_si128(reinterpret_cast<__m128i*>(lanes), keysOr);
+  keysSeen = lanes[0] | lanes[1] | lanes[2] | lanes[3];
+  keysSeen |= keysSeen >> 16;
+  keysSeen |= keysSeen >> 8;
 #endif
   for (; x < width; ++x) {
-    RankDot<kSprite, kSecond>(line[x], tie, best[x], kSecond ? second + x : nullptr, flags);
+    RankDot<kSprite, kSecond>(line[x], tie, best[x], kSecond ? second + x : nullptr, flags,
+                              keysSeen);
   }
-  return static_cast<uint8_t>(flags);
+  // A key of 8 or more is a priority above 0.
+  return LayerRank{static_cast<uint8_t>(flags), (keysSeen & 0xF8) != 0};
 }
 
 }  // namespace
@@ -101,8 +110,8 @@ void KeepTies(uint8_t* keys, int width) {
   for (; x < width; ++x) keys[x] &= 7;
 }
 
-uint8_t RankLayer(const LayerDot* line, uint32_t tie, bool spriteLayer, int width, uint8_t* best,
-                  uint8_t* second) {
+LayerRank RankLayer(const LayerDot* line, uint32_t tie, bool spriteLayer, int width, uint8_t* best,
+                    uint8_t* second) {
   if (spriteLayer) {
     return second ? Rank<true, true>(line, tie, width, best, second)
                   : Rank<true, false>(line, tie, width, best, second);

@@ -21,11 +21,16 @@ inline uint8_t RankKey(const LayerDot& d, uint32_t tie, bool spriteLayer) {
   return static_cast<uint8_t>((castOnly ? 0 : d.priority) * 8u + tie);
 }
 
+// What ranking a layer's line found.
+struct LayerRank {
+  uint8_t flags;  // the sprite layer's dots' flags or-ed (which shadow paths read), else 0
+  bool shows;     // some dot keys above priority 0, and so can be a top or second image
+};
+
 // Ranks line[0, width) into the line's keys so far: best[x] becomes the highest key of dot
-// x, and second[x] (when not null) the next highest. Answers the flags of the line's dots
-// or-ed when spriteLayer (which shadow paths read), else 0.
-uint8_t RankLayer(const LayerDot* line, uint32_t tie, bool spriteLayer, int width, uint8_t* best,
-                  uint8_t* second);
+// x, and second[x] (when not null) the next highest.
+LayerRank RankLayer(const LayerDot* line, uint32_t tie, bool spriteLayer, int width, uint8_t* best,
+                    uint8_t* second);
 
 // keys[x] &= 7 for x in [0, width): the tiebreaks alone, which name the images.
 void KeepTies(uint8_t* keys, int width);
