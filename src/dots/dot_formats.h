@@ -158,8 +158,9 @@ void ReadRow(const vdp::ConsoleMemory& vram, uint32_t row, uint32_t raw[8]) {
 // The raw dot at (x, y) of a character (low bits of map coordinates; charMask 7 or 15).
 // Flips turn the whole character, so a 2x2 character's cells change places too.
 template <class F>
-uint32_t CharacterDot(const vdp::ConsoleMemory& vram, const Character& ch, uint32_t x, uint32_t y,
-                      uint32_t charMask) {
+[[gnu::always_inline]] inline uint32_t CharacterDot(const vdp::ConsoleMemory& vram,
+                                                    const Character& ch, uint32_t x, uint32_t y,
+                                                    uint32_t charMask) {
   const uint32_t cx = (x & charMask) ^ (ch.hFlip ? charMask : 0);
   const uint32_t cy = (y & charMask) ^ (ch.vFlip ? charMask : 0);
   const uint32_t cell = ((cy >> 3) << 1) | (cx >> 3);  // UL, UR, LL, LR

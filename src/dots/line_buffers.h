@@ -14,6 +14,7 @@ namespace dots {
 // Scratch lines for composing one picture line; one set per thread that composes lines.
 struct LineBuffers {
   ScrollScreenCache screens[4];  // NBG0-NBG3's, kept from line to line
+  DotTable rotationDots[2];      // RBG0's and RBG1's
   LayerLine layers[kLayerCount];
   LayerLine back;       // the back screen's dot under every dot, for passes that read it as a layer
   LayerDot backHeld{};  // what back holds over its first backWidth dots

@@ -25,6 +25,8 @@ class CoefficientTable {
 
   bool on() const { return on_; }
   bool perDot() const { return perDot_; }
+  // Every dot of the line reads the entry of H 0: read per line, or per dot with no step.
+  bool OneEntry() const { return !perDot_ || dka_ == 0; }
   Use use() const { return use_; }
 
   // The entry at dot h of the line (h 0 when read per line).

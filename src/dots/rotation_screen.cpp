@@ -4,6 +4,7 @@
 #include "dots/rotation_screen.h"
 
 #include "dots/dot_formats.h"
+#include "dots/format_dots.h"
 #include "dots/pattern_name.h"
 #include "dots/rotation_coefficients.h"
 #include "dots/rotation_registers.h"
@@ -194,7 +195,7 @@ void ComputeCoordinates(int screen, const Screen& s, const RotationLineInput& in
   DotScale d;
   if (s.mode < 2) {
     const SetLine& p = s.sets[s.fixedSet];
-    if (!p.k.perDot()) {
+    if (p.k.OneEntry()) {
       if (Scale(p, p.lineEntry, d)) {
         FixedLine(p, s.fixedSet, d, width, c);
       } else {
@@ -221,13 +222,13 @@ void ComputeCoordinates(int screen, const Screen& s, const RotationLineInput& in
       uint32_t entryA = 0;
       if (s.mode == 2 && a.k.on()) {
         // A's transparent bit picks B's image (and B's coefficient) instead of A's.
-        entryA = a.k.perDot() ? a.k.Entry(in.vram, h) : a.lineEntry;
+        entryA = a.k.OneEntry() ? a.lineEntry : a.k.Entry(in.vram, h);
         set = CoefficientTable::Transparent(entryA) ? 1 : 0;
       }
       const SetLine& p = s.sets[set];
       const uint32_t e = s.mode == 2 && set == 0 ? entryA
-                         : p.k.perDot()          ? p.k.Entry(in.vram, h)
-                                                 : p.lineEntry;
+                         : p.k.OneEntry()        ? p.lineEntry
+                                                 : p.k.Entry(in.vram, h);
       if (Scale(p, e, d))
         Transform(p, set, d, h, c);
       else
@@ -248,21 +249,26 @@ void ComputeCoordinates(int screen, const Screen& s, const RotationLineInput& in
 }
 
 using LineFunction = void (*)(const Screen&, const Coordinates&, int, const vdp::ConsoleMemory&,
-                              LayerDot*);
+                              DotTable&, LayerDot*);
 
-template <class F, bool kBitmap>
-void FetchLine(const Screen& s, const Coordinates& c, int width, const vdp::ConsoleMemory& vram,
-               LayerDot* out) {
+// kOneSet: every dot that shows is drawn by s.sets[s.fixedSet] (modes 0 and 1, RBG1).
+template <class F, bool kBitmap, bool kOneSet>
+void FetchDots(const Screen& s, const Coordinates& c, int width, const vdp::ConsoleMemory& vram,
+               DotTable& table, LayerDot* out) {
   const uint32_t charMask = (1u << s.charShift) - 1;
-  uint32_t lastKey = ~0u;
+  // The character in hand: its cell column and row on the map, and its set.
+  uint32_t lastColumn = ~0u, lastRow = ~0u, lastSet = kNoSet;
   Character ch{};
+  FormatDots<F> dots(s, table);
+  if constexpr (kBitmap) dots.Start(s.bitmapPalette, s.bitmapFlags);
+  const SetLine* const fixed = &s.sets[s.fixedSet];
   for (int h = 0; h < width; ++h) {
     const uint32_t set = c.set[h];
     if (set == kNoSet) {
       out[h] = LayerDot{0, 0, 0, 0};
       continue;
     }
-    const SetLine& p = s.sets[set];
+    const SetLine& p = kOneSet ? *fixed : s.sets[set];
     uint32_t x = static_cast<uint32_t>(c.x[h]), y = static_cast<uint32_t>(c.y[h]);
     if (x >= p.areaW || y >= p.areaH) {
       if (p.over == kOverCharacter) {
@@ -280,17 +286,25 @@ void FetchLine(const Screen& s, const Coordinates& c, int width, const vdp::Cons
     if constexpr (kBitmap) {
       // 512-dot rows; a 256-line bitmap shows twice in a 512 x 512 area.
       const uint32_t row = p.bitmapBase + (y & (s.bitmapHeight - 1)) * 64 * F::kRowBytes;
-      out[h] = s.Make<F>(F::Read(vram, row, x), s.bitmapPalette, s.bitmapFlags);
+      dots.Put(F::Read(vram, row, x), out + h);
     } else {
-      const uint32_t key = (x >> s.charShift) | ((y >> s.charShift) << 12) | (set << 24);
-      if (key != lastKey) {
-        lastKey = key;
+      const uint32_t column = x >> s.charShift, row = y >> s.charShift;
+      if (column != lastColumn || row != lastRow || (!kOneSet && set != lastSet)) {
+        lastColumn = column, lastRow = row, lastSet = set;
         const uint32_t at = s.EntryAddress(p, x, y);
         ch = s.decode(s.form.oneWord ? vram.ReadWord(at) : vram.ReadLong(at));
+        dots.Start(ch.palette, ch.flags);
       }
-      out[h] = s.Make<F>(CharacterDot<F>(vram, ch, x, y, charMask), ch.palette, ch.flags);
+      dots.Put(CharacterDot<F>(vram, ch, x, y, charMask), out + h);
     }
   }
+}
+
+template <class F, bool kBitmap>
+void FetchLine(const Screen& s, const Coordinates& c, int width, const vdp::ConsoleMemory& vram,
+               DotTable& table, LayerDot* out) {
+  if (s.mode < 2) return FetchDots<F, kBitmap, true>(s, c, width, vram, table, out);
+  FetchDots<F, kBitmap, false>(s, c, width, vram, table, out);
 }
 
 // By colour code (16, 256, 2,048, 32,768, 16.7M colours), cells then bitmap.
@@ -303,14 +317,14 @@ constexpr LineFunction kLineFunctions[5][2] = {
 
 }  // namespace
 
-bool DrawRotationScreenLine(int screen, const RotationLineInput& in, LayerDot* line,
+bool DrawRotationScreenLine(int screen, const RotationLineInput& in, DotTable& dots, LayerDot* line,
                             uint16_t* lineColour) {
   const int width = in.mode.width;
   Screen s;
   if (!SetUp(screen, in, s)) return false;
   Coordinates c;
   ComputeCoordinates(screen, s, in, c);
-  kLineFunctions[s.colourCode][s.bitmap](s, c, width, in.vram, line);
+  kLineFunctions[s.colourCode][s.bitmap](s, c, width, in.vram, dots, line);
   if (screen != 0) return true;
   for (int x = 0; x < width; ++x) {
     if (c.lineColour[x]) lineColour[x] = (lineColour[x] & 0x780) | (c.lineColour[x] & 0x7F);

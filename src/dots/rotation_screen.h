@@ -7,6 +7,7 @@
 #include "common/console_memory.h"
 #include "dots/colour_ram.h"
 #include "dots/display_mode.h"
+#include "dots/dot_table.h"
 #include "dots/layer_line.h"
 #include "dots/rotation_parameters.h"
 #include "dots/vdp2_registers.h"
@@ -28,8 +29,9 @@ struct RotationLineInput {
 // Fills line[0, mode.width) with RBG0's (screen 0) or RBG1's (screen 1) dots. For RBG0,
 // where a coefficient entry carries line colour bits, lineColour[x] takes them as the low
 // 7 bits of its colour RAM address (the upper 4 stay those of the line's table entry).
-// False, with line left as it was, when the screen is off.
-bool DrawRotationScreenLine(int screen, const RotationLineInput& in, LayerDot* line,
+// False, with line left as it was, when the screen is off. dots: the screen's own table,
+// kept from line to line.
+bool DrawRotationScreenLine(int screen, const RotationLineInput& in, DotTable& dots, LayerDot* line,
                             uint16_t* lineColour);
 
 }  // namespace dots

@@ -91,12 +91,14 @@ void ScreenComposer::ComposeLine(int y, const ChipView& chips, const FrameBuffer
                                    vram,
                                    rotationStarts_.At(y),
                                    scratch.layers[kSprite]};
-  if (DrawRotationScreenLine(0, rotation, scratch.layers[kRbg0], scratch.lineColour)) {
+  if (DrawRotationScreenLine(0, rotation, scratch.rotationDots[0], scratch.layers[kRbg0],
+                             scratch.lineColour)) {
     shown |= 1u << kRbg0;
   }
   // RBG1 shows in NBG0's place, which is empty while it is on.
   if (vdp::Bit(regs[reg::BGON], reg::kR1onBit) &&
-      DrawRotationScreenLine(1, rotation, scratch.layers[kNbg0], scratch.lineColour)) {
+      DrawRotationScreenLine(1, rotation, scratch.rotationDots[1], scratch.layers[kNbg0],
+                             scratch.lineColour)) {
     shown |= 1u << kNbg0;
   }
   // Lines that share the period's registers (but scroll values, which no rule reads)
