@@ -30,8 +30,10 @@ class CoefficientTable {
   Use use() const { return use_; }
 
   // The entry at dot h of the line (h 0 when read per line).
-  uint32_t Entry(const vdp::ConsoleMemory& vram, int h) const {
-    const uint32_t index = static_cast<uint32_t>((ka_ + dka_ * h) >> 16) & 0xFFFF;
+  uint32_t Entry(const vdp::ConsoleMemory& vram, int h) const { return EntryAt(vram, Index(h)); }
+  // Which entry dot h reads: dots of one index read one entry.
+  uint32_t Index(int h) const { return static_cast<uint32_t>((ka_ + dka_ * h) >> 16) & 0xFFFF; }
+  uint32_t EntryAt(const vdp::ConsoleMemory& vram, uint32_t index) const {
     if (cram_) {
       // Colour RAM's upper half, low 10 bits of KA; a two-word entry at the end wraps.
       const uint32_t at = 0x400 + (index & 0x3FF) * (oneWord_ ? 1 : 2);
@@ -47,6 +49,8 @@ class CoefficientTable {
     return (static_cast<int64_t>(top) >> valueDown_) * valueScale_;
   }
   static bool Transparent(uint32_t entry) { return (entry >> 31) != 0; }
+  // Whether some entry can carry line colour bits.
+  bool CarriesLineColour() const { return on_ && lineColour_; }
   // The line colour screen's colour address bits 6-0 with bit 7 set, or 0 when the entry
   // carries none (one-word entries never do).
   uint32_t LineColour(uint32_t entry) const {

@@ -190,6 +190,35 @@ void FixedLine(const SetLine& p, int set, const DotScale& d, int width, Coordina
   }
 }
 
+// One set for the whole line, its coefficients read per dot: the dots that read one entry
+// (KA moves by less than one entry a dot) share its scales, and their sums step as in
+// FixedLine.
+void PerDotLine(const SetLine& p, int set, const vdp::ConsoleMemory& vram, int width,
+                Coordinates& c) {
+  uint32_t lastIndex = ~0u;
+  bool shown = false;
+  DotScale d{};
+  int64_t x = 0, y = 0, stepX = 0, stepY = 0;
+  for (int h = 0; h < width; ++h, x += stepX, y += stepY) {
+    if (const uint32_t index = p.k.Index(h); index != lastIndex) {
+      lastIndex = index;
+      shown = Scale(p, p.k.EntryAt(vram, index), d);
+      x = d.kx * (p.t.xsp + p.t.dx * h);
+      y = d.ky * (p.t.ysp + p.t.dy * h);
+      stepX = d.kx * p.t.dx;
+      stepY = d.ky * p.t.dy;
+    }
+    if (!shown) {
+      c.Hide(h);
+      continue;
+    }
+    c.set[h] = static_cast<uint8_t>(set);
+    c.lineColour[h] = d.lineColour;
+    c.x[h] = static_cast<int32_t>(((x >> 16) + d.xp) >> 16);
+    c.y[h] = static_cast<int32_t>(((y >> 16) + p.t.yp) >> 16);
+  }
+}
+
 void ComputeCoordinates(int screen, const Screen& s, const RotationLineInput& in, Coordinates& c) {
   const int width = in.mode.width;
   DotScale d;
@@ -202,12 +231,7 @@ void ComputeCoordinates(int screen, const Screen& s, const RotationLineInput& in
         for (int h = 0; h < width; ++h) c.Hide(h);
       }
     } else {
-      for (int h = 0; h < width; ++h) {
-        if (Scale(p, p.k.Entry(in.vram, h), d))
-          Transform(p, s.fixedSet, d, h, c);
-        else
-          c.Hide(h);
-      }
+      PerDotLine(p, s.fixedSet, in.vram, width, c);
     }
   } else {
     uint8_t inB[Picture::kMaxWidth];
@@ -252,12 +276,16 @@ using LineFunction = void (*)(const Screen&, const Coordinates&, int, const vdp:
                               DotTable&, LayerDot*);
 
 // kOneSet: every dot that shows is drawn by s.sets[s.fixedSet] (modes 0 and 1, RBG1).
-template <class F, bool kBitmap, bool kOneSet>
+// kCharShift: 3 for characters of one cell, 4 for 2 x 2 cells (cells only).
+template <class F, bool kBitmap, bool kOneSet, uint32_t kCharShift>
 void FetchDots(const Screen& s, const Coordinates& c, int width, const vdp::ConsoleMemory& vram,
                DotTable& table, LayerDot* out) {
+  constexpr uint32_t kCharMask = (1u << kCharShift) - 1;
   const uint32_t charMask = (1u << s.charShift) - 1;
-  // The character in hand: its cell column and row on the map, and its set.
+  // The character in hand: its cell column and row on the map, its set, and where its
+  // flips put a dot.
   uint32_t lastColumn = ~0u, lastRow = ~0u, lastSet = kNoSet;
+  uint32_t flipX = 0, flipY = 0;
   Character ch{};
   FormatDots<F> dots(s, table);
   if constexpr (kBitmap) dots.Start(s.bitmapPalette, s.bitmapFlags);
@@ -288,14 +316,20 @@ void FetchDots(const Screen& s, const Coordinates& c, int width, const vdp::Cons
       const uint32_t row = p.bitmapBase + (y & (s.bitmapHeight - 1)) * 64 * F::kRowBytes;
       dots.Put(F::Read(vram, row, x), out + h);
     } else {
-      const uint32_t column = x >> s.charShift, row = y >> s.charShift;
+      const uint32_t column = x >> kCharShift, row = y >> kCharShift;
       if (column != lastColumn || row != lastRow || (!kOneSet && set != lastSet)) {
         lastColumn = column, lastRow = row, lastSet = set;
         const uint32_t at = s.EntryAddress(p, x, y);
         ch = s.decode(s.form.oneWord ? vram.ReadWord(at) : vram.ReadLong(at));
         dots.Start(ch.palette, ch.flags);
+        flipX = ch.hFlip ? kCharMask : 0;
+        flipY = ch.vFlip ? kCharMask : 0;
       }
-      dots.Put(CharacterDot<F>(vram, ch, x, y, charMask), out + h);
+      // As CharacterDot: the whole character turned, cells UL, UR, LL, LR.
+      const uint32_t cx = (x & kCharMask) ^ flipX, cy = (y & kCharMask) ^ flipY;
+      uint32_t rowAt = ch.address + (cy & 7) * F::kRowBytes;
+      if constexpr (kCharShift == 4) rowAt += (((cy >> 3) << 1) | (cx >> 3)) * 8 * F::kRowBytes;
+      dots.Put(F::Read(vram, rowAt, cx & 7), out + h);
     }
   }
 }
@@ -303,8 +337,13 @@ void FetchDots(const Screen& s, const Coordinates& c, int width, const vdp::Cons
 template <class F, bool kBitmap>
 void FetchLine(const Screen& s, const Coordinates& c, int width, const vdp::ConsoleMemory& vram,
                DotTable& table, LayerDot* out) {
-  if (s.mode < 2) return FetchDots<F, kBitmap, true>(s, c, width, vram, table, out);
-  FetchDots<F, kBitmap, false>(s, c, width, vram, table, out);
+  const bool large = s.charShift == 4;
+  if (kBitmap || !large) {
+    if (s.mode < 2) return FetchDots<F, kBitmap, true, 3>(s, c, width, vram, table, out);
+    return FetchDots<F, kBitmap, false, 3>(s, c, width, vram, table, out);
+  }
+  if (s.mode < 2) return FetchDots<F, kBitmap, true, 4>(s, c, width, vram, table, out);
+  FetchDots<F, kBitmap, false, 4>(s, c, width, vram, table, out);
 }
 
 // By colour code (16, 256, 2,048, 32,768, 16.7M colours), cells then bitmap.
@@ -325,7 +364,9 @@ bool DrawRotationScreenLine(int screen, const RotationLineInput& in, DotTable& d
   Coordinates c;
   ComputeCoordinates(screen, s, in, c);
   kLineFunctions[s.colourCode][s.bitmap](s, c, width, in.vram, dots, line);
-  if (screen != 0) return true;
+  if (screen != 0 || !(s.sets[0].k.CarriesLineColour() || s.sets[1].k.CarriesLineColour())) {
+    return true;
+  }
   for (int x = 0; x < width; ++x) {
     if (c.lineColour[x]) lineColour[x] = (lineColour[x] & 0x780) | (c.lineColour[x] & 0x7F);
   }

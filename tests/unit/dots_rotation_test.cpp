@@ -80,6 +80,8 @@ TEST_F(DotsRotation, TransformOfTheScreenCoordinates) {
         {R(0xB4, 3), R(0xB6, 2), W(0x40028, 0x0C00)}},
       {"per dot from a coefficient bank", 10, 20, T(30, 60),
         {R(0x0E, 0x1001), R(0xB4, 1), TA(0x58, 0), TA(0x5C, 0x10000), L(0x40028, 0x30000)}},
+      {"per dot, half an entry a dot: dot 11 reads entry 5 as dot 10 does", 11, 20, T(33, 60),
+        {R(0x0E, 0x1001), R(0xB4, 1), TA(0x58, 0), TA(0x5C, 0x8000), L(0x40014, 0x30000)}},
       {"per dot from colour RAM", 10, 20, T(30, 60),
         {R(0x0E, 0x9000), R(0xB4, 1), TA(0x58, 0), TA(0x5C, 0x10000), Cr(0x414, 3), Cr(0x415, 0)}},
       {"colour RAM, one word: KA 0x40A reads entry 0x00A", 10, 20, T(30, 60),
@@ -105,6 +107,9 @@ TEST_F(DotsRotation, ScreenOverModesAndCells) {
         {kCells[0], kCells[1], TA(0, 0x00640000), TA(4, 0x00320000)}},
       {"the same as NBG0 at scroll (100, 50)", 10, 20, C(0x55), {R(0x20, 1), R(0xF8, 7),
         R(0x28, 0x10), R(0x30, 0x8000), R(0x70, 100), R(0x74, 50), R(0x78, 1), R(0x7C, 1)}},
+      {"a 2 x 2 character turned both ways: (14, 6) of it is its LL cell's (1, 1)", 10, 20,
+        C(0x66), {R(0x2A, 0x1100), kCells[1], TA(0, 0x00640000), TA(4, 0x00320000),
+        W(0x10C, 0x0C40), B(0x2089, 0x66)}},
   }, data);
   // clang-format on
 }
