@@ -212,40 +212,35 @@ void ComposeTops(const LineRules& r, const LineBuffers& b, const ShownLayers& sh
 }
 
 // A line's dots as colour calculation takes them (CalculatedDots), gathered from its
-// ranked images. kSteady: every image that can be on top or second is calculated (or not)
-// and mixed at one ratio over the whole line, as calculatedByTie and ratioByTie say; else
-// each dot asks its images' rules.
+// ranked images.
 struct TopTwoLine {
   uint32_t tops[Picture::kMaxWidth], belows[Picture::kMaxWidth];
   uint8_t ratios[Picture::kMaxWidth], calculated[Picture::kMaxWidth], shade[Picture::kMaxWidth];
-  uint8_t calculatedByTie[8], ratioByTie[8];
 
-  template <bool kSteady, bool kShadows>
-  void Gather(const LineRules& r, const LineBuffers& b, const ByTie& byTie, const uint8_t* keys,
-              const uint8_t* seconds, int width) {
-    const uint8_t* const ratioKeys = r.ratioFromSecond ? seconds : keys;
-    const LayerDot* const sprites = b.layers[kSprite];
+  void GatherTexels(const ByTie& byTie, const uint8_t* keys, const uint8_t* seconds, int width) {
     for (int x = 0; x < width; ++x) {
-      const uint32_t t1 = keys[x] & 7, t2 = seconds[x] & 7;
-      tops[x] = byTie.lines[t1][x].texel;
-      belows[x] = byTie.lines[t2][x].texel;
-      const uint8_t inWindow = b.noColourCalculation[x];
-      if constexpr (kSteady) {
-        ratios[x] = ratioByTie[ratioKeys[x] & 7];
-        calculated[x] = inWindow ? 0 : calculatedByTie[t1];
-      } else {
-        const Image top = byTie.At(t1, x);
-        ratios[x] = static_cast<uint8_t>(Ratio(r, byTie.At(ratioKeys[x], x)));
-        calculated[x] = Calculated(r.images[top.id], *top.dot) && !inWindow ? 0xFF : 0;
-      }
-      if constexpr (kShadows) shade[x] = Shaded(r, byTie.At(t1, x), sprites[x]) ? 0xFF : 0;
+      tops[x] = byTie.lines[keys[x] & 7][x].texel;
+      belows[x] = byTie.lines[seconds[x] & 7][x].texel;
+    }
+  }
+  // Each dot asks its images' rules.
+  void GatherRules(const LineRules& r, const LineBuffers& b, const ByTie& byTie,
+                   const uint8_t* keys, const uint8_t* ratioKeys, int width) {
+    for (int x = 0; x < width; ++x) {
+      const Image top = byTie.At(keys[x], x);
+      ratios[x] = static_cast<uint8_t>(Ratio(r, byTie.At(ratioKeys[x], x)));
+      calculated[x] =
+          Calculated(r.images[top.id], *top.dot) && !b.noColourCalculation[x] ? 0xFF : 0;
     }
   }
 };
 
 // A line with colour calculation but neither extended calculation nor line colour
-// insertion reads only the top two images: per dot they are gathered with what calculates
-// them, then calculated four dots at a time.
+// insertion reads only the top two images: per dot their texels are gathered with what
+// calculates them, then calculated four dots at a time. Where every image that can be on
+// top or second is calculated (or not) and mixed at one ratio over the whole line, its
+// ratio and calculation are looked up by tiebreak sixteen dots at a time; else each dot
+// asks its images' rules.
 void ComposeTopTwo(const LineRules& r, const LineBuffers& b, const ShownLayers& shown, int width,
                    uint32_t* out) {
   uint8_t keys[Picture::kMaxWidth], seconds[Picture::kMaxWidth];
@@ -254,20 +249,28 @@ void ComposeTopTwo(const LineRules& r, const LineBuffers& b, const ShownLayers& 
   const LineRank rank = RankLine(shown, width, keys, seconds);
   const bool shadows = LineShades(r, byTie, rank.spriteFlags);
   bool steady = true;
+  uint8_t calculatedByTie[8] = {}, ratioByTie[8] = {}, takesShadow[8] = {};
   for (uint32_t tie = 1; tie < 8; ++tie) {
     const ImageRules& i = r.images[byTie.ids[tie]];
-    line.calculatedByTie[tie] = i.ccPriorities != 0 ? 0xFF : 0;
-    line.ratioByTie[tie] = i.ratio[0];
+    calculatedByTie[tie] = i.ccPriorities != 0 ? 0xFF : 0;
+    ratioByTie[tie] = i.ratio[0];
+    takesShadow[tie] = i.shadow ? 0xFF : 0;
     if (tie != kBackKey && !(rank.showingTies >> tie & 1)) continue;  // never top nor second
     steady &= (i.ccPriorities == 0 || i.ccPriorities == 0xFF) && i.ccAll == 0 && i.ccAny == 0 &&
               i.ratioMask == 0;
   }
-  using Gather = void (TopTwoLine::*)(const LineRules&, const LineBuffers&, const ByTie&,
-                                      const uint8_t*, const uint8_t*, int);
-  constexpr Gather kGathers[2][2] = {
-      {&TopTwoLine::Gather<false, false>, &TopTwoLine::Gather<false, true>},
-      {&TopTwoLine::Gather<true, false>, &TopTwoLine::Gather<true, true>}};
-  (line.*kGathers[steady][shadows])(r, b, byTie, keys, seconds, width);
+  const uint8_t* const ratioKeys = r.ratioFromSecond ? seconds : keys;
+  line.GatherTexels(byTie, keys, seconds, width);
+  if (steady) {
+    LookUpTies(ratioKeys, ratioByTie, nullptr, width, line.ratios);
+    LookUpTies(keys, calculatedByTie, b.noColourCalculation, width, line.calculated);
+  } else {
+    line.GatherRules(r, b, byTie, keys, ratioKeys, width);
+  }
+  if (shadows) {
+    ShadeLine(b.layers[kSprite], static_cast<uint32_t>(shown.count), keys, takesShadow, width,
+              line.shade);
+  }
   // A colour offset comes between the calculation and the shadow.
   const bool halveNow = shadows && !r.offset;
   CalculateLine(CalculatedDots{line.tops, line.belows, line.ratios, line.calculated,

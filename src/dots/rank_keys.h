@@ -35,4 +35,16 @@ LayerRank RankLayer(const LayerDot* line, uint32_t tie, bool spriteLayer, int wi
 // keys[x] &= 7 for x in [0, width): the tiebreaks alone, which name the images.
 void KeepTies(uint8_t* keys, int width);
 
+// out[x] = the entry of table for the image that keys[x] names (its tiebreak), or 0 where
+// zeroWhere[x] is not 0 (zeroWhere may be null), for x in [0, width).
+void LookUpTies(const uint8_t* keys, const uint8_t (&table)[8], const uint8_t* zeroWhere, int width,
+                uint8_t* out);
+
+// shade[x] = 0xFF where the top image (key keys[x]) is halved, else 0: where a shadow
+// sprite dot of sprites (the sprite layer, ranked with tiebreak spriteTie) has a priority
+// above 0 and at least the top image's (sprites win ties), as takesShadow says for that
+// image; elsewhere where the top image is a sprite-shadow dot (kDotShadeSelf).
+void ShadeLine(const LayerDot* sprites, uint32_t spriteTie, const uint8_t* keys,
+               const uint8_t (&takesShadow)[8], int width, uint8_t* shade);
+
 }  // namespace dots

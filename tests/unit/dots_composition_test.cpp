@@ -147,6 +147,8 @@ TEST_F(DotsComposition, OffsetsShadowAndWindows) {
         {kNbg1, T(0, 0, 0x41), 1, 0, 0}}, 0, 0, T(0x20, 0x10, 0x18)},
       {"... not where a window hides it", {{0xE2, 1}, {0xEC, 1}, {0x108, 0xF}, {0xD4, 0x200}},
         {shadow, nbg0, {kNbg1, T(0, 0, 0x41), 1, 0, 0}}, 40, 10, T(0x40, 0x20, 0x31)},
+      {"a sprite-shadow dot on top halves itself on a calculated line", {{0xEC, 1}, {0x108, 0xF}},
+        {{kSprite, T(0x80, 0x40, 0x20), 7, kDotShadeSelf, 0}, nbg0}, 0, 0, T(0x40, 0x20, 0x10)},
       {"... of the offset back screen", {{0xE2, 0x20}, {0x110, 0x20}, {0x114, 0x81}}, {shadow}, 0,
         0, T(0x40, 0, 0)},
       {"W0's corners are inside", {{0xD0, 2}}, red, 79, 20, kBlack},
