@@ -173,6 +173,15 @@ struct ByTie {
     ids[kBackKey] = kBackImage;
   }
   Image At(uint32_t key, int x) const { return Image{&lines[key & 7][x], ids[key & 7]}; }
+  // 0xFF by tiebreak where that image takes shadow (see ShadeLine).
+  struct Shadows {
+    uint8_t takes[8];
+  };
+  Shadows TakesShadow(const LineRules& r) const {
+    Shadows s{};
+    for (int tie = 1; tie < 8; ++tie) s.takes[tie] = r.images[ids[tie]].shadow ? 0xFF : 0;
+    return s;
+  }
 };
 
 // Whether some dot of the line can be darkened: sprite-shadow dots darken themselves;
@@ -202,12 +211,16 @@ void ComposeTops(const LineRules& r, const LineBuffers& b, const ShownLayers& sh
     for (int x = 0; x < width; ++x) out[x] = byTie.lines[keys[x]][x].texel;
     return;
   }
-  const LayerDot* sprites = b.layers[kSprite];
+  uint8_t shade[Picture::kMaxWidth];
+  if (shadows) {
+    ShadeLine(b.layers[kSprite], static_cast<uint32_t>(shown.count), keys,
+              byTie.TakesShadow(r).takes, width, shade);
+  }
   for (int x = 0; x < width; ++x) {
     const uint32_t tie = keys[x] & 7;
-    const Image top = byTie.At(tie, x);
-    const uint32_t colour = kOffset ? Offset(top.dot->texel, offsets[tie]) : top.dot->texel;
-    out[x] = shadows && Shaded(r, top, sprites[x]) ? Halve(colour) : colour;
+    const uint32_t texel = byTie.lines[tie][x].texel;
+    const uint32_t colour = kOffset ? Offset(texel, offsets[tie]) : texel;
+    out[x] = shadows && shade[x] ? Halve(colour) : colour;
   }
 }
 
@@ -249,12 +262,11 @@ void ComposeTopTwo(const LineRules& r, const LineBuffers& b, const ShownLayers& 
   const LineRank rank = RankLine(shown, width, keys, seconds);
   const bool shadows = LineShades(r, byTie, rank.spriteFlags);
   bool steady = true;
-  uint8_t calculatedByTie[8] = {}, ratioByTie[8] = {}, takesShadow[8] = {};
+  uint8_t calculatedByTie[8] = {}, ratioByTie[8] = {};
   for (uint32_t tie = 1; tie < 8; ++tie) {
     const ImageRules& i = r.images[byTie.ids[tie]];
     calculatedByTie[tie] = i.ccPriorities != 0 ? 0xFF : 0;
     ratioByTie[tie] = i.ratio[0];
-    takesShadow[tie] = i.shadow ? 0xFF : 0;
     if (tie != kBackKey && !(rank.showingTies >> tie & 1)) continue;  // never top nor second
     steady &= (i.ccPriorities == 0 || i.ccPriorities == 0xFF) && i.ccAll == 0 && i.ccAny == 0 &&
               i.ratioMask == 0;
@@ -268,8 +280,8 @@ void ComposeTopTwo(const LineRules& r, const LineBuffers& b, const ShownLayers& 
     line.GatherRules(r, b, byTie, keys, ratioKeys, width);
   }
   if (shadows) {
-    ShadeLine(b.layers[kSprite], static_cast<uint32_t>(shown.count), keys, takesShadow, width,
-              line.shade);
+    ShadeLine(b.layers[kSprite], static_cast<uint32_t>(shown.count), keys,
+              byTie.TakesShadow(r).takes, width, line.shade);
   }
   // A colour offset comes between the calculation and the shadow.
   const bool halveNow = shadows && !r.offset;
