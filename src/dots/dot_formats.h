@@ -155,17 +155,25 @@ void ReadRow(const vdp::ConsoleMemory& vram, uint32_t row, uint32_t raw[8]) {
   }
 }
 
+// The raw dot at (cx, cy) of a character at address, counted after its flips (0-15 for
+// 2x2 characters, whose cells lie UL, UR, LL, LR; 0-7 for one cell, kLarge false).
+template <class F, bool kLarge = true>
+[[gnu::always_inline]] inline uint32_t TurnedCharacterDot(const vdp::ConsoleMemory& vram,
+                                                          uint32_t address, uint32_t cx,
+                                                          uint32_t cy) {
+  uint32_t row = address + (cy & 7) * F::kRowBytes;
+  if constexpr (kLarge) row += (((cy >> 3) << 1) | (cx >> 3)) * 8 * F::kRowBytes;
+  return F::Read(vram, row, cx & 7);
+}
+
 // The raw dot at (x, y) of a character (low bits of map coordinates; charMask 7 or 15).
 // Flips turn the whole character, so a 2x2 character's cells change places too.
 template <class F>
 [[gnu::always_inline]] inline uint32_t CharacterDot(const vdp::ConsoleMemory& vram,
                                                     const Character& ch, uint32_t x, uint32_t y,
                                                     uint32_t charMask) {
-  const uint32_t cx = (x & charMask) ^ (ch.hFlip ? charMask : 0);
-  const uint32_t cy = (y & charMask) ^ (ch.vFlip ? charMask : 0);
-  const uint32_t cell = ((cy >> 3) << 1) | (cx >> 3);  // UL, UR, LL, LR
-  const uint32_t row = ch.address + cell * 8 * F::kRowBytes + (cy & 7) * F::kRowBytes;
-  return F::Read(vram, row, cx & 7);
+  return TurnedCharacterDot<F>(vram, ch.address, (x & charMask) ^ (ch.hFlip ? charMask : 0),
+                               (y & charMask) ^ (ch.vFlip ? charMask : 0));
 }
 
 }  // namespace dots

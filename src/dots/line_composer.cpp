@@ -52,17 +52,6 @@ void ApplyTransparencyWindows(const LineRules& r, const ShownLayers& shown, Line
   }
 }
 
-// Whether the top image is shown halved: a sprite-shadow dot shades itself, and a shadow
-// sprite dot that wins priority (sprites win ties) shades the image on top if that screen
-// takes shadow.
-bool Shaded(const LineRules& r, const Image& top, const LayerDot& sprite) {
-  if ((sprite.flags & kDotShadeBelow) && sprite.priority >= top.dot->priority &&
-      sprite.priority != 0) {
-    return r.images[top.id].shadow;
-  }
-  return (top.dot->flags & kDotShadeSelf) != 0;
-}
-
 bool Calculated(const ImageRules& i, const LayerDot& d) {
   return ((i.ccPriorities >> d.priority) & 1) && (d.flags & i.ccAll) == i.ccAll &&
          (i.ccAny == 0 || (d.flags & i.ccAny) != 0);
@@ -90,53 +79,6 @@ uint32_t ExtendedSecond(const LineRules& r, const Image& second, const Image& th
   if (!r.cramMode0 && !Rgb(third)) return s;
   if (!r.cramMode0 && !Rgb(fourth)) return Mix2(s, t);
   return r.images[third.id].ccEnabled ? Mix211(s, t, fourth.dot->texel) : Mix2(s, t);
-}
-
-template <bool kCalculate, bool kOffset>
-void ComposeDots(const LineRules& r, const LineBuffers& b, const ShownLayers& shown, int width,
-                 uint32_t* out) {
-  const Image back{&r.back, kBackImage};
-  for (int x = 0; x < width; ++x) {
-    // The shown dots ranked; a sprite dot that only casts shadow takes no place among them.
-    Image top = back, second = back, third = back, fourth = back;
-    if constexpr (!kCalculate) {
-      // Only the top image is needed.
-      uint32_t best = 0;
-      for (int i = 0; i < shown.count; ++i) {
-        const LayerDot& d = shown.lines[i][x];
-        const uint32_t p = d.flags & kDotShadeBelow ? 0 : d.priority;
-        if (p > best) best = p, top = Image{&d, shown.ids[i]};
-      }
-    }
-    for (int i = 0; kCalculate && i < shown.count; ++i) {
-      const LayerDot& d = shown.lines[i][x];
-      if (d.priority == 0 || (d.flags & kDotShadeBelow)) continue;
-      const Image image{&d, shown.ids[i]};
-      if (d.priority > top.dot->priority) {
-        fourth = third, third = second, second = top, top = image;
-      } else if (d.priority > second.dot->priority) {
-        fourth = third, third = second, second = image;
-      } else if (d.priority > third.dot->priority) {
-        fourth = third, third = image;
-      } else if (d.priority > fourth.dot->priority) {
-        fourth = image;
-      }
-    }
-    const bool shade = shown.sprites && Shaded(r, top, b.layers[kSprite][x]);
-    uint32_t colour = top.dot->texel;
-    const ImageRules& rules = r.images[top.id];
-    if (kCalculate && Calculated(rules, *top.dot) && !b.noColourCalculation[x]) {
-      if (rules.lineColour) {
-        fourth = third, third = second, second = Image{&r.lineColour, kLineColourImage};
-      }
-      const uint32_t below =
-          r.extended ? ExtendedSecond(r, second, third, fourth) : second.dot->texel;
-      colour = r.add ? AddSaturated(colour, below)
-                     : Blend(colour, below, Ratio(r, r.ratioFromSecond ? second : top));
-    }
-    if (kOffset) colour = Offset(colour, rules.offset);
-    out[x] = shade ? Halve(colour) : colour;
-  }
 }
 
 // The shown layers ranked by key (see rank_keys.h): keys[x] the top image's key and, when
@@ -295,10 +237,50 @@ void ComposeTopTwo(const LineRules& r, const LineBuffers& b, const ShownLayers& 
   }
 }
 
-using DotsFunction = void (*)(const LineRules&, const LineBuffers&, const ShownLayers&, int,
-                              uint32_t*);
-constexpr DotsFunction kPaths[2][2] = {{ComposeDots<false, false>, ComposeDots<false, true>},
-                                       {ComposeDots<true, false>, ComposeDots<true, true>}};
+// The general path, with extended calculation or line colour insertion: per dot the top
+// four images ranked (a sprite dot that only casts shadow takes no place among them).
+template <bool kOffset>
+void ComposeDots(const LineRules& r, const LineBuffers& b, const ShownLayers& shown, int width,
+                 uint32_t* out) {
+  uint8_t keys[Picture::kMaxWidth], shade[Picture::kMaxWidth];
+  const ByTie byTie(shown, b);
+  const bool shadows = LineShades(r, byTie, RankLine(shown, width, keys, nullptr).spriteFlags);
+  if (shadows) {
+    ShadeLine(b.layers[kSprite], static_cast<uint32_t>(shown.count), keys,
+              byTie.TakesShadow(r).takes, width, shade);
+  }
+  const Image back{&r.back, kBackImage};
+  for (int x = 0; x < width; ++x) {
+    Image top = back, second = back, third = back, fourth = back;
+    for (int i = 0; i < shown.count; ++i) {
+      const LayerDot& d = shown.lines[i][x];
+      if (d.priority == 0 || (d.flags & kDotShadeBelow)) continue;
+      const Image image{&d, shown.ids[i]};
+      if (d.priority > top.dot->priority) {
+        fourth = third, third = second, second = top, top = image;
+      } else if (d.priority > second.dot->priority) {
+        fourth = third, third = second, second = image;
+      } else if (d.priority > third.dot->priority) {
+        fourth = third, third = image;
+      } else if (d.priority > fourth.dot->priority) {
+        fourth = image;
+      }
+    }
+    uint32_t colour = top.dot->texel;
+    const ImageRules& rules = r.images[top.id];
+    if (Calculated(rules, *top.dot) && !b.noColourCalculation[x]) {
+      if (rules.lineColour) {
+        fourth = third, third = second, second = Image{&r.lineColour, kLineColourImage};
+      }
+      const uint32_t below =
+          r.extended ? ExtendedSecond(r, second, third, fourth) : second.dot->texel;
+      colour = r.add ? AddSaturated(colour, below)
+                     : Blend(colour, below, Ratio(r, r.ratioFromSecond ? second : top));
+    }
+    if (kOffset) colour = Offset(colour, rules.offset);
+    out[x] = shadows && shade[x] ? Halve(colour) : colour;
+  }
+}
 
 // The back screen's line, filled again only when the line's back dot or width changed (the
 // back screen is most often one colour over the whole picture).
@@ -327,16 +309,14 @@ void ComposeLayers(const LineRules& r, LineBuffers& b, int width, uint32_t* out,
       std::memset(b.noColourCalculation, 0, static_cast<size_t>(width));
     }
   }
+  FillBack(r, b, width);
   if (!r.calculate) {
-    FillBack(r, b, width);
     return r.offset ? ComposeTops<true>(r, b, shown, width, out)
                     : ComposeTops<false>(r, b, shown, width, out);
   }
-  if (!r.extended && !r.insertsLineColour) {
-    FillBack(r, b, width);
-    return ComposeTopTwo(r, b, shown, width, out);
-  }
-  kPaths[r.calculate][r.offset](r, b, shown, width, out);
+  if (!r.extended && !r.insertsLineColour) return ComposeTopTwo(r, b, shown, width, out);
+  return r.offset ? ComposeDots<true>(r, b, shown, width, out)
+                  : ComposeDots<false>(r, b, shown, width, out);
 }
 
 }  // namespace dots

@@ -170,24 +170,26 @@ inline bool Scale(const SetLine& p, uint32_t e, DotScale& d) {
   return true;
 }
 
-// Dot h through set p: 16 fraction bits throughout, the map dot is the result's floor.
-inline void Transform(const SetLine& p, int set, const DotScale& d, int h, Coordinates& c) {
+// Dot h of set p at the sums x = kx (Xsp + dX H), y = ky (Ysp + dY H): 16 fraction bits
+// throughout, the map dot is the result's floor.
+inline void Place(const SetLine& p, int set, const DotScale& d, int h, int64_t x, int64_t y,
+                  Coordinates& c) {
   c.set[h] = static_cast<uint8_t>(set);
   c.lineColour[h] = d.lineColour;
-  c.x[h] = static_cast<int32_t>((((d.kx * (p.t.xsp + p.t.dx * h)) >> 16) + d.xp) >> 16);
-  c.y[h] = static_cast<int32_t>((((d.ky * (p.t.ysp + p.t.dy * h)) >> 16) + p.t.yp) >> 16);
+  c.x[h] = static_cast<int32_t>(((x >> 16) + d.xp) >> 16);
+  c.y[h] = static_cast<int32_t>(((y >> 16) + p.t.yp) >> 16);
+}
+
+// Dot h through set p, its sums multiplied out.
+inline void Transform(const SetLine& p, int set, const DotScale& d, int h, Coordinates& c) {
+  Place(p, set, d, h, d.kx * (p.t.xsp + p.t.dx * h), d.ky * (p.t.ysp + p.t.dy * h), c);
 }
 
 // One set for the whole line, its scales fixed for the line: the same sums, stepped.
 void FixedLine(const SetLine& p, int set, const DotScale& d, int width, Coordinates& c) {
   int64_t x = d.kx * p.t.xsp, y = d.ky * p.t.ysp;
   const int64_t stepX = d.kx * p.t.dx, stepY = d.ky * p.t.dy;
-  for (int h = 0; h < width; ++h, x += stepX, y += stepY) {
-    c.set[h] = static_cast<uint8_t>(set);
-    c.lineColour[h] = d.lineColour;
-    c.x[h] = static_cast<int32_t>(((x >> 16) + d.xp) >> 16);
-    c.y[h] = static_cast<int32_t>(((y >> 16) + p.t.yp) >> 16);
-  }
+  for (int h = 0; h < width; ++h, x += stepX, y += stepY) Place(p, set, d, h, x, y, c);
 }
 
 // One set for the whole line, its coefficients read per dot: the dots that read one entry
@@ -208,14 +210,11 @@ void PerDotLine(const SetLine& p, int set, const vdp::ConsoleMemory& vram, int w
       stepX = d.kx * p.t.dx;
       stepY = d.ky * p.t.dy;
     }
-    if (!shown) {
+    if (shown) {
+      Place(p, set, d, h, x, y, c);
+    } else {
       c.Hide(h);
-      continue;
     }
-    c.set[h] = static_cast<uint8_t>(set);
-    c.lineColour[h] = d.lineColour;
-    c.x[h] = static_cast<int32_t>(((x >> 16) + d.xp) >> 16);
-    c.y[h] = static_cast<int32_t>(((y >> 16) + p.t.yp) >> 16);
   }
 }
 
@@ -325,11 +324,9 @@ void FetchDots(const Screen& s, const Coordinates& c, int width, const vdp::Cons
         flipX = ch.hFlip ? kCharMask : 0;
         flipY = ch.vFlip ? kCharMask : 0;
       }
-      // As CharacterDot: the whole character turned, cells UL, UR, LL, LR.
-      const uint32_t cx = (x & kCharMask) ^ flipX, cy = (y & kCharMask) ^ flipY;
-      uint32_t rowAt = ch.address + (cy & 7) * F::kRowBytes;
-      if constexpr (kCharShift == 4) rowAt += (((cy >> 3) << 1) | (cx >> 3)) * 8 * F::kRowBytes;
-      dots.Put(F::Read(vram, rowAt, cx & 7), out + h);
+      const uint32_t raw = TurnedCharacterDot<F, kCharShift == 4>(
+          vram, ch.address, (x & kCharMask) ^ flipX, (y & kCharMask) ^ flipY);
+      dots.Put(raw, out + h);
     }
   }
 }

@@ -66,71 +66,65 @@ struct SpriteLine {
   }
 };
 
+// The layer dot of the frame-buffer word in hand. Make is the same for the same data on a
+// line: runs of one word (the clear word 0 above all) are made once.
+class SpriteRun {
+ public:
+  explicit SpriteRun(const SpriteLine& s) : s_(s) { dots_[0] = dots_[1] = s.Make(0); }
+  const LayerDot& Of(uint32_t data) {
+    if (data != data_) {
+      data_ = data;
+      dots_[0] = dots_[1] = s_.Make(data);
+      priorities_ |= dots_[0].priority;
+    }
+    return dots_[0];
+  }
+  uint32_t Data() const { return data_; }
+  const LayerDot* Two() const { return dots_; }  // the dot twice, for two-dot copies
+  bool AnyPriority() const { return priorities_ != 0; }
+
+ private:
+  const SpriteLine& s_;
+  uint32_t data_ = 0, priorities_ = 0;
+  LayerDot dots_[2];
+};
+
 // VDP1 frame-buffer forms (TVMR bits 2-0): 1 high resolution, 8-bit dots, 1,024 a row;
 // 3 rotation 8, 8-bit dots, 512 a row; the others 16-bit dots, 512 a row.
 // True when some dot has a priority.
 template <bool kEightBit>
 bool FillLine(const SpriteLine& s, const FrameBufferMemory& fb, uint32_t rowAddress,
               uint32_t rowMask, uint32_t xShift, int width, LayerDot* line) {
-  uint32_t priorities = 0;
-  // Make is the same for the same data on a line: runs of one word (the clear word 0 above
-  // all) are made once.
-  uint32_t lastData = 0;
-  LayerDot last = s.Make(0);
+  SpriteRun run(s);
   for (int x = 0; x < width; ++x) {
     const uint32_t fx = (static_cast<uint32_t>(x) >> xShift) & rowMask;
-    const uint32_t data =
-        kEightBit ? fb.ReadByte(rowAddress + fx) : fb.ReadWord(rowAddress + fx * 2);
-    if (data != lastData) {
-      lastData = data;
-      last = s.Make(data);
-      priorities |= last.priority;
-    }
-    line[x] = last;
+    line[x] = run.Of(kEightBit ? fb.ReadByte(rowAddress + fx) : fb.ReadWord(rowAddress + fx * 2));
   }
-  return priorities != 0;
+  return run.AnyPriority();
 }
 
 // FillLine for 16-bit dots one to a screen dot, the row within the buffer: four dots (one
 // host 64-bit word, console words swapped in pairs) compared at a time with the run's data.
 bool FillWordLine(const SpriteLine& s, const FrameBufferMemory& fb, uint32_t rowAddress, int width,
                   LayerDot* line) {
-  uint32_t priorities = 0;
-  uint32_t lastData = 0;
-  uint64_t lastFour = 0;  // lastData in each of four words
-  LayerDot last[2] = {s.Make(0), s.Make(0)};
+  SpriteRun run(s);
+  uint64_t runFour = 0;  // the run's data in each of four words
   const uint8_t* row = fb.Bytes() + rowAddress;
   int x = 0;
   for (; x + 4 <= width; x += 4) {
     uint64_t four;
     std::memcpy(&four, row + 2 * x, sizeof(four));
-    if (four == lastFour) {
-      std::memcpy(line + x, last, sizeof(last));
-      std::memcpy(line + x + 2, last, sizeof(last));
+    if (four != runFour) {
+      // Console word x + k is host half-word (x + k) ^ 1.
+      for (int k = 0; k < 4; ++k) line[x + k] = run.Of((four >> (16 * (k ^ 1))) & 0xFFFF);
+      runFour = run.Data() * 0x0001000100010001ull;
       continue;
     }
-    for (int k = 0; k < 4; ++k) {
-      // Console word x + k is host half-word (x + k) ^ 1.
-      const auto data = static_cast<uint32_t>((four >> (16 * (k ^ 1))) & 0xFFFF);
-      if (data != lastData) {
-        lastData = data;
-        lastFour = data * 0x0001000100010001ull;
-        last[0] = last[1] = s.Make(data);
-        priorities |= last[0].priority;
-      }
-      line[x + k] = last[0];
-    }
+    std::memcpy(line + x, run.Two(), 2 * sizeof(LayerDot));
+    std::memcpy(line + x + 2, run.Two(), 2 * sizeof(LayerDot));
   }
-  for (; x < width; ++x) {
-    const uint32_t data = fb.ReadWord(rowAddress + 2 * static_cast<uint32_t>(x));
-    if (data != lastData) {
-      lastData = data;
-      last[0] = last[1] = s.Make(data);
-      priorities |= last[0].priority;
-    }
-    line[x] = last[0];
-  }
-  return priorities != 0;
+  for (; x < width; ++x) line[x] = run.Of(fb.ReadWord(rowAddress + 2 * static_cast<uint32_t>(x)));
+  return run.AnyPriority();
 }
 
 // Whether the bytes [address, address + bytes) of a row are all 0 (address 32-aligned):

@@ -145,6 +145,8 @@ TEST_F(DotsComposition, OffsetsShadowAndWindows) {
         T(0x60, 0x20, 0x10)},
       {"... after colour calculation", {{0xE2, 1}, {0xEC, 1}, {0x108, 0xF}}, {shadow, nbg0,
         {kNbg1, T(0, 0, 0x41), 1, 0, 0}}, 0, 0, T(0x20, 0x10, 0x18)},
+      {"... with extended calculation", {{0xE2, 1}, {0xEC, 0x401}, {0x108, 0xF}}, {shadow, nbg0,
+        {kNbg1, T(0, 0, 0x41), 1, 0, 0}}, 0, 0, T(0x20, 0x10, 0x18)},
       {"... not where a window hides it", {{0xE2, 1}, {0xEC, 1}, {0x108, 0xF}, {0xD4, 0x200}},
         {shadow, nbg0, {kNbg1, T(0, 0, 0x41), 1, 0, 0}}, 40, 10, T(0x40, 0x20, 0x31)},
       {"a sprite-shadow dot on top halves itself on a calculated line", {{0xEC, 1}, {0x108, 0xF}},
